@@ -1,0 +1,125 @@
+#include "tests/support/test_files.h"
+
+#include <shlobj.h>
+
+#include <atomic>
+#include <stdexcept>
+
+namespace pm::test {
+
+namespace {
+
+std::wstring longPath(const std::wstring& path) {
+    return path.rfind(L"\\\\?\\", 0) == 0 ? path : L"\\\\?\\" + path;
+}
+
+std::wstring uniqueName() {
+    static std::atomic<unsigned> counter{0};
+    return L"pmtest-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64()) +
+           L"-" + std::to_wstring(counter++);
+}
+
+}  // namespace
+
+bool inPrivateTestPrefix() {
+    wchar_t windows[MAX_PATH] = {};
+    UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (n < 3 || n >= MAX_PATH) return false;
+    std::wstring marker = std::wstring(windows, 3) + L"pelmirt-test-prefix";
+    DWORD attributes = GetFileAttributesW(marker.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring tempPath() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+    if (n == 0 || n > MAX_PATH) throw std::runtime_error("GetTempPathW");
+    std::wstring path(buffer, n);
+    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+std::wstring localAppDataPath() {
+    PWSTR raw = nullptr;
+    if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &raw))) {
+        CoTaskMemFree(raw);
+        throw std::runtime_error("LocalAppData");
+    }
+    std::wstring path(raw);
+    CoTaskMemFree(raw);
+    return path;
+}
+
+void makeDirectories(const std::wstring& path) {
+    for (size_t i = 3; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == L'\\') {
+            std::wstring part = path.substr(0, i);
+            if (!CreateDirectoryW(longPath(part).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+                throw std::runtime_error("CreateDirectoryW");
+        }
+    }
+}
+
+void writeFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = CreateFileW(longPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("CreateFileW");
+    DWORD written = 0;
+    BOOL ok = bytes.empty() || WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+    if (!ok || written != bytes.size()) throw std::runtime_error("WriteFile");
+}
+
+bool setLastWriteTime(const std::wstring& path, std::uint64_t fileTime) {
+    HANDLE h = CreateFileW(longPath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    FILETIME ft{static_cast<DWORD>(fileTime & 0xFFFFFFFFu), static_cast<DWORD>(fileTime >> 32)};
+    BOOL ok = SetFileTime(h, nullptr, nullptr, &ft);
+    CloseHandle(h);
+    return ok != FALSE;
+}
+
+std::uint64_t nowFileTime() {
+    FILETIME ft{};
+    GetSystemTimeAsFileTime(&ft);
+    return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+void removeTree(const std::wstring& path) {
+    std::wstring lp = longPath(path);
+    DWORD attributes = GetFileAttributesW(lp.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesW(lp.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileW(lp.c_str());
+        return;
+    }
+    // A link to a folder is removed as a link; its target is never walked.
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        WIN32_FIND_DATAW data{};
+        HANDLE find = FindFirstFileExW((lp + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                       nullptr, 0);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                std::wstring name = data.cFileName;
+                if (name != L"." && name != L"..") removeTree(path + L"\\" + name);
+            } while (FindNextFileW(find, &data));
+            FindClose(find);
+        }
+    }
+    RemoveDirectoryW(lp.c_str());
+}
+
+TempFolder::TempFolder(const std::wstring& parent) {
+    std::wstring base = parent.empty() ? tempPath() : parent;
+    makeDirectories(base);
+    path_ = base + L"\\" + uniqueName();
+    if (!CreateDirectoryW(longPath(path_).c_str(), nullptr)) throw std::runtime_error("CreateDirectoryW");
+}
+
+TempFolder::~TempFolder() { removeTree(path_); }
+
+}  // namespace pm::test

@@ -1,0 +1,48 @@
+// Fixture helpers: real folders and files on the real file system of the test machine.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace pm::test {
+
+// True only inside the private Wine prefix that the test runner creates (it leaves a marker file there).
+// Tests that write under LocalAppData or the Windows folder refuse to run anywhere else.
+bool inPrivateTestPrefix();
+
+// Skips the current test, with the reason, unless it runs inside the private test prefix.
+#define PM_REQUIRE_TEST_PREFIX()                                                                   \
+    do {                                                                                           \
+        if (!::pm::test::inPrivateTestPrefix())                                                    \
+            GTEST_SKIP() << "refusing to touch system folders outside the private test prefix";    \
+    } while (0)
+
+// A uniquely named folder, removed with everything below it on destruction.
+// Removal never descends into a reparse point: the link itself is removed, not what it points to.
+class TempFolder {
+public:
+    explicit TempFolder(const std::wstring& parent = std::wstring());
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+std::wstring tempPath();                 // GetTempPathW without the trailing backslash
+std::wstring localAppDataPath();         // the known folder LocalAppData
+void makeDirectories(const std::wstring& path);  // every missing folder of a path
+void writeFile(const std::wstring& path, const std::string& bytes);
+bool setLastWriteTime(const std::wstring& path, std::uint64_t fileTime);
+std::uint64_t nowFileTime();
+void removeTree(const std::wstring& path);
+
+inline constexpr std::uint64_t kHour = 36'000'000'000ULL;  // one hour in 100 ns units
+
+}  // namespace pm::test

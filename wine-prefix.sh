@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# wine-prefix.sh BUILD_DIR start|stop
+# start: creates the private prefix on first use and starts a persistent wineserver for it.
+# stop:  stops that wineserver.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+run="$build/wine-run"
+[ -x "$run" ] || { echo "wine-prefix: $run missing (configure first)" >&2; exit 1; }
+# Take the wrapper's environment (prefix, private HOME and XDG folders) for wineboot and wineserver too.
+eval "$(grep '^export ' "$run")"
+unset TZ
+server=/usr/lib/wine/wineserver
+
+case "$2" in
+  start)
+    mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
+    if [ ! -f "$WINEPREFIX/.pelmirt-ready" ]; then
+      echo "wine-prefix: creating $WINEPREFIX"
+      rm -rf "$WINEPREFIX"
+      /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 </dev/null || true
+      "$server" -w
+      # Windows without an X display: the null graphics driver.
+      "$run" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+      "$server" -w
+      # Tests that write under system folders check for this marker first.
+      : > "$WINEPREFIX/drive_c/pelmirt-test-prefix"
+      mkdir -p "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Temp"
+      touch "$WINEPREFIX/.pelmirt-ready"
+    fi
+    # Detached, and with no hold on our stdout, or the caller would wait for it forever.
+    # (wineserver forks itself into the background once its socket is ready.)
+    setsid "$server" -p </dev/null >/dev/null 2>&1
+    # The first Wine process starts the prefix's own services (services.exe, explorer.exe...), which
+    # inherit its output: start them here, detached, so a test's output pipe closes when the test ends.
+    "$run" cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
+    ;;
+  stop)
+    "$server" -k 2>/dev/null || true
+    ;;
+  *) echo "usage: wine-prefix.sh BUILD_DIR start|stop" >&2; exit 2 ;;
+esac
