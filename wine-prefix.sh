@@ -29,7 +29,8 @@ case "$2" in
     fi
     # Detached, and with no hold on our stdout, or the caller would wait for it forever.
     # (wineserver forks itself into the background once its socket is ready.)
-    setsid "$server" -p </dev/null >/dev/null 2>&1
+    # A server already running for this prefix (an earlier run left it) serves just as well.
+    setsid "$server" -p </dev/null >/dev/null 2>&1 || true
     # The first Wine process starts the prefix's own services (services.exe, explorer.exe...), which
     # inherit its output: start them here, detached, so a test's output pipe closes when the test ends.
     "$run" cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
