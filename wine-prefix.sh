@@ -27,6 +27,20 @@ case "$2" in
       mkdir -p "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Temp"
       touch "$WINEPREFIX/.pelmirt-ready"
     fi
+    # Link fixtures, laid out (again) on every start: a Windows program under Wine 8 cannot make links
+    # (CreateSymbolicLinkW reports success and creates nothing; FSCTL_SET_REPARSE_POINT answers 50), but
+    # Wine shows a Unix symlink to a folder as a reparse point. Tests only read these; C:\pelmirt-fixtures.
+    links="$WINEPREFIX/drive_c/pelmirt-fixtures/links"
+    mkdir -p "$links/outside" "$links/scanned/inner"
+    [ -f "$links/outside/file.bin" ] || printf 'outside' > "$links/outside/file.bin"
+    [ -f "$links/scanned/plain.bin" ] || printf 'plain' > "$links/scanned/plain.bin"
+    [ -f "$links/scanned/inner/deep.bin" ] || printf 'deep' > "$links/scanned/inner/deep.bin"
+    for pair in "scanned/dir-link:../outside" "scanned/inner-link:inner" "scanned/file-link:../outside/file.bin" \
+                "alias:scanned"; do
+      link="$links/${pair%%:*}"
+      [ -L "$link" ] || rm -rf "$link"
+      ln -sfn "${pair#*:}" "$link"
+    done
     # Detached, and with no hold on our stdout, or the caller would wait for it forever.
     # (wineserver forks itself into the background once its socket is ready.)
     # A server already running for this prefix (an earlier run left it) serves just as well.

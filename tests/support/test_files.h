@@ -46,3 +46,23 @@ void removeTree(const std::wstring& path);
 inline constexpr std::uint64_t kHour = 36'000'000'000ULL;  // one hour in 100 ns units
 
 }  // namespace pm::test
+
+namespace pm::test {
+
+// Link fixtures that the test runner lays out in the private prefix (wine-prefix.sh), as real symbolic links:
+//   outside\file.bin            a plain file
+//   scanned\plain.bin           a plain file
+//   scanned\inner\deep.bin      a plain file in a plain folder
+//   scanned\dir-link   -> ..\outside
+//   scanned\inner-link -> inner
+//   scanned\file-link  -> ..\outside\file.bin
+//   alias              -> scanned
+// Read them, never delete or write through them. Empty when the fixtures are absent.
+std::wstring linkFixturesPath();
+
+// Makes `link` (created here as an empty folder) a junction to the folder `target` through
+// FSCTL_SET_REPARSE_POINT. Returns 0, or the error with which the platform refused (the folder is then
+// removed again); Wine 8 answers 50.
+DWORD createJunction(const std::wstring& link, const std::wstring& target);
+
+}  // namespace pm::test

@@ -1,0 +1,104 @@
+#include "engine/pinned_chain.h"
+
+#include "engine/path_rules.h"
+
+#include <utility>
+
+namespace pm {
+
+namespace {
+
+constexpr DWORD kMaxFinalPath = 32768;
+
+// Closes the handle without letting CloseHandle disturb the error the caller is about to report.
+void closeKeepingError(HANDLE handle, DWORD error) {
+    CloseHandle(handle);
+    SetLastError(error);
+}
+
+}  // namespace
+
+PinnedDirectoryChain::~PinnedDirectoryChain() { closeHandles(handles); }
+
+PinnedDirectoryChain::PinnedDirectoryChain(PinnedDirectoryChain&& other) noexcept
+    : handles(std::exchange(other.handles, {})), finalPath(std::move(other.finalPath)), info(other.info) {}
+
+PinnedDirectoryChain& PinnedDirectoryChain::operator=(PinnedDirectoryChain&& other) noexcept {
+    if (this != &other) {
+        closeHandles(handles);
+        handles = std::exchange(other.handles, {});
+        finalPath = std::move(other.finalPath);
+        info = other.info;
+    }
+    return *this;
+}
+
+void closeHandles(std::vector<HANDLE>& handles) {
+    for (HANDLE handle : handles)
+        if (handle != nullptr && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    handles.clear();
+    handles.shrink_to_fit();
+}
+
+HANDLE openDirectoryForPinning(const std::wstring& path) {
+    return CreateFileW(toLongPath(path).c_str(), kPinnedDirectoryAccess, kPinnedDirectoryShare, nullptr,
+                       OPEN_EXISTING, kPinnedDirectoryFlags, nullptr);
+}
+
+std::wstring finalPathOfHandle(HANDLE handle) {
+    DWORD needed = GetFinalPathNameByHandleW(handle, nullptr, 0, 0);
+    if (needed < 1 || needed > kMaxFinalPath) return std::wstring();
+    std::wstring buffer(static_cast<std::size_t>(needed) + 1, L'\0');
+    DWORD written = GetFinalPathNameByHandleW(handle, buffer.data(), needed + 1, 0);
+    if (written == 0 || written >= needed + 1) return std::wstring();
+    buffer.resize(written);
+    std::wstring normal;
+    if (!normalizePath(buffer, normal)) return std::wstring();
+    return normal;
+}
+
+bool openPinnedDirectory(PinnedDirectoryChain& chain, const std::wstring& path) {
+    HANDLE handle = openDirectoryForPinning(path);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle, &info)) {
+        closeKeepingError(handle, GetLastError());
+        return false;
+    }
+    if ((info.dwFileAttributes & kDirectoryOrReparseMask) != FILE_ATTRIBUTE_DIRECTORY) {
+        closeKeepingError(handle, kErrorReparseTagInvalid);
+        return false;
+    }
+    std::wstring finalPath = finalPathOfHandle(handle);
+    if (finalPath.empty()) {
+        closeKeepingError(handle, ERROR_INVALID_NAME);
+        return false;
+    }
+    chain.handles.push_back(handle);
+    chain.finalPath = std::move(finalPath);
+    chain.info = info;
+    return true;
+}
+
+bool openDirectoryChain(PinnedDirectoryChain& chain, const std::wstring& folder) {
+    std::wstring normal;
+    if (!normalizePath(folder, normal)) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    std::wstring current = normal.substr(0, 3);
+    if (!openPinnedDirectory(chain, current)) return false;
+    if (normal.size() < 4) return true;
+    std::size_t begin = 3;
+    while (begin < normal.size()) {
+        std::size_t end = normal.find(L'\\', begin);
+        if (end == std::wstring::npos) end = normal.size();
+        if (current.back() != L'\\') current += L'\\';
+        current.append(normal, begin, end - begin);
+        if (!openPinnedDirectory(chain, current)) return false;
+        begin = end + 1;
+    }
+    return true;
+}
+
+}  // namespace pm
