@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Builds Pelmirt and all its tests, and runs the tests under Wine. Installs what is missing first.
+# Arguments go to CTest (for example -R Json).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build="${PELMIRT_BUILD_DIR:-$here/build}"
@@ -11,4 +12,16 @@ cmake --build "$build" -j "$(nproc)"
 
 bash "$here/wine-prefix.sh" "$build" start
 trap 'bash "$here/wine-prefix.sh" "$build" stop' EXIT
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"
+log="$build/ctest.log"
+status=0
+ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$(nproc)" "$@" 2>&1 | tee "$log" || status=$?
+
+# One closing line with the three counts (CTest counts a skipped case among the passed ones).
+summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
+if [ -n "$summary" ]; then
+  failed=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$summary")
+  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$summary")
+  skipped=$(grep -cE '^\s+[0-9]+ - .* \(Skipped\)$' "$log" || true)
+  echo "tests: $((total - failed - skipped)) passed, $failed failed, $skipped skipped"
+fi
+exit "$status"
