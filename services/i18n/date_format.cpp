@@ -1,6 +1,7 @@
 #include "services/i18n/date_format.h"
 
 #include "services/i18n/language.h"
+#include "services/i18n/translate.h"
 
 #include <windows.h>
 
@@ -28,9 +29,7 @@ std::wstring formatDateTime(std::int64_t secondsSince1970) {
     st.wMinute = static_cast<WORD>(local.tm_min);
     st.wSecond = static_cast<WORD>(local.tm_sec);
 
-    const int language = currentLanguage >= 0 && currentLanguage < LanguageCount ? currentLanguage
-                                                                                  : EnglishLanguage;
-    const wchar_t* locale = DateLocaleNames[language];
+    const wchar_t* locale = DateLocaleNames[currentLanguageIndex()];
     wchar_t date[FormatBufferLength] = {};
     wchar_t clock[FormatBufferLength] = {};
     // The locale's own formats, whatever the user changed in the regional settings.

@@ -26,11 +26,6 @@ bool keyLess(std::wstring_view key, std::wstring_view text) {
     return key.size() < text.size();
 }
 
-// A language index that is safe to index with: anything outside the table reads as English.
-int columnLanguage() {
-    return currentLanguage >= 0 && currentLanguage < LanguageCount ? currentLanguage : EnglishLanguage;
-}
-
 }  // namespace
 
 std::wstring translate(const std::wstring& text) {
@@ -39,8 +34,12 @@ std::wstring translate(const std::wstring& text) {
     const auto last = TranslationTable + TranslationRowCount;
     const auto row = std::lower_bound(first, last, wanted,
                                       [](const Row& r, std::wstring_view t) { return keyLess(r[0], t); });
-    if (row != last && std::wstring_view((*row)[0]) == wanted) return (*row)[columnLanguage() + 1];
+    if (row != last && std::wstring_view((*row)[0]) == wanted) return (*row)[currentLanguageIndex() + 1];
     return text;
+}
+
+int currentLanguageIndex() {
+    return currentLanguage >= 0 && currentLanguage < LanguageCount ? currentLanguage : EnglishLanguage;
 }
 
 std::wstring translateLiteral(const wchar_t* text) {
@@ -55,7 +54,7 @@ int languageIndex(const std::string& code) {
 }
 
 std::string currentLanguageCode() {
-    return LanguageCodes[columnLanguage()];
+    return LanguageCodes[currentLanguageIndex()];
 }
 
 bool isRightToLeft() {

@@ -21,6 +21,9 @@ inline constexpr int ArabicLanguage = 12;
 // UI thread only: no synchronisation.
 extern int currentLanguage;
 
+// currentLanguage as an index that is safe to look up by: anything outside 0..19 reads as English.
+int currentLanguageIndex();
+
 // The current language's text of the row whose key equals text exactly, or a copy of text.
 // No normalisation: case, spaces and line feeds must match the key.
 std::wstring translate(const std::wstring& text);
