@@ -1,6 +1,9 @@
 // Appending to the real history file: whole lines from many threads, nothing written while another
 // handle writes, and a line cut short by an earlier failed write does not swallow the next record.
+#include "services/history/history_reader.h"
 #include "services/history/history_writer.h"
+#include "services/i18n/date_format.h"
+#include "services/i18n/translate.h"
 #include "services/json/json.h"
 #include "services/state/state_file.h"
 #include "tests/support/test_files.h"
@@ -136,6 +139,34 @@ TEST_F(HistoryAppend, ALineCutShortStaysApartFromTheNextRecord) {
     appendHistoryMessage(L"third");
     const std::string bytes = readBytes(path_);
     EXPECT_EQ(bytes.compare(0, 26, "older entry\n@PM-HISTORY-1\t"), 0) << bytes;
+}
+
+TEST_F(HistoryAppend, AppendedRecordsRenderInTheLanguageOfTheDay) {
+    HistoryRecord cleanup;
+    cleanup.kind = HistoryKind::Cleanup;
+    cleanup.files = 12;
+    cleanup.bytes = 3565158;
+    cleanup.skipped = 1;
+    cleanup.recycle_emptied = true;
+    appendHistory(cleanup);
+    appendHistoryMessage(L"Самопроверка пройдена.");
+    const std::string bytes = readBytes(path_);
+    const std::vector<std::string> lines = crLfLines(bytes);
+    ASSERT_EQ(lines.size(), 2u);
+    std::int64_t times[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        HistoryRecord record;
+        ASSERT_TRUE(parseHistoryRecord(lines[i], record, times[i]));
+    }
+    const int saved = currentLanguage;
+    currentLanguage = EnglishLanguage;
+    EXPECT_EQ(renderHistoryLog(bytes),
+              formatDateTime(times[0]) + L"  Cleanup complete.\r\nDeleted: 12 files; 3.4 MB.\r\n"
+                  L"Skipped: 1. Errors: 0.\r\nRecycle Bin emptied.\r\n\r\nScan again to update the list.\r\n" +
+                  formatDateTime(times[1]) + L"  Self-test passed.\r\n");
+    currentLanguage = languageIndex("ru");
+    EXPECT_EQ(renderHistoryLog(bytes).substr(formatDateTime(times[0]).size(), 22), L"  Очистка завершена.\r\n");
+    currentLanguage = saved;
 }
 
 }  // namespace

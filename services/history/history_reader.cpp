@@ -1,0 +1,105 @@
+// Strict reading of one record line: anything the writer could not have produced is refused, and the
+// renderer then shows the line as stored.
+#include "services/history/history_reader.h"
+
+#include "services/history/legacy_entry.h"
+#include "services/history/message_catalog.h"
+#include "services/history/text_codec.h"
+#include "services/json/json.h"
+
+#include <string_view>
+
+namespace pm {
+
+namespace {
+
+constexpr std::string_view RecordPrefix = "@PM-HISTORY-1\t";
+constexpr std::size_t MaxObjectBytes = 131072;
+constexpr std::size_t MaxStoredTextBytes = 32768;
+constexpr std::size_t MemberCount = 14;
+constexpr std::uint64_t LastValidTimeMinusOne = 253402300798ULL;
+
+bool readKind(const std::string& name, HistoryKind& kind) {
+    static constexpr const char* names[] = {"scan", "cleanup", "large_search", "recycle", "message"};
+    for (std::int32_t i = 0; i < 5; ++i) {
+        if (name == names[i]) {
+            kind = static_cast<HistoryKind>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool readCount(const JsonValue& object, const char* key, std::uint64_t& value) {
+    const JsonValue& member = object.at(key);
+    return member.kind == JsonKind::String && parseDecimalU64(member.text.data(), member.text.size(), value);
+}
+
+bool readFlag(const JsonValue& object, const char* key, bool& value) {
+    const JsonValue& member = object.at(key);
+    if (member.kind != JsonKind::Bool) return false;
+    value = member.boolValue;
+    return true;
+}
+
+// Text the writer produced: short enough and exactly what encodeUtf8 gives for its own decoding.
+bool readStoredText(const std::string& bytes, std::wstring& text) {
+    if (bytes.size() > MaxStoredTextBytes) return false;
+    text = utf8ToWideSanitized(bytes);
+    return encodeUtf8(text) == bytes;
+}
+
+}  // namespace
+
+bool parseHistoryRecord(const std::string& line, HistoryRecord& record, std::int64_t& time) noexcept {
+    try {
+        if (line.size() < RecordPrefix.size() || line.size() > RecordPrefix.size() + MaxObjectBytes) return false;
+        if (std::string_view(line).substr(0, RecordPrefix.size()) != RecordPrefix) return false;
+        const JsonValue object = parseJson(line.substr(RecordPrefix.size()));
+        if (object.kind != JsonKind::Object || object.members.size() != MemberCount) return false;
+
+        if (object.at("v").asInt64() != 1) return false;
+        const std::int64_t stamp = object.at("time").asInt64();
+        if (static_cast<std::uint64_t>(stamp) - 1 > LastValidTimeMinusOne) return false;
+
+        HistoryRecord read;
+        if (!readKind(object.at("kind").asString(), read.kind)) return false;
+        if (!readCount(object, "files", read.files) || !readCount(object, "bytes", read.bytes) ||
+            !readCount(object, "skipped", read.skipped) || !readCount(object, "errors", read.errors)) {
+            return false;
+        }
+        if (!readFlag(object, "cancelled", read.cancelled) || !readFlag(object, "recycle_emptied", read.recycle_emptied) ||
+            !readFlag(object, "truncated", read.truncated) || !readFlag(object, "counters_known", read.counters_known)) {
+            return false;
+        }
+        const std::string message = object.at("message").asString();
+        std::wstring text;
+        std::wstring detail;
+        if (!readStoredText(object.at("text").asString(), text)) return false;
+        if (!readStoredText(object.at("detail").asString(), detail)) return false;
+
+        if (!message.empty()) {
+            const MessageCatalogRow* row = nullptr;
+            for (const MessageCatalogRow& candidate : MessageCatalog) {
+                if (message == candidate.id) {
+                    row = &candidate;
+                    break;
+                }
+            }
+            if (row == nullptr || !text.empty()) return false;
+            read.text = row->russian;
+            read.free_text = false;
+        } else {
+            read.text = std::move(text);
+            read.free_text = true;
+        }
+        read.detail = std::move(detail);
+        record = std::move(read);
+        time = stamp;
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace pm
