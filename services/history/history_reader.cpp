@@ -42,11 +42,17 @@ bool readFlag(const JsonValue& object, const char* key, bool& value) {
     return true;
 }
 
+// The bytes of a string member, without a copy; null for any other kind.
+const std::string* stringMember(const JsonValue& object, const char* key) {
+    const JsonValue& member = object.at(key);
+    return member.kind == JsonKind::String ? &member.text : nullptr;
+}
+
 // Text the writer produced: short enough and exactly what encodeUtf8 gives for its own decoding.
-bool readStoredText(const std::string& bytes, std::wstring& text) {
-    if (bytes.size() > MaxStoredTextBytes) return false;
-    text = utf8ToWideSanitized(bytes);
-    return encodeUtf8(text) == bytes;
+bool readStoredText(const std::string* bytes, std::wstring& text) {
+    if (bytes == nullptr || bytes->size() > MaxStoredTextBytes) return false;
+    text = utf8ToWideSanitized(*bytes);
+    return encodeUtf8(text) == *bytes;
 }
 
 }  // namespace
@@ -63,7 +69,8 @@ bool parseHistoryRecord(const std::string& line, HistoryRecord& record, std::int
         if (static_cast<std::uint64_t>(stamp) - 1 > LastValidTimeMinusOne) return false;
 
         HistoryRecord read;
-        if (!readKind(object.at("kind").asString(), read.kind)) return false;
+        const std::string* kind = stringMember(object, "kind");
+        if (kind == nullptr || !readKind(*kind, read.kind)) return false;
         if (!readCount(object, "files", read.files) || !readCount(object, "bytes", read.bytes) ||
             !readCount(object, "skipped", read.skipped) || !readCount(object, "errors", read.errors)) {
             return false;
@@ -72,16 +79,17 @@ bool parseHistoryRecord(const std::string& line, HistoryRecord& record, std::int
             !readFlag(object, "truncated", read.truncated) || !readFlag(object, "counters_known", read.counters_known)) {
             return false;
         }
-        const std::string message = object.at("message").asString();
+        const std::string* message = stringMember(object, "message");
+        if (message == nullptr) return false;
         std::wstring text;
         std::wstring detail;
-        if (!readStoredText(object.at("text").asString(), text)) return false;
-        if (!readStoredText(object.at("detail").asString(), detail)) return false;
+        if (!readStoredText(stringMember(object, "text"), text)) return false;
+        if (!readStoredText(stringMember(object, "detail"), detail)) return false;
 
-        if (!message.empty()) {
+        if (!message->empty()) {
             const MessageCatalogRow* row = nullptr;
             for (const MessageCatalogRow& candidate : MessageCatalog) {
-                if (message == candidate.id) {
+                if (*message == candidate.id) {
                     row = &candidate;
                     break;
                 }

@@ -143,23 +143,27 @@ void flushHistoryEntry(std::string& pending, std::wstring& output) {
     if (pending.empty()) return;
     std::size_t bodyEnd = pending.size();
     while (bodyEnd > 0 && (pending[bodyEnd - 1] == '\r' || pending[bodyEnd - 1] == '\n')) --bodyEnd;
-    const std::string body = pending.substr(0, bodyEnd);
     const std::wstring tail = toCrLf(utf8ToWideSanitized(pending.substr(bodyEnd)));
+    // The body in place. Showing it raw then needs no copy of the whole entry either: the body ends in
+    // neither CR nor LF, so decoding and converting it apart from the tail gives the same text.
+    pending.resize(bodyEnd);
+    const std::string& body = pending;
 
     HistoryRecord record;
     std::int64_t time = 0;
     if (parseHistoryRecord(body, record, time)) {
-        output += toCrLf(formatDateTime(time) + L"  " + renderHistoryText(record)) + tail;
+        output += toCrLf(formatDateTime(time) + L"  " + renderHistoryText(record));
     } else {
         const std::wstring text = utf8ToWideSanitized(body);
         std::size_t afterStamp = 0;
         HistoryRecord legacy;
         if (parseLegacyStamp(text, afterStamp) && parseLegacyEntry(text.substr(afterStamp), legacy)) {
-            output += toCrLf(text.substr(0, afterStamp) + renderHistoryText(legacy)) + tail;
+            output += toCrLf(text.substr(0, afterStamp) + renderHistoryText(legacy));
         } else {
-            output += toCrLf(utf8ToWideSanitized(pending));
+            output += toCrLf(text);
         }
     }
+    output += tail;
     pending.clear();
 }
 

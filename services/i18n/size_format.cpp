@@ -2,10 +2,8 @@
 
 #include "services/i18n/translate.h"
 
+#include <charconv>
 #include <cmath>
-#include <iomanip>
-#include <locale>
-#include <sstream>
 
 namespace pm {
 
@@ -27,10 +25,15 @@ std::wstring formatSize(std::uint64_t bytes) {
         decimals = 1;
         unit = L"КБ";
     }
-    std::wostringstream out;
-    out.imbue(std::locale::classic());
-    out << std::fixed << std::setprecision(decimals) << static_cast<double>(bytes) * scale;
-    return out.str() + L" " + translateLiteral(unit);
+    // Fixed notation that no locale touches: '.' as the decimal point, no grouping. (A stream imbued with
+    // the classic locale writes the same, at several times the cost; the history renders thousands.)
+    char digits[64];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, static_cast<double>(bytes) * scale,
+                                                   std::chars_format::fixed, decimals);
+    std::wstring text(digits, end.ptr);
+    text += L' ';
+    text += translateLiteral(unit);
+    return text;
 }
 
 }  // namespace pm
