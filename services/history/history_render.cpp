@@ -40,14 +40,19 @@ void appendSkippedErrors(std::wstring& out, const HistoryRecord& r, std::wstring
     appendCount(out, r.errors);
 }
 
-void appendScan(std::wstring& out, const HistoryRecord& r) {
-    out += T(L"Анализ:");
-    out += L' ';
+// "N files", the separator and the size.
+void appendFilesAndSize(std::wstring& out, const HistoryRecord& r, std::wstring_view separator) {
     appendCount(out, r.files);
     out += L' ';
     out += T(L"файлов");
-    out += L", ";
+    out += separator;
     out += formatSize(r.bytes);
+}
+
+void appendScan(std::wstring& out, const HistoryRecord& r) {
+    out += T(L"Анализ:");
+    out += L' ';
+    appendFilesAndSize(out, r, L", ");
     out += L". ";
     out += r.cancelled ? T(L"Анализ отменён. Показан найденный до отмены объём.") : T(L"Анализ завершён");
     if (r.counters_known) {
@@ -61,11 +66,7 @@ void appendCleanup(std::wstring& out, const HistoryRecord& r) {
     out += L'\n';
     out += T(L"Удалено:");
     out += L' ';
-    appendCount(out, r.files);
-    out += L' ';
-    out += T(L"файлов");
-    out += L"; ";
-    out += formatSize(r.bytes);
+    appendFilesAndSize(out, r, L"; ");
     out += L".\n";
     appendSkippedErrors(out, r, L". ");
     out += L'.';

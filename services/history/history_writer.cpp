@@ -3,6 +3,7 @@
 #include "services/history/message_catalog.h"
 #include "services/history/text_codec.h"
 #include "services/json/json.h"
+#include "services/state/file_handle.h"
 #include "services/state/state_file.h"
 
 #include <windows.h>
@@ -34,15 +35,11 @@ const char* boolText(bool value) {
 }
 
 std::string quotedCount(std::uint64_t value) {
-    return "\"" + std::to_string(value) + "\"";
+    std::string quoted(1, '"');
+    quoted += std::to_string(value);
+    quoted += '"';
+    return quoted;
 }
-
-struct FileHandle {
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    ~FileHandle() {
-        if (handle != INVALID_HANDLE_VALUE && handle != nullptr) CloseHandle(handle);
-    }
-};
 
 // True when the file is empty or its last byte is LF. A line cut short by an earlier failed write
 // leaves no LF; the next record must then start on a line of its own, or it would be read as part of
@@ -111,15 +108,14 @@ void appendHistory(const HistoryRecord& record) noexcept {
         std::lock_guard<std::mutex> locked(appendLock);
         // Read access only to look at the last byte; writers outside this process are still shut out by
         // the share mode, so nothing can land between that look and the append.
-        FileHandle file;
-        file.handle = CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA, FILE_SHARE_READ, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file.handle == INVALID_HANDLE_VALUE) return;
-        const std::string out = endsWithLineEnd(file.handle) ? line : "\r\n" + line;
+        FileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA, FILE_SHARE_READ, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) return;
+        const std::string out = endsWithLineEnd(file.get()) ? line : "\r\n" + line;
         // One write per record keeps it in one piece at the end of the file. A short write is not
         // retried: the next append starts a fresh line instead.
         DWORD written = 0;
-        WriteFile(file.handle, out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
+        WriteFile(file.get(), out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
     } catch (...) {
         // The history never stops the operation it records.
     }

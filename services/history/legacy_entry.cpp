@@ -26,6 +26,17 @@ bool matchSeparator(LegacyCursor& cursor) {
     return true;
 }
 
+// The opening status of a result: one of the cancelled forms sets the flag, one of the completed forms
+// leaves it; anything else is not this result.
+bool matchStatus(LegacyCursor& cursor, std::initializer_list<std::wstring_view> cancelled,
+                 std::initializer_list<std::wstring_view> completed, HistoryRecord& record) {
+    if (matchAnyLiteral(cursor, cancelled)) {
+        record.cancelled = true;
+        return true;
+    }
+    return matchAnyLiteral(cursor, completed);
+}
+
 bool matchFilesWord(LegacyCursor& cursor) {
     skipBlanks(cursor);
     if (!matchAnyLiteral(cursor, {L"файлов", L"files"})) return false;
@@ -71,9 +82,8 @@ bool recognizeLegacyScan(const std::wstring& text, HistoryRecord& record) {
 bool recognizeLegacyCleanup(const std::wstring& text, HistoryRecord& record) {
     LegacyCursor cursor{text, 0};
     record.kind = HistoryKind::Cleanup;
-    if (matchAnyLiteral(cursor, {L"Очистка отменена.", L"Cleanup canceled."})) {
-        record.cancelled = true;
-    } else if (!matchAnyLiteral(cursor, {L"Очистка завершена.", L"Cleanup complete."})) {
+    if (!matchStatus(cursor, {L"Очистка отменена.", L"Cleanup canceled."}, {L"Очистка завершена.", L"Cleanup complete."},
+                     record)) {
         return false;
     }
     if (!matchLiteral(cursor, L"\n") || !matchAnyLiteral(cursor, {L"Удалено:", L"Deleted:"})) return false;
@@ -90,9 +100,7 @@ bool recognizeLegacyCleanup(const std::wstring& text, HistoryRecord& record) {
 bool recognizeLegacyLargeSearch(const std::wstring& text, HistoryRecord& record) {
     LegacyCursor cursor{text, 0};
     record.kind = HistoryKind::LargeSearch;
-    if (matchAnyLiteral(cursor, {L"Поиск отменён", L"Search canceled"})) {
-        record.cancelled = true;
-    } else if (!matchAnyLiteral(cursor, {L"Поиск завершён", L"Search complete"})) {
+    if (!matchStatus(cursor, {L"Поиск отменён", L"Search canceled"}, {L"Поиск завершён", L"Search complete"}, record)) {
         return false;
     }
     if (!matchSeparator(cursor) || !matchAnyLiteral(cursor, {L"Найдено файлов:", L"Files found:"})) return false;

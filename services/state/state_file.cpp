@@ -1,5 +1,7 @@
 #include "services/state/state_file.h"
 
+#include "services/state/file_handle.h"
+
 #include <windows.h>
 #include <dpapi.h>
 #include <shlobj.h>
@@ -13,19 +15,6 @@ namespace {
 constexpr LONGLONG MaxStateFileBytes = 262144;
 constexpr DWORD MaxStateJsonBytes = 131072;
 constexpr const wchar_t* StateDescription = L"Pelmirt user state";
-
-struct FileHandle {
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    explicit FileHandle(HANDLE h) : handle(h) {}
-    ~FileHandle() { close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return handle != INVALID_HANDLE_VALUE && handle != nullptr; }
-    void close() {
-        if (valid()) CloseHandle(handle);
-        handle = INVALID_HANDLE_VALUE;
-    }
-};
 
 // The buffer CryptProtectData or CryptUnprotectData hands out, released on every path.
 struct LocalBlob {
@@ -56,10 +45,10 @@ std::vector<std::uint8_t> readWholeFile(const std::wstring& path) {
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return {};
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.handle, &size) || size.QuadPart <= 0 || size.QuadPart > MaxStateFileBytes) return {};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > MaxStateFileBytes) return {};
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
     DWORD read = 0;
-    if (!ReadFile(file.handle, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
         read != bytes.size()) {
         return {};
     }
@@ -95,8 +84,8 @@ void writeFileAtomically(const std::wstring& path, const std::uint8_t* bytes, st
         CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) throw std::runtime_error("cannot save settings");
     DWORD written = 0;
-    const bool complete = WriteFile(file.handle, bytes, length, &written, nullptr) && written == length;
-    if (!complete || !FlushFileBuffers(file.handle)) {
+    const bool complete = WriteFile(file.get(), bytes, length, &written, nullptr) && written == length;
+    if (!complete || !FlushFileBuffers(file.get())) {
         file.close();
         DeleteFileW(temporary.c_str());
         throw std::runtime_error("cannot commit settings");

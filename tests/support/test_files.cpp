@@ -70,6 +70,18 @@ void writeFile(const std::wstring& path, const std::string& bytes) {
     if (!ok || written != bytes.size()) throw std::runtime_error("WriteFile");
 }
 
+std::string readFile(const std::wstring& path) {
+    HANDLE h = CreateFileW(longPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    CloseHandle(h);
+    return bytes;
+}
+
 bool setLastWriteTime(const std::wstring& path, std::uint64_t fileTime) {
     HANDLE h = CreateFileW(longPath(path).c_str(), FILE_WRITE_ATTRIBUTES,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,

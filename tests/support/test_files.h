@@ -39,6 +39,8 @@ std::wstring tempPath();                 // GetTempPathW without the trailing ba
 std::wstring localAppDataPath();         // the known folder LocalAppData
 void makeDirectories(const std::wstring& path);  // every missing folder of a path
 void writeFile(const std::wstring& path, const std::string& bytes);
+// The whole file, read while others may have it open; "<missing>" when it cannot be opened.
+std::string readFile(const std::wstring& path);
 bool setLastWriteTime(const std::wstring& path, std::uint64_t fileTime);
 std::uint64_t nowFileTime();
 void removeTree(const std::wstring& path);

@@ -20,20 +20,6 @@
 namespace pm {
 namespace {
 
-std::string readBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes;
-    std::vector<char> buffer(1 << 20);
-    DWORD read = 0;
-    while (ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0) {
-        bytes.append(buffer.data(), read);
-    }
-    CloseHandle(file);
-    return bytes;
-}
-
 // The lines of the file, each without its CR LF; fails the test for a line without CR LF.
 std::vector<std::string> crLfLines(const std::string& bytes) {
     std::vector<std::string> lines;
@@ -91,7 +77,7 @@ TEST_F(HistoryAppend, EightThreadsLeaveEveryLineWhole) {
     }
     for (auto& thread : threads) thread.join();
 
-    const std::vector<std::string> lines = crLfLines(readBytes(path_));
+    const std::vector<std::string> lines = crLfLines(test::readFile(path_));
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(kThreads * kEach));
     std::set<std::string> seen;
     for (const std::string& line : lines) {
@@ -104,7 +90,7 @@ TEST_F(HistoryAppend, EightThreadsLeaveEveryLineWhole) {
 
 TEST_F(HistoryAppend, AnotherWriterMakesTheAppendDropItsRecord) {
     appendHistoryMessage(L"Самопроверка пройдена.");
-    const std::string before = readBytes(path_);
+    const std::string before = test::readFile(path_);
     ASSERT_EQ(crLfLines(before).size(), 1u);
     // The stored line names the text by its id.
     EXPECT_EQ(recordObject(crLfLines(before)[0]).at("text").asString(), "");
@@ -114,22 +100,22 @@ TEST_F(HistoryAppend, AnotherWriterMakesTheAppendDropItsRecord) {
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
     appendHistoryMessage(L"dropped");
     CloseHandle(writer);
-    EXPECT_EQ(readBytes(path_), before);
+    EXPECT_EQ(test::readFile(path_), before);
 
     // Out of bounds: nothing written, nothing thrown.
     HistoryRecord tooLong;
     tooLong.detail.assign(8193, L'x');
     appendHistory(tooLong);
-    EXPECT_EQ(readBytes(path_), before);
+    EXPECT_EQ(test::readFile(path_), before);
 }
 
 TEST_F(HistoryAppend, ALineCutShortStaysApartFromTheNextRecord) {
     appendHistoryMessage(L"first");
-    const std::string whole = readBytes(path_);
+    const std::string whole = test::readFile(path_);
     // What a failed write leaves: part of a record and no line end.
     test::writeFile(path_, whole + whole.substr(0, 30));
     appendHistoryMessage(L"second");
-    const std::vector<std::string> lines = crLfLines(readBytes(path_));
+    const std::vector<std::string> lines = crLfLines(test::readFile(path_));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], whole.substr(0, 30));
     EXPECT_EQ(recordObject(lines[2]).at("text").asString(), "second");
@@ -137,7 +123,7 @@ TEST_F(HistoryAppend, ALineCutShortStaysApartFromTheNextRecord) {
     // A file that ends with a bare LF needs nothing added.
     test::writeFile(path_, "older entry\n");
     appendHistoryMessage(L"third");
-    const std::string bytes = readBytes(path_);
+    const std::string bytes = test::readFile(path_);
     EXPECT_EQ(bytes.compare(0, 26, "older entry\n@PM-HISTORY-1\t"), 0) << bytes;
 }
 
@@ -150,7 +136,7 @@ TEST_F(HistoryAppend, AppendedRecordsRenderInTheLanguageOfTheDay) {
     cleanup.recycle_emptied = true;
     appendHistory(cleanup);
     appendHistoryMessage(L"Самопроверка пройдена.");
-    const std::string bytes = readBytes(path_);
+    const std::string bytes = test::readFile(path_);
     const std::vector<std::string> lines = crLfLines(bytes);
     ASSERT_EQ(lines.size(), 2u);
     std::int64_t times[2] = {};

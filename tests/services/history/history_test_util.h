@@ -3,9 +3,22 @@
 
 #include "services/history/history_record.h"
 
+#include <cstdint>
 #include <string>
 
 namespace pm::test {
+
+// A record of the kind with its four counters, everything else as a new record has it.
+inline HistoryRecord counted(HistoryKind kind, std::uint64_t files, std::uint64_t bytes, std::uint64_t skipped,
+                             std::uint64_t errors) {
+    HistoryRecord r;
+    r.kind = kind;
+    r.files = files;
+    r.bytes = bytes;
+    r.skipped = skipped;
+    r.errors = errors;
+    return r;
+}
 
 // Every field of a record in one line, for comparisons that name what differs.
 inline std::wstring describe(const HistoryRecord& r) {

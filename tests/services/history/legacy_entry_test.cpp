@@ -11,6 +11,7 @@
 namespace pm {
 namespace {
 
+using test::counted;
 using test::describe;
 
 TEST(ParseLegacyStamp, CalendarAndFixedPositions) {
@@ -72,7 +73,9 @@ TEST(ParseDecimalU64, DigitsOnlyAndTheFullRange) {
     for (const auto& c : cases) {
         std::uint64_t value = 0;
         EXPECT_EQ(parseDecimalU64(c.text, std::char_traits<char>::length(c.text), value), c.valid) << c.text;
-        if (c.valid) EXPECT_EQ(value, c.value) << c.text;
+        if (c.valid) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
     }
 }
 
@@ -108,38 +111,29 @@ TEST(ParseLegacySize, UnitsFractionsAndRounding) {
         LegacyCursor cursor{c.text, 0};
         std::uint64_t bytes = 0;
         EXPECT_EQ(parseLegacySize(cursor, bytes), c.valid) << c.text;
-        if (c.valid) EXPECT_EQ(bytes, c.bytes) << c.text;
+        if (c.valid) {
+            EXPECT_EQ(bytes, c.bytes) << c.text;
+        }
     }
 }
 
-HistoryRecord expected(HistoryKind kind, std::uint64_t files, std::uint64_t bytes, std::uint64_t skipped,
-                       std::uint64_t errors) {
-    HistoryRecord r;
-    r.kind = kind;
-    r.files = files;
-    r.bytes = bytes;
-    r.skipped = skipped;
-    r.errors = errors;
-    return r;
-}
-
 TEST(ParseLegacyEntry, ResultTextsInBothLanguages) {
-    HistoryRecord scan = expected(HistoryKind::Scan, 120, 3565158, 2, 1);
-    HistoryRecord cancelledScan = expected(HistoryKind::Scan, 5, 1024, 0, 0);
+    HistoryRecord scan = counted(HistoryKind::Scan, 120, 3565158, 2, 1);
+    HistoryRecord cancelledScan = counted(HistoryKind::Scan, 5, 1024, 0, 0);
     cancelledScan.cancelled = true;
     cancelledScan.counters_known = false;
-    HistoryRecord cleanup = expected(HistoryKind::Cleanup, 12, 3565158, 1, 0);
+    HistoryRecord cleanup = counted(HistoryKind::Cleanup, 12, 3565158, 1, 0);
     cleanup.recycle_emptied = true;
-    HistoryRecord cancelledCleanup = expected(HistoryKind::Cleanup, 3, 0, 0, 4);
+    HistoryRecord cancelledCleanup = counted(HistoryKind::Cleanup, 3, 0, 0, 4);
     cancelledCleanup.cancelled = true;
-    HistoryRecord search = expected(HistoryKind::LargeSearch, 7, 0, 0, 3);
+    HistoryRecord search = counted(HistoryKind::LargeSearch, 7, 0, 0, 3);
     search.truncated = true;
-    HistoryRecord cancelledSearch = expected(HistoryKind::LargeSearch, 0, 0, 2, 0);
+    HistoryRecord cancelledSearch = counted(HistoryKind::LargeSearch, 0, 0, 2, 0);
     cancelledSearch.cancelled = true;
-    HistoryRecord recycle = expected(HistoryKind::Recycle, 2, 2048, 1, 1);
+    HistoryRecord recycle = counted(HistoryKind::Recycle, 2, 2048, 1, 1);
     recycle.cancelled = true;
-    HistoryRecord recycleKept = expected(HistoryKind::Recycle, 1, 1, 0, 0);
-    HistoryRecord passed = expected(HistoryKind::Message, 0, 0, 0, 0);
+    HistoryRecord recycleKept = counted(HistoryKind::Recycle, 1, 1, 0, 0);
+    HistoryRecord passed = counted(HistoryKind::Message, 0, 0, 0, 0);
     passed.text = L"Самопроверка пройдена.";
     HistoryRecord failed = passed;
     failed.text = L"Самопроверка не пройдена.";
@@ -203,7 +197,9 @@ TEST(ParseLegacyEntry, ResultTextsInBothLanguages) {
         HistoryRecord got;
         const bool recognised = parseLegacyEntry(c.text, got);
         EXPECT_EQ(recognised, c.record != nullptr) << c.text;
-        if (recognised && c.record) EXPECT_EQ(describe(got), describe(*c.record)) << c.text;
+        if (recognised && c.record) {
+            EXPECT_EQ(describe(got), describe(*c.record)) << c.text;
+        }
     }
 }
 

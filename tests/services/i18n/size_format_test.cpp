@@ -11,7 +11,7 @@ namespace {
 
 using FormatSize = test::LanguageTest;
 
-TEST_F(FormatSize, UnitBoundaries) {
+TEST_F(FormatSize, UnitBoundariesAndTranslatedUnits) {
     const struct {
         std::uint64_t bytes;
         const wchar_t* english;
@@ -31,9 +31,7 @@ TEST_F(FormatSize, UnitBoundaries) {
     };
     currentLanguage = EnglishLanguage;
     for (const auto& c : cases) EXPECT_EQ(formatSize(c.bytes), c.english) << c.bytes;
-}
-
-TEST_F(FormatSize, TranslatesOnlyTheUnit) {
+    // Only the unit is translated.
     currentLanguage = languageIndex("ru");
     EXPECT_EQ(formatSize(1023), L"1023 Б");
     EXPECT_EQ(formatSize(1024), L"1.0 КБ");

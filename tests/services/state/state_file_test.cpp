@@ -18,18 +18,6 @@ namespace {
 
 using test::describe;
 
-std::string readBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
-
 bool exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -112,7 +100,7 @@ TEST_F(StateFile, SavedSettingsLoadBackAndAreNotPlainText) {
         EXPECT_FALSE(exists(file_ + L".new"));
     }
     // The last one saved was the defaults: inside the protection lies exactly the compact object.
-    const std::string stored = readBytes(file_);
+    const std::string stored = test::readFile(file_);
     EXPECT_EQ(stored.find("close_browsers"), std::string::npos);
     std::wstring description;
     EXPECT_EQ(unsealed(stored, description),
@@ -169,10 +157,10 @@ TEST_F(StateFile, BlockedSavesThrowAndLeaveTheOldFile) {
 
     // A folder where the temporary file goes: it cannot be created.
     saveAppState(AppSettings{});
-    const std::string before = readBytes(file_);
+    const std::string before = test::readFile(file_);
     test::makeDirectories(temporary);
     EXPECT_EQ(saveError(changed), "cannot save settings");
-    EXPECT_EQ(readBytes(file_), before);
+    EXPECT_EQ(test::readFile(file_), before);
     EXPECT_TRUE(GetFileAttributesW(temporary.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     test::removeTree(temporary);
 
@@ -184,7 +172,7 @@ TEST_F(StateFile, BlockedSavesThrowAndLeaveTheOldFile) {
         EXPECT_EQ(saveError(changed), "cannot commit settings");
         CloseHandle(holder);
     }
-    EXPECT_EQ(readBytes(file_), before);
+    EXPECT_EQ(test::readFile(file_), before);
     EXPECT_FALSE(exists(temporary));
 
     // A folder named like the state file blocks the move.
@@ -197,7 +185,7 @@ TEST_F(StateFile, BlockedSavesThrowAndLeaveTheOldFile) {
 
 TEST_F(StateFile, AReadOnlyStateFileIsNotReplaced) {
     saveAppState(AppSettings{});
-    const std::string before = readBytes(file_);
+    const std::string before = test::readFile(file_);
     ASSERT_TRUE(SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_READONLY));
     AppSettings changed;
     changed.theme = "light";
@@ -206,7 +194,7 @@ TEST_F(StateFile, AReadOnlyStateFileIsNotReplaced) {
         GTEST_SKIP() << "this platform replaces a read-only file (Wine 8's MoveFileExW does; Windows refuses)";
     }
     EXPECT_EQ(error, "cannot commit settings");
-    EXPECT_EQ(readBytes(file_), before);
+    EXPECT_EQ(test::readFile(file_), before);
     EXPECT_FALSE(exists(file_ + L".new"));
 }
 
