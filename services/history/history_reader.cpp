@@ -75,8 +75,10 @@ bool parseHistoryRecord(const std::string& line, HistoryRecord& record, std::int
             !readCount(object, "skipped", read.skipped) || !readCount(object, "errors", read.errors)) {
             return false;
         }
-        if (!readFlag(object, "cancelled", read.cancelled) || !readFlag(object, "recycle_emptied", read.recycle_emptied) ||
-            !readFlag(object, "truncated", read.truncated) || !readFlag(object, "counters_known", read.counters_known)) {
+        if (!readFlag(object, "cancelled", read.cancelled) ||
+            !readFlag(object, "recycle_emptied", read.recycle_emptied) ||
+            !readFlag(object, "truncated", read.truncated) ||
+            !readFlag(object, "counters_known", read.counters_known)) {
             return false;
         }
         const std::string* message = stringMember(object, "message");

@@ -16,10 +16,6 @@ namespace {
 
 constexpr std::string_view RecordPrefix = "@PM-HISTORY-1\t";
 
-std::wstring T(const wchar_t* text) {
-    return translateLiteral(text);
-}
-
 std::wstring messageText(const HistoryRecord& record) {
     return record.free_text ? record.text : translate(record.text);
 }
@@ -31,11 +27,11 @@ void appendCount(std::wstring& out, std::uint64_t count) {
 }
 
 void appendSkippedErrors(std::wstring& out, const HistoryRecord& r, std::wstring_view separator) {
-    out += T(L"Пропущено:");
+    out += translateLiteral(L"Пропущено:");
     out += L' ';
     appendCount(out, r.skipped);
     out += separator;
-    out += T(L"Ошибки:");
+    out += translateLiteral(L"Ошибки:");
     out += L' ';
     appendCount(out, r.errors);
 }
@@ -44,17 +40,18 @@ void appendSkippedErrors(std::wstring& out, const HistoryRecord& r, std::wstring
 void appendFilesAndSize(std::wstring& out, const HistoryRecord& r, std::wstring_view separator) {
     appendCount(out, r.files);
     out += L' ';
-    out += T(L"файлов");
+    out += translateLiteral(L"файлов");
     out += separator;
     out += formatSize(r.bytes);
 }
 
 void appendScan(std::wstring& out, const HistoryRecord& r) {
-    out += T(L"Анализ:");
+    out += translateLiteral(L"Анализ:");
     out += L' ';
     appendFilesAndSize(out, r, L", ");
     out += L". ";
-    out += r.cancelled ? T(L"Анализ отменён. Показан найденный до отмены объём.") : T(L"Анализ завершён");
+    out += r.cancelled ? translateLiteral(L"Анализ отменён. Показан найденный до отмены объём.")
+                       : translateLiteral(L"Анализ завершён");
     if (r.counters_known) {
         out += L" · ";
         appendSkippedErrors(out, r, L" · ");
@@ -62,9 +59,9 @@ void appendScan(std::wstring& out, const HistoryRecord& r) {
 }
 
 void appendCleanup(std::wstring& out, const HistoryRecord& r) {
-    out += r.cancelled ? T(L"Очистка отменена.") : T(L"Очистка завершена.");
+    out += r.cancelled ? translateLiteral(L"Очистка отменена.") : translateLiteral(L"Очистка завершена.");
     out += L'\n';
-    out += T(L"Удалено:");
+    out += translateLiteral(L"Удалено:");
     out += L' ';
     appendFilesAndSize(out, r, L"; ");
     out += L".\n";
@@ -72,10 +69,10 @@ void appendCleanup(std::wstring& out, const HistoryRecord& r) {
     out += L'.';
     if (r.recycle_emptied) {
         out += L'\n';
-        out += T(L"Корзина очищена.");
+        out += translateLiteral(L"Корзина очищена.");
     }
     out += L"\n\n";
-    out += T(L"Повторите анализ для обновления списка.");
+    out += translateLiteral(L"Повторите анализ для обновления списка.");
 }
 
 void appendLargeSearch(std::wstring& out, const HistoryRecord& r) {
@@ -83,25 +80,25 @@ void appendLargeSearch(std::wstring& out, const HistoryRecord& r) {
         out += messageText(r);
         return;
     }
-    out += r.cancelled ? T(L"Поиск отменён") : T(L"Поиск завершён");
+    out += r.cancelled ? translateLiteral(L"Поиск отменён") : translateLiteral(L"Поиск завершён");
     out += L" · ";
-    out += T(L"Найдено файлов:");
+    out += translateLiteral(L"Найдено файлов:");
     out += L' ';
     appendCount(out, r.files);
     out += L" · ";
     appendSkippedErrors(out, r, L" · ");
     if (r.truncated) {
         out += L'\n';
-        out += T(L"Список ограничен. Увеличьте минимальный размер и повторите поиск.");
+        out += translateLiteral(L"Список ограничен. Увеличьте минимальный размер и повторите поиск.");
     }
 }
 
 void appendRecycle(std::wstring& out, const HistoryRecord& r) {
     if (r.cancelled) {
-        out += T(L"Перемещение отменено.");
+        out += translateLiteral(L"Перемещение отменено.");
         out += L'\n';
     }
-    out += T(L"В корзину перемещено:");
+    out += translateLiteral(L"В корзину перемещено:");
     out += L' ';
     appendCount(out, r.files);
     out += L" · ";
@@ -109,8 +106,8 @@ void appendRecycle(std::wstring& out, const HistoryRecord& r) {
     out += L'\n';
     appendSkippedErrors(out, r, L" · ");
     out += L'\n';
-    out += r.errors != 0 ? T(L"Файлы с ошибками не учтены в результате. Проверьте системную корзину.")
-                         : T(L"Недоступные или изменившиеся файлы сохранены.");
+    out += r.errors != 0 ? translateLiteral(L"Файлы с ошибками не учтены в результате. Проверьте системную корзину.")
+                         : translateLiteral(L"Недоступные или изменившиеся файлы сохранены.");
 }
 
 bool isRecordLine(std::string_view line) {

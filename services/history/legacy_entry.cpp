@@ -82,8 +82,8 @@ bool recognizeLegacyScan(const std::wstring& text, HistoryRecord& record) {
 bool recognizeLegacyCleanup(const std::wstring& text, HistoryRecord& record) {
     LegacyCursor cursor{text, 0};
     record.kind = HistoryKind::Cleanup;
-    if (!matchStatus(cursor, {L"Очистка отменена.", L"Cleanup canceled."}, {L"Очистка завершена.", L"Cleanup complete."},
-                     record)) {
+    if (!matchStatus(cursor, {L"Очистка отменена.", L"Cleanup canceled."},
+                     {L"Очистка завершена.", L"Cleanup complete."}, record)) {
         return false;
     }
     if (!matchLiteral(cursor, L"\n") || !matchAnyLiteral(cursor, {L"Удалено:", L"Deleted:"})) return false;
@@ -91,7 +91,8 @@ bool recognizeLegacyCleanup(const std::wstring& text, HistoryRecord& record) {
     if (!parseLegacySize(cursor, record.bytes) || !matchLiteral(cursor, L".\n")) return false;
     if (!parseSkippedErrors(cursor, record, false)) return false;
     if (matchAnyLiteral(cursor, {L"\nКорзина очищена.", L"\nRecycle Bin emptied."})) record.recycle_emptied = true;
-    if (!matchAnyLiteral(cursor, {L"\n\nПовторите анализ для обновления списка.", L"\n\nScan again to update the list."})) {
+    if (!matchAnyLiteral(cursor,
+                         {L"\n\nПовторите анализ для обновления списка.", L"\n\nScan again to update the list."})) {
         return false;
     }
     return endsHere(cursor);

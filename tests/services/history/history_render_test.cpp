@@ -81,7 +81,8 @@ std::vector<Rendered> everyKind() {
     r.cancelled = false;
     r.errors = 0;
     cases.push_back({r,
-                     L"Moved to Recycle Bin: 2 · 2.0 KB\r\nSkipped: 1 · Errors: 0\r\nUnavailable or changed files were kept.",
+                     L"Moved to Recycle Bin: 2 · 2.0 KB\r\nSkipped: 1 · Errors: 0\r\n"
+                     L"Unavailable or changed files were kept.",
                      L"В корзину перемещено: 2 · 2.0 КБ\r\nПропущено: 1 · Ошибки: 0\r\n"
                      L"Недоступные или изменившиеся файлы сохранены."});
     r = HistoryRecord{};
@@ -164,7 +165,9 @@ TEST(ParseHistoryRecord, StrictAboutEveryMember) {
         {edited("\"message\":\"\",\"text\":\"note\"", "\"message\":\"m:0123456789abcdef\",\"text\":\"\""), false},
         {edited("\"message\":\"\",\"text\":\"note\"", "\"message\":\"" + passedId + "\",\"text\":\"\""), true},
         {edited("\"message\":\"\",\"text\":\"note\"", "\"message\":\"" + passedId + "\",\"text\":\"x\""), false},
-        {edited("\"message\":\"\",\"text\":\"note\"", "\"message\":\"" + passedId.substr(0, 17) + "F\",\"text\":\"\""), false},
+        {edited("\"message\":\"\",\"text\":\"note\"",
+                "\"message\":\"" + passedId.substr(0, 17) + "F\",\"text\":\"\""),
+         false},
         {edited("\"text\":\"note\"", "\"text\":\"a\\u0001b\""), false},
         {edited("\"text\":\"note\"", "\"text\":\"\xC0\x80\""), false},
         {edited("\"text\":\"note\"", "\"text\":\"\\ud800\""), false},
@@ -225,7 +228,8 @@ TEST_F(RenderHistory, OlderEntriesUnderTheirStamps) {
         "Deleted: 1 files; 1 B.\n"
         "Skipped: 0. Errors: 0.\n";
     EXPECT_EQ(renderHistoryLog(file),
-              L"2024-03-05 10:00:00\t\tCleanup complete.\r\nDeleted: 12 files; 3.4 MB.\r\nSkipped: 1. Errors: 0.\r\n\r\n"
+              L"2024-03-05 10:00:00\t\tCleanup complete.\r\nDeleted: 12 files; 3.4 MB.\r\n"
+              L"Skipped: 1. Errors: 0.\r\n\r\n"
               L"Scan again to update the list.\r\n"
               L"2024-03-05 10:01:00 Self-test failed. access denied\r\n"
               L"2024-03-05 10:02:00 something else\r\n"

@@ -52,7 +52,9 @@ TEST(FindCatalogMessage, RussianFirstThenTheFirstEnglishRow) {
     for (const wchar_t* text : {L"Close browsers", L"Run a scan first", L"Deleted:"}) {
         const MessageCatalogRow* found = findCatalogMessage(text);
         ASSERT_NE(found, nullptr) << "no row for a duplicated English text";
-        for (const MessageCatalogRow* row = MessageCatalog; row != found; ++row) EXPECT_NE(std::wstring(row->english), text);
+        for (const MessageCatalogRow* row = MessageCatalog; row != found; ++row) {
+            EXPECT_NE(std::wstring(row->english), text);
+        }
         for (const MessageCatalogRow& row : MessageCatalog) duplicated += std::wstring(row.english) == text;
     }
     EXPECT_EQ(duplicated, 6);

@@ -33,7 +33,9 @@ std::string unsealed(const std::string& bytes, std::wstring& description) {
     DATA_BLOB input{static_cast<DWORD>(bytes.size()), reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data()))};
     DATA_BLOB output{};
     LPWSTR name = nullptr;
-    if (!CryptUnprotectData(&input, &name, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &output)) return "<DPAPI>";
+    if (!CryptUnprotectData(&input, &name, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &output)) {
+        return "<DPAPI>";
+    }
     std::string text(reinterpret_cast<const char*>(output.pbData), output.cbData);
     description = name ? name : L"";
     LocalFree(output.pbData);
@@ -125,7 +127,8 @@ TEST_F(StateFile, UntrustedFilesLoadAsDefaults) {
         {"close_browsers as a string", sealed(R"({"close_browsers":"false","theme":"dark"})")},
         {"not an object", sealed(R"([true])")},
         {"data after the object", sealed(valid + "x")},
-        {"protected text over 131072 bytes", sealed(R"({"close_browsers":true,"x":")" + std::string(131072, 'a') + "\"}")},
+        {"protected text over 131072 bytes",
+         sealed(R"({"close_browsers":true,"x":")" + std::string(131072, 'a') + "\"}")},
     };
     for (const auto& c : cases) {
         test::writeFile(file_, c.bytes);
