@@ -16,120 +16,130 @@ namespace {
 
 constexpr std::string_view RecordPrefix = "@PM-HISTORY-1\t";
 
+// The fixed phrases of the templates in the current language. The history window renders thousands of
+// records each time it opens: translating them once per rendering, not once per record, halves the work.
+struct Phrases {
+    std::wstring skipped = translateLiteral(L"Пропущено:");
+    std::wstring errors = translateLiteral(L"Ошибки:");
+    std::wstring files = translateLiteral(L"файлов");
+    std::wstring scan = translateLiteral(L"Анализ:");
+    std::wstring scanCancelled = translateLiteral(L"Анализ отменён. Показан найденный до отмены объём.");
+    std::wstring scanComplete = translateLiteral(L"Анализ завершён");
+    std::wstring cleanupCancelled = translateLiteral(L"Очистка отменена.");
+    std::wstring cleanupComplete = translateLiteral(L"Очистка завершена.");
+    std::wstring deleted = translateLiteral(L"Удалено:");
+    std::wstring recycleEmptied = translateLiteral(L"Корзина очищена.");
+    std::wstring scanAgain = translateLiteral(L"Повторите анализ для обновления списка.");
+    std::wstring searchCancelled = translateLiteral(L"Поиск отменён");
+    std::wstring searchComplete = translateLiteral(L"Поиск завершён");
+    std::wstring filesFound = translateLiteral(L"Найдено файлов:");
+    std::wstring listLimited = translateLiteral(L"Список ограничен. Увеличьте минимальный размер и повторите поиск.");
+    std::wstring moveCancelled = translateLiteral(L"Перемещение отменено.");
+    std::wstring moved = translateLiteral(L"В корзину перемещено:");
+    std::wstring errorsExcluded =
+        translateLiteral(L"Файлы с ошибками не учтены в результате. Проверьте системную корзину.");
+    std::wstring keptFiles = translateLiteral(L"Недоступные или изменившиеся файлы сохранены.");
+};
+
 std::wstring messageText(const HistoryRecord& record) {
     return record.free_text ? record.text : translate(record.text);
 }
 
-// The templates append piece by piece into one buffer: the history window renders thousands of records
-// each time it opens, and temporaries of every concatenation would dominate.
+// The templates append piece by piece into one buffer, for the same reason.
 void appendCount(std::wstring& out, std::uint64_t count) {
     out += std::to_wstring(count);
 }
 
-void appendSkippedErrors(std::wstring& out, const HistoryRecord& r, std::wstring_view separator) {
-    out += translateLiteral(L"Пропущено:");
+void appendSkippedErrors(std::wstring& out, const HistoryRecord& r, std::wstring_view separator, const Phrases& p) {
+    out += p.skipped;
     out += L' ';
     appendCount(out, r.skipped);
     out += separator;
-    out += translateLiteral(L"Ошибки:");
+    out += p.errors;
     out += L' ';
     appendCount(out, r.errors);
 }
 
 // "N files", the separator and the size.
-void appendFilesAndSize(std::wstring& out, const HistoryRecord& r, std::wstring_view separator) {
+void appendFilesAndSize(std::wstring& out, const HistoryRecord& r, std::wstring_view separator, const Phrases& p) {
     appendCount(out, r.files);
     out += L' ';
-    out += translateLiteral(L"файлов");
+    out += p.files;
     out += separator;
     out += formatSize(r.bytes);
 }
 
-void appendScan(std::wstring& out, const HistoryRecord& r) {
-    out += translateLiteral(L"Анализ:");
+void appendScan(std::wstring& out, const HistoryRecord& r, const Phrases& p) {
+    out += p.scan;
     out += L' ';
-    appendFilesAndSize(out, r, L", ");
+    appendFilesAndSize(out, r, L", ", p);
     out += L". ";
-    out += r.cancelled ? translateLiteral(L"Анализ отменён. Показан найденный до отмены объём.")
-                       : translateLiteral(L"Анализ завершён");
+    out += r.cancelled ? p.scanCancelled : p.scanComplete;
     if (r.counters_known) {
         out += L" · ";
-        appendSkippedErrors(out, r, L" · ");
+        appendSkippedErrors(out, r, L" · ", p);
     }
 }
 
-void appendCleanup(std::wstring& out, const HistoryRecord& r) {
-    out += r.cancelled ? translateLiteral(L"Очистка отменена.") : translateLiteral(L"Очистка завершена.");
+void appendCleanup(std::wstring& out, const HistoryRecord& r, const Phrases& p) {
+    out += r.cancelled ? p.cleanupCancelled : p.cleanupComplete;
     out += L'\n';
-    out += translateLiteral(L"Удалено:");
+    out += p.deleted;
     out += L' ';
-    appendFilesAndSize(out, r, L"; ");
+    appendFilesAndSize(out, r, L"; ", p);
     out += L".\n";
-    appendSkippedErrors(out, r, L". ");
+    appendSkippedErrors(out, r, L". ", p);
     out += L'.';
     if (r.recycle_emptied) {
         out += L'\n';
-        out += translateLiteral(L"Корзина очищена.");
+        out += p.recycleEmptied;
     }
     out += L"\n\n";
-    out += translateLiteral(L"Повторите анализ для обновления списка.");
+    out += p.scanAgain;
 }
 
-void appendLargeSearch(std::wstring& out, const HistoryRecord& r) {
+void appendLargeSearch(std::wstring& out, const HistoryRecord& r, const Phrases& p) {
     if (!r.text.empty()) {
         out += messageText(r);
         return;
     }
-    out += r.cancelled ? translateLiteral(L"Поиск отменён") : translateLiteral(L"Поиск завершён");
+    out += r.cancelled ? p.searchCancelled : p.searchComplete;
     out += L" · ";
-    out += translateLiteral(L"Найдено файлов:");
+    out += p.filesFound;
     out += L' ';
     appendCount(out, r.files);
     out += L" · ";
-    appendSkippedErrors(out, r, L" · ");
+    appendSkippedErrors(out, r, L" · ", p);
     if (r.truncated) {
         out += L'\n';
-        out += translateLiteral(L"Список ограничен. Увеличьте минимальный размер и повторите поиск.");
+        out += p.listLimited;
     }
 }
 
-void appendRecycle(std::wstring& out, const HistoryRecord& r) {
+void appendRecycle(std::wstring& out, const HistoryRecord& r, const Phrases& p) {
     if (r.cancelled) {
-        out += translateLiteral(L"Перемещение отменено.");
+        out += p.moveCancelled;
         out += L'\n';
     }
-    out += translateLiteral(L"В корзину перемещено:");
+    out += p.moved;
     out += L' ';
     appendCount(out, r.files);
     out += L" · ";
     out += formatSize(r.bytes);
     out += L'\n';
-    appendSkippedErrors(out, r, L" · ");
+    appendSkippedErrors(out, r, L" · ", p);
     out += L'\n';
-    out += r.errors != 0 ? translateLiteral(L"Файлы с ошибками не учтены в результате. Проверьте системную корзину.")
-                         : translateLiteral(L"Недоступные или изменившиеся файлы сохранены.");
+    out += r.errors != 0 ? p.errorsExcluded : p.keptFiles;
 }
 
-bool isRecordLine(std::string_view line) {
-    return line.size() >= RecordPrefix.size() && line.substr(0, RecordPrefix.size()) == RecordPrefix;
-}
-
-}  // namespace
-
-std::wstring formatSkippedErrors(const HistoryRecord& record, const std::wstring& separator) {
-    std::wstring out;
-    appendSkippedErrors(out, record, separator);
-    return out;
-}
-
-std::wstring renderHistoryText(const HistoryRecord& record) {
+std::wstring renderText(const HistoryRecord& record, const Phrases& phrases) {
     std::wstring out;
     out.reserve(160 + record.text.size() + record.detail.size());
     switch (record.kind) {
-    case HistoryKind::Scan: appendScan(out, record); break;
-    case HistoryKind::Cleanup: appendCleanup(out, record); break;
-    case HistoryKind::LargeSearch: appendLargeSearch(out, record); break;
-    case HistoryKind::Recycle: appendRecycle(out, record); break;
+    case HistoryKind::Scan: appendScan(out, record, phrases); break;
+    case HistoryKind::Cleanup: appendCleanup(out, record, phrases); break;
+    case HistoryKind::LargeSearch: appendLargeSearch(out, record, phrases); break;
+    case HistoryKind::Recycle: appendRecycle(out, record, phrases); break;
     case HistoryKind::Message: out += messageText(record); break;
     default: out += record.text; break;
     }
@@ -137,7 +147,7 @@ std::wstring renderHistoryText(const HistoryRecord& record) {
     return out;
 }
 
-void flushHistoryEntry(std::string& pending, std::wstring& output) {
+void flushEntry(std::string& pending, std::wstring& output, const Phrases& phrases) {
     if (pending.empty()) return;
     std::size_t bodyEnd = pending.size();
     while (bodyEnd > 0 && (pending[bodyEnd - 1] == '\r' || pending[bodyEnd - 1] == '\n')) --bodyEnd;
@@ -150,13 +160,13 @@ void flushHistoryEntry(std::string& pending, std::wstring& output) {
     HistoryRecord record;
     std::int64_t time = 0;
     if (parseHistoryRecord(body, record, time)) {
-        output += toCrLf(formatDateTime(time) + L"  " + renderHistoryText(record));
+        output += toCrLf(formatDateTime(time) + L"  " + renderText(record, phrases));
     } else {
         const std::wstring text = utf8ToWideSanitized(body);
         std::size_t afterStamp = 0;
         HistoryRecord legacy;
         if (parseLegacyStamp(text, afterStamp) && parseLegacyEntry(text.substr(afterStamp), legacy)) {
-            output += toCrLf(text.substr(0, afterStamp) + renderHistoryText(legacy));
+            output += toCrLf(text.substr(0, afterStamp) + renderText(legacy, phrases));
         } else {
             output += toCrLf(text);
         }
@@ -165,7 +175,28 @@ void flushHistoryEntry(std::string& pending, std::wstring& output) {
     pending.clear();
 }
 
+bool isRecordLine(std::string_view line) {
+    return line.size() >= RecordPrefix.size() && line.substr(0, RecordPrefix.size()) == RecordPrefix;
+}
+
+}  // namespace
+
+std::wstring formatSkippedErrors(const HistoryRecord& record, const std::wstring& separator) {
+    std::wstring out;
+    appendSkippedErrors(out, record, separator, Phrases{});
+    return out;
+}
+
+std::wstring renderHistoryText(const HistoryRecord& record) {
+    return renderText(record, Phrases{});
+}
+
+void flushHistoryEntry(std::string& pending, std::wstring& output) {
+    flushEntry(pending, output, Phrases{});
+}
+
 std::wstring renderHistoryLog(const std::string& bytes) {
+    const Phrases phrases;
     std::wstring output;
     output.reserve(bytes.size());
     std::string pending;
@@ -175,20 +206,20 @@ std::wstring renderHistoryLog(const std::string& bytes) {
         const std::size_t end = lf == std::string::npos ? bytes.size() : lf + 1;
         const std::string_view line(bytes.data() + start, end - start);
         if (isRecordLine(line)) {
-            flushHistoryEntry(pending, output);
+            flushEntry(pending, output, phrases);
             pending.assign(line);
-            flushHistoryEntry(pending, output);
+            flushEntry(pending, output, phrases);
         } else {
             // A stamp and the blank after it are ASCII, so the first 20 bytes decide.
             std::size_t afterStamp = 0;
             if (parseLegacyStamp(utf8ToWideSanitized(std::string(line.substr(0, 20))), afterStamp)) {
-                flushHistoryEntry(pending, output);
+                flushEntry(pending, output, phrases);
             }
             pending.append(line);
         }
         start = end;
     }
-    flushHistoryEntry(pending, output);
+    flushEntry(pending, output, phrases);
     return output;
 }
 
