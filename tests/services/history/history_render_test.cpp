@@ -149,6 +149,8 @@ TEST(ParseHistoryRecord, StrictAboutEveryMember) {
         {edited("\"files\":\"12\"", "\"files\":\"012\""), false},
         {edited("\"files\":\"12\"", "\"files\":\"123456789012345678901\""), false},
         {edited("\"files\":\"12\"", "\"files\":\"18446744073709551616\""), false},
+        {edited("\"files\":\"12\"", "\"files\":\"18446744073709551615\""), true},
+        {edited("\"files\":\"12\"", "\"files\":\"0\""), true},
         {edited("\"files\":\"12\"", "\"files\":\"-1\""), false},
         {edited("\"v\":1", "\"v\":1.0"), false},
         {edited("\"v\":1", "\"v\":2"), false},

@@ -50,35 +50,6 @@ TEST(ParseLegacyStamp, CalendarAndFixedPositions) {
     }
 }
 
-TEST(ParseDecimalU64, DigitsOnlyAndTheFullRange) {
-    const struct {
-        const char* text;
-        bool valid;
-        std::uint64_t value;
-    } cases[] = {
-        {"0", true, 0},
-        {"7", true, 7},
-        {"18446744073709551615", true, 18446744073709551615ULL},
-        {"18446744073709551616", false, 0},
-        {"99999999999999999999", false, 0},
-        {"100000000000000000000", false, 0},
-        {"00", false, 0},
-        {"007", false, 0},
-        {"", false, 0},
-        {"-1", false, 0},
-        {"+1", false, 0},
-        {"1 ", false, 0},
-        {"1a", false, 0},
-    };
-    for (const auto& c : cases) {
-        std::uint64_t value = 0;
-        EXPECT_EQ(parseDecimalU64(c.text, std::char_traits<char>::length(c.text), value), c.valid) << c.text;
-        if (c.valid) {
-            EXPECT_EQ(value, c.value) << c.text;
-        }
-    }
-}
-
 TEST(ParseLegacySize, UnitsFractionsAndRounding) {
     const struct {
         const wchar_t* text;

@@ -104,15 +104,5 @@ TEST(SettingsToJson, EveryNormalRecordReadsBack) {
     }
 }
 
-TEST(NormalizeSettings, PositionOutOfRangeDropsTheSavedFlag) {
-    AppSettings s;
-    s.widget_position_saved = true;
-    s.widget_x = 5;
-    s.widget_y = -100001;
-    s.widget_opacity = 0;
-    normalizeSettings(s);
-    EXPECT_EQ(describe(s), describe(AppSettings{}));
-}
-
 }  // namespace
 }  // namespace pm
