@@ -125,15 +125,4 @@ TEST(BlitBackgroundUnder, CopiesTheOverlapAndFillsTheRest) {
     blitBackgroundUnder(none, parent, rect, RGB(4, 5, 6));  // no target DC: nothing
 }
 
-TEST(BlitRect, CopiesTheRectangleFromTheSourceOffset) {
-    BackBuffer source, target;
-    ASSERT_TRUE(ensureBackBuffer(source, 20, 20));
-    ASSERT_TRUE(ensureBackBuffer(target, 20, 20));
-    source.bits[3 * 20 + 4] = 0x00ABCDEF;
-    blitRect(source.dc, target.dc, 10, 10, 12, 12, 4, 3);
-    GdiFlush();
-    EXPECT_EQ(target.bits[10 * 20 + 10], 0x00ABCDEFu);
-    EXPECT_EQ(target.bits[12 * 20 + 12], 0u);
-}
-
 }  // namespace

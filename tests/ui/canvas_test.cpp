@@ -137,10 +137,7 @@ TEST(QueueText, RoundsHalfAwayFromZeroAndAlignsToTheReadingDirection) {
         canvas.queueText(L"x", c.x, c.y, c.w, c.h, c.size, RGB(1, 2, 3), true, false, true, c.centred);
         ASSERT_EQ(canvas.texts.items.size(), 1u);
         const TextItem& item = canvas.texts.items[0];
-        EXPECT_EQ(item.rect.left, c.rect.left);
-        EXPECT_EQ(item.rect.top, c.rect.top);
-        EXPECT_EQ(item.rect.right, c.rect.right);
-        EXPECT_EQ(item.rect.bottom, c.rect.bottom);
+        EXPECT_TRUE(EqualRect(&item.rect, &c.rect));
         EXPECT_EQ(item.pixelSize, c.pixelSize);
         EXPECT_EQ(item.minPixelSize, c.minPixelSize);
         EXPECT_EQ(item.format, c.format);
@@ -172,10 +169,7 @@ TEST(MakeTextItem, AddsAHalfAndTruncatesAndMirrorsInArabic) {
     for (const auto& c : cases) {
         LanguageScope scope(c.language, c.scale);
         const TextItem item = makeTextItem(L"t", 10.4f, 20.3f, 100, 30, c.size, 0x123456, false, c.alignment, true, false);
-        EXPECT_EQ(item.rect.left, c.rect.left);
-        EXPECT_EQ(item.rect.top, c.rect.top);
-        EXPECT_EQ(item.rect.right, c.rect.right);
-        EXPECT_EQ(item.rect.bottom, c.rect.bottom);
+        EXPECT_TRUE(EqualRect(&item.rect, &c.rect));
         EXPECT_EQ(item.pixelSize, c.pixelSize);
         EXPECT_EQ(item.minPixelSize, c.minPixelSize);
         EXPECT_EQ(item.format, c.format);
@@ -278,30 +272,6 @@ TEST(DrawTextItem, AnItemOutsideTheClipBoxIsNeitherMeasuredNorDrawn) {
     drawTextItem(fontCache, dib.dc(), item);
     EXPECT_EQ(item.pixelSize, 20);  // fitting would have shrunk it
     EXPECT_EQ(dib.inkBounds(White).right, 0);
-}
-
-TEST(FlushTextItems, DrawsInQueueOrderAndEmptiesTheList) {
-    Dib dib(100, 40);
-    TextList list;
-    TextItem first = sampleItem(L"MMMM", RECT{0, 0, 100, 40}, 30, 30);
-    first.colour = RGB(255, 0, 0);
-    TextItem second = first;
-    second.colour = RGB(0, 0, 255);
-    appendTextItem(list, std::move(first));
-    appendTextItem(list, std::move(second));
-    const size_t capacity = list.items.capacity();
-    flushTextItems(list, dib.dc());
-    EXPECT_TRUE(list.items.empty());
-    EXPECT_EQ(list.items.capacity(), capacity);
-    // The same glyphs twice: the second colour covers the first wherever it was drawn.
-    int blue = 0, red = 0;
-    for (int x = 0; x < 100; ++x)
-        for (int y = 0; y < 40; ++y) {
-            blue += dib.rgb(x, y) == 0x0000FF;
-            red += dib.rgb(x, y) == 0xFF0000;
-        }
-    EXPECT_GT(blue, 100);
-    EXPECT_EQ(red, 0);
 }
 
 TEST(FontCacheLimit, TheFontBeyondTheLimitClearsTheCacheAndNothingLeaks) {

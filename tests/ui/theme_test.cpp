@@ -30,10 +30,6 @@ TEST(MixColor, TruncatesEachChannelAndClampsTheWeight) {
     for (const auto& c : cases) EXPECT_EQ(mixColor(c.a, c.b, c.t), c.expected) << std::hex << c.a << " " << c.b;
 }
 
-TEST(ToColorRef, SwapsRedAndBlueAndDropsAlpha) {
-    EXPECT_EQ(toColorRef(0x80123456), RGB(0x12, 0x34, 0x56));
-}
-
 TEST(ThemeColours, EveryPaletteInLightAndDark) {
     // Accent, then the light side bar, light soft accent, dark accent text and dark soft accent.
     const struct {
@@ -191,16 +187,6 @@ TEST(ScrollBarShapes, TenPixelBarsGetTheSmallInsetCornerAndChevrons) {
     EXPECT_EQ(h.chevrons[1][0].y, 53);  // 55 - 2
 }
 
-TEST(ScrollBarShapes, ThickBarsScaleTheirInsetAndChevrons) {
-    const auto v = detail::scrollBarShapes(RECT{0, 0, 20, 200}, false, 20, 60, 20);
-    EXPECT_EQ(v.thumb.left, 5);   // 20 >> 2
-    EXPECT_EQ(v.corner, 10);
-    EXPECT_EQ(v.chevrons[0][0].x, 10 - 4);  // a = 20 / 5
-    EXPECT_EQ(v.chevrons[0][0].y, 10 + 2);  // b = a / 2
-    const auto thin = detail::scrollBarShapes(RECT{0, 0, 5, 100}, false, 10, 20, 5);
-    EXPECT_EQ(thin.corner, 2);
-}
-
 // A window with a counting procedure underneath darkScrollBarProc.
 struct Seen {
     int ncPaint = 0;
@@ -281,36 +267,6 @@ TEST_F(DarkScrollBars, RemovesItselfOnNcDestroy) {
     SendMessageW(window_, WM_NCDESTROY, 0, 0);
     SendMessageW(window_, WM_NCPAINT, 1, 0);
     EXPECT_EQ(seen.ncPaint, 1);
-}
-
-TEST(DarkScrollBarsOnAListView, PaintRunsOverARealScrollingListView) {
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | WS_VISIBLE | LVS_REPORT, 0, 0, 200, 120, nullptr,
-                                nullptr, nullptr, nullptr);
-    ASSERT_NE(list, nullptr);
-    LVCOLUMNW column{};
-    column.mask = LVCF_WIDTH | LVCF_TEXT;
-    column.cx = 600;
-    column.pszText = const_cast<wchar_t*>(L"Path");
-    ListView_InsertColumn(list, 0, &column);
-    for (int i = 0; i < 50; ++i) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = i;
-        item.pszText = const_cast<wchar_t*>(L"C:\\Users\\someone\\AppData\\Local\\Temp\\file.tmp");
-        ListView_InsertItem(list, &item);
-    }
-    ASSERT_TRUE(SetWindowSubclass(list, darkScrollBarProc, DarkScrollBarSubclassId, 0));
-    theme.dark = true;
-    SCROLLBARINFO info{};
-    info.cbSize = sizeof(info);
-    ASSERT_TRUE(GetScrollBarInfo(list, OBJID_VSCROLL, &info));
-    EXPECT_FALSE(info.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "50 rows in 120 pixels scroll";
-    SendMessageW(list, WM_VSCROLL, SB_LINEDOWN, 0);
-    SendMessageW(list, WM_NCPAINT, 1, 0);
-    paintScrollBars(list, RGB(0x2E, 0x3D, 0x49), RGB(0x98, 0xAD, 0xBB));
-    EXPECT_EQ(ListView_GetTopIndex(list), 1);
-    DestroyWindow(list);  // WM_NCDESTROY through the subclass: timer killed, subclass removed
-    theme = Theme{};
 }
 
 }  // namespace

@@ -32,10 +32,7 @@ TEST(ClampRectToWorkArea, KeepsEightPixelsInsideAndShrinksToFit) {
     };
     for (const ClampCase& c : cases) {
         const RECT r = detail::clampRectToWorkArea(c.rect, c.workArea);
-        EXPECT_EQ(r.left, c.expected.left);
-        EXPECT_EQ(r.top, c.expected.top);
-        EXPECT_EQ(r.right, c.expected.right);
-        EXPECT_EQ(r.bottom, c.expected.bottom);
+        EXPECT_TRUE(EqualRect(&r, &c.expected));
     }
 }
 
@@ -159,31 +156,6 @@ TEST_F(WindowUtils, DpiFallsBackToTheDeviceContextWithoutGetDpiForWindow) {
     EXPECT_EQ(detail::windowDpi(window_, [](HWND) -> UINT { return 0; }), static_cast<UINT>(logPixels));
     EXPECT_EQ(detail::windowDpi(window_, [](HWND) -> UINT { return 144; }), 144u);
     EXPECT_GE(getWindowDpi(window_), 96u);
-}
-
-TEST_F(WindowUtils, GrowWindowKeepsTheCornerAndStaysOnTheMonitor) {
-    growWindow(window_, 1.5f, 300.0f, 200.0f);
-    RECT r{};
-    GetWindowRect(window_, &r);
-    EXPECT_EQ(r.left, 40);
-    EXPECT_EQ(r.top, 40);
-    EXPECT_EQ(r.right - r.left, 450);
-    EXPECT_EQ(r.bottom - r.top, 300);
-    // Far too large for any screen: clamped into the work area, 8 pixels in.
-    growWindow(window_, 1.0f, 20000.0f, 20000.0f);
-    GetWindowRect(window_, &r);
-    const RECT expected = clampRectToMonitor(RECT{40, 40, 20040, 20040});
-    EXPECT_EQ(r.left, expected.left);
-    EXPECT_EQ(r.right, expected.right);
-    EXPECT_EQ(r.bottom, expected.bottom);
-}
-
-TEST(FontHeight, MeasuresTheFontOrGivesTheFallback) {
-    HFONT font = CreateFontW(-30, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"DejaVu Sans");
-    ASSERT_NE(font, nullptr);
-    EXPECT_GE(fontHeight(font, -1), 30);
-    EXPECT_GT(fontHeight(nullptr, -1), 0);  // the DC's own font
-    DeleteObject(font);
 }
 
 }  // namespace
