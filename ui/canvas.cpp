@@ -6,7 +6,7 @@
 namespace pm::ui {
 
 Canvas::Canvas(HDC dc_, float scale_, const wchar_t* fontFace_, bool rightToLeft_, FontCache* fonts)
-    : dc(dc_), scale(scale_), fontFace(fontFace_), rightToLeft(rightToLeft_), texts(fonts) {
+    : dc(dc_), scale(scale_), fontFace(fontFace_), rightToLeft(rightToLeft_), texts(fonts ? fonts : &fontCache) {
     graphicsObject_.emplace(dc);
     graphics = &*graphicsObject_;
     graphics->ScaleTransform(scale, scale, Gdiplus::MatrixOrderPrepend);

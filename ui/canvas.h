@@ -14,7 +14,7 @@
 namespace pm::ui {
 
 struct Canvas {
-    // fontFace must not be null. GDI+ must be started.
+    // fontFace must not be null; null fonts means the shared cache. GDI+ must be started.
     Canvas(HDC dc, float scale, const wchar_t* fontFace, bool rightToLeft, FontCache* fonts);
     // Finishes GDI+ drawing, then draws the queued texts on dc.
     ~Canvas();

@@ -1,5 +1,6 @@
 // Window, monitor and DPI helpers: the clamping rule, pixel rounding, the DPI fallback, and the
 // "only when changed" helpers on real windows (headless under the null graphics driver).
+#include "ui/control_registry.h"
 #include "ui/shell_state.h"
 #include "ui/theme.h"
 #include "ui/window_utils.h"
@@ -145,6 +146,26 @@ TEST_F(WindowUtils, AnimationTimerStartsOnlyForAWindowOnScreen) {
     }
     EXPECT_TRUE(ticked);
     KillTimer(window_, AnimationTimerId);
+}
+
+TEST_F(WindowUtils, UpdateAllWindowsPaintsTheRegisteredControlsOfAMainWindow) {
+    // A separate window as the control: UpdateWindow on the main window already paints its own children.
+    HWND control = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(control, nullptr);
+    UpdateWindow(control);
+    controlRegistry[140] = control;
+    InvalidateRect(control, nullptr, FALSE);
+    updateAllWindows();  // no main window yet
+    EXPECT_TRUE(GetUpdateRect(control, nullptr, FALSE));
+    mainWindow = window_;
+    updateAllWindows();  // the main window is not visible
+    EXPECT_TRUE(GetUpdateRect(control, nullptr, FALSE));
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    updateAllWindows();
+    EXPECT_FALSE(GetUpdateRect(control, nullptr, FALSE));
+    controlRegistry.clear();
+    DestroyWindow(control);
 }
 
 TEST_F(WindowUtils, DpiFallsBackToTheDeviceContextWithoutGetDpiForWindow) {
