@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <compare>
 #include <cstdint>
 #include <map>
 #include <string>
