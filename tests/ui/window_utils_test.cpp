@@ -1,5 +1,6 @@
 // Window, monitor and DPI helpers: the clamping rule, pixel rounding, the DPI fallback, and the
 // "only when changed" helpers on real windows (headless under the null graphics driver).
+#include "ui/control_registry.h"
 #include "ui/shell_state.h"
 #include "ui/theme.h"
 #include "ui/window_utils.h"
@@ -32,10 +33,7 @@ TEST(ClampRectToWorkArea, KeepsEightPixelsInsideAndShrinksToFit) {
     };
     for (const ClampCase& c : cases) {
         const RECT r = detail::clampRectToWorkArea(c.rect, c.workArea);
-        EXPECT_EQ(r.left, c.expected.left);
-        EXPECT_EQ(r.top, c.expected.top);
-        EXPECT_EQ(r.right, c.expected.right);
-        EXPECT_EQ(r.bottom, c.expected.bottom);
+        EXPECT_TRUE(EqualRect(&r, &c.expected));
     }
 }
 
@@ -150,6 +148,26 @@ TEST_F(WindowUtils, AnimationTimerStartsOnlyForAWindowOnScreen) {
     KillTimer(window_, AnimationTimerId);
 }
 
+TEST_F(WindowUtils, UpdateAllWindowsPaintsTheRegisteredControlsOfAMainWindow) {
+    // A separate window as the control: UpdateWindow on the main window already paints its own children.
+    HWND control = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(control, nullptr);
+    UpdateWindow(control);
+    controlRegistry[140] = control;
+    InvalidateRect(control, nullptr, FALSE);
+    updateAllWindows();  // no main window yet
+    EXPECT_TRUE(GetUpdateRect(control, nullptr, FALSE));
+    mainWindow = window_;
+    updateAllWindows();  // the main window is not visible
+    EXPECT_TRUE(GetUpdateRect(control, nullptr, FALSE));
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    updateAllWindows();
+    EXPECT_FALSE(GetUpdateRect(control, nullptr, FALSE));
+    controlRegistry.clear();
+    DestroyWindow(control);
+}
+
 TEST_F(WindowUtils, DpiFallsBackToTheDeviceContextWithoutGetDpiForWindow) {
     HDC dc = GetDC(window_);
     const int logPixels = GetDeviceCaps(dc, LOGPIXELSX);
@@ -159,31 +177,6 @@ TEST_F(WindowUtils, DpiFallsBackToTheDeviceContextWithoutGetDpiForWindow) {
     EXPECT_EQ(detail::windowDpi(window_, [](HWND) -> UINT { return 0; }), static_cast<UINT>(logPixels));
     EXPECT_EQ(detail::windowDpi(window_, [](HWND) -> UINT { return 144; }), 144u);
     EXPECT_GE(getWindowDpi(window_), 96u);
-}
-
-TEST_F(WindowUtils, GrowWindowKeepsTheCornerAndStaysOnTheMonitor) {
-    growWindow(window_, 1.5f, 300.0f, 200.0f);
-    RECT r{};
-    GetWindowRect(window_, &r);
-    EXPECT_EQ(r.left, 40);
-    EXPECT_EQ(r.top, 40);
-    EXPECT_EQ(r.right - r.left, 450);
-    EXPECT_EQ(r.bottom - r.top, 300);
-    // Far too large for any screen: clamped into the work area, 8 pixels in.
-    growWindow(window_, 1.0f, 20000.0f, 20000.0f);
-    GetWindowRect(window_, &r);
-    const RECT expected = clampRectToMonitor(RECT{40, 40, 20040, 20040});
-    EXPECT_EQ(r.left, expected.left);
-    EXPECT_EQ(r.right, expected.right);
-    EXPECT_EQ(r.bottom, expected.bottom);
-}
-
-TEST(FontHeight, MeasuresTheFontOrGivesTheFallback) {
-    HFONT font = CreateFontW(-30, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"DejaVu Sans");
-    ASSERT_NE(font, nullptr);
-    EXPECT_GE(fontHeight(font, -1), 30);
-    EXPECT_GT(fontHeight(nullptr, -1), 0);  // the DC's own font
-    DeleteObject(font);
 }
 
 }  // namespace
