@@ -1,5 +1,7 @@
 #include "win_fixture.h"
 
+#include <commctrl.h>
+
 #include <chrono>
 
 namespace pm::test {
@@ -12,6 +14,15 @@ LRESULT CALLBACK standInProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             return static_cast<LRESULT>(ui::modalDepth);
         case RunOnUiThread:
             (*reinterpret_cast<std::function<void()>*>(lParam))();
+            return 0;
+        case WM_COMMAND:
+            MainWindowFixture::commands.push_back(wParam);
+            return 0;
+        case WM_NOTIFY:
+            if (reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+                MainWindowFixture::customDraws.push_back(reinterpret_cast<const NMHDR*>(lParam)->hwndFrom);
+                return CDRF_NOTIFYITEMDRAW;
+            }
             return 0;
         case ui::WM_APP_MODAL_DONE:
             ++MainWindowFixture::modalDoneDispatched;
@@ -81,6 +92,8 @@ BOOL CALLBACK collectButton(HWND child, LPARAM data) {
 void MainWindowFixture::SetUp() {
     resetShellState();
     modalDoneDispatched = 0;
+    commands.clear();
+    customDraws.clear();
     ui::appInstance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);

@@ -28,6 +28,8 @@ struct MainWindowFixture : testing::Test {
     int takeModalDoneMessages();
 
     static inline int modalDoneDispatched = 0;  // counted when a modal loop dispatched one
+    static inline std::vector<WPARAM> commands;  // WM_COMMAND wParams received
+    static inline std::vector<HWND> customDraws;  // senders of the NM_CUSTOMDRAW received
 };
 
 // The visible "#32770" window owned by owner whose static text equals content, or null.
