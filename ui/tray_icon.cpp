@@ -36,6 +36,18 @@ void startRetryTimer() {
     SetTimer(mainWindow, TrayRetryTimerId, TrayRetryMilliseconds, nullptr);
 }
 
+// The window that should be active: from the main window along GetLastActivePopup while that leads
+// to another visible window, at most 16 steps.
+HWND activationTarget() {
+    HWND target = mainWindow;
+    for (int step = 0; step < 16; ++step) {
+        HWND popup = GetLastActivePopup(target);
+        if (!popup || popup == target || !IsWindowVisible(popup)) break;
+        target = popup;
+    }
+    return target;
+}
+
 }  // namespace
 
 bool addTrayIcon() {
@@ -78,6 +90,9 @@ void restoreMainWindow() {
     if (!mainWindow || destroying) return;
     hidePending = false;
     hiddenToTray = false;
+    // Showing the owner can activate it although an open dialog disables it (Wine does), and then
+    // the owner counts as its own last active popup: the dialog found beforehand still wins.
+    const HWND openPopup = activationTarget();
     ShowWindow(mainWindow, IsIconic(mainWindow) ? SW_RESTORE : SW_SHOW);
     for (HWND window : hiddenWithMain) {
         if (IsWindow(window)) ShowWindow(window, SW_SHOWNOACTIVATE);
@@ -89,12 +104,8 @@ void restoreMainWindow() {
     startAnimationTimer();
 
     // An open message box or picker keeps activation and its own focus.
-    HWND target = mainWindow;
-    for (int step = 0; step < 16; ++step) {
-        HWND popup = GetLastActivePopup(target);
-        if (!popup || popup == target || !IsWindowVisible(popup)) break;
-        target = popup;
-    }
+    HWND target = activationTarget();
+    if (target == mainWindow && openPopup != mainWindow && IsWindowVisible(openPopup)) target = openPopup;
     SetForegroundWindow(target);
     if (target == mainWindow) SetFocus(mainWindow);
 }
