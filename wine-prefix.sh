@@ -27,6 +27,32 @@ case "$2" in
       mkdir -p "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Temp"
       touch "$WINEPREFIX/.pelmirt-ready"
     fi
+    # The interface faces of Windows, mapped to fonts this machine has, so that Arabic, Devanagari,
+    # Bengali, Thai and CJK texts draw real glyphs (Wine does no font fallback of its own). GDI+ under
+    # Wine accepts only fonts whose full name equals their family name, which these do. Wine's own
+    # Tahoma and Marlett are not found unless they sit in the prefix's Fonts folder.
+    if [ ! -f "$WINEPREFIX/.pelmirt-fonts" ]; then
+      fonts="$WINEPREFIX/drive_c/windows/Fonts"
+      mkdir -p "$fonts"
+      for f in tahoma.ttf tahomabd.ttf marlett.ttf; do
+        [ -f "/usr/share/wine/fonts/$f" ] && cp -f "/usr/share/wine/fonts/$f" "$fonts/"
+      done
+      cat > "$WINEPREFIX/drive_c/pelmirt-fonts.reg" <<'REG'
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"Segoe UI"="DejaVu Sans"
+"Nirmala UI"="FreeSans"
+"Leelawadee UI"="FreeSerif"
+"Microsoft YaHei UI"="WenQuanYi Micro Hei"
+"Yu Gothic UI"="WenQuanYi Micro Hei"
+"Malgun Gothic"="WenQuanYi Micro Hei"
+REG
+      "$run" reg import 'C:\pelmirt-fonts.reg' >/dev/null 2>&1
+      rm -f "$WINEPREFIX/drive_c/pelmirt-fonts.reg"
+      "$server" -w
+      touch "$WINEPREFIX/.pelmirt-fonts"
+    fi
     # Link fixtures, laid out (again) on every start: a Windows program under Wine 8 cannot make links
     # (CreateSymbolicLinkW reports success and creates nothing; FSCTL_SET_REPARSE_POINT answers 50), but
     # Wine shows a Unix symlink to a folder as a reparse point. Tests only read these; C:\pelmirt-fixtures.

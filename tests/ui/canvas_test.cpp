@@ -1,0 +1,369 @@
+// Canvas and queued texts, drawn for real into DIB sections: where texts land, their order over the
+// shapes, shrinking and ellipsis, vertical centring, rounding and alignment, the font cache's limit.
+#include "draw_support.h"
+
+#include "services/i18n/translate.h"
+#include "ui/canvas.h"
+#include "ui/shell_state.h"
+#include "ui/text_list.h"
+#include "ui/ui_font.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace pm::ui;
+using pm::test::Dib;
+
+constexpr uint32_t White = 0xFFFFFFFF;
+
+// Restores the interface language and layout scale a test changed.
+class LanguageScope {
+public:
+    LanguageScope(int language, float scale) : language_(pm::currentLanguage), scale_(layoutScale) {
+        pm::currentLanguage = language;
+        layoutScale = scale;
+    }
+    ~LanguageScope() {
+        pm::currentLanguage = language_;
+        layoutScale = scale_;
+    }
+
+private:
+    int language_;
+    float scale_;
+};
+
+TextItem sampleItem(const std::wstring& text, RECT rect, int size, int minimum) {
+    TextItem item;
+    item.text = text;
+    item.fontFace = L"DejaVu Sans";
+    item.rect = rect;
+    item.pixelSize = size;
+    item.minPixelSize = minimum;
+    item.singleLine = 1;
+    return item;
+}
+
+TEST(CanvasText, LandsInsideItsRectangleAndNowhereElse) {
+    Dib dib(300, 120);
+    {
+        Canvas canvas(dib.dc(), 1.5f, L"DejaVu Sans", false, &fontCache);
+        canvas.queueText(L"Пример текста Example", 10, 10, 120, 30, 14, RGB(0, 0, 0), false, true, true, false);
+    }
+    const RECT ink = dib.inkBounds(White);
+    ASSERT_LT(ink.left, ink.right) << "nothing was drawn";
+    EXPECT_GE(ink.left, 15);
+    EXPECT_GE(ink.top, 15);
+    EXPECT_LE(ink.right, 195);
+    EXPECT_LE(ink.bottom, 60);
+}
+
+TEST(CanvasText, EveryTextLandsAboveEveryShape) {
+    Dib dib(200, 60);
+    {
+        Canvas canvas(dib.dc(), 1.0f, L"DejaVu Sans", false, &fontCache);
+        // The text is queued before the shape is drawn over the same place.
+        canvas.queueText(L"HHHH", 0, 0, 200, 60, 40, RGB(0, 0, 255), true, true, true, true);
+        Gdiplus::SolidBrush red(Gdiplus::Color(255, 255, 0, 0));
+        canvas.graphics->FillRectangle(&red, 0.0f, 0.0f, 200.0f, 60.0f);
+        EXPECT_EQ(canvas.graphics->GetLastStatus(), Gdiplus::Ok);
+    }
+    int blue = 0, red = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x) {
+            blue += dib.rgb(x, y) == 0x0000FF;
+            red += dib.rgb(x, y) == 0xFF0000;
+        }
+    EXPECT_GT(blue, 100);
+    EXPECT_GT(red, 2000);
+}
+
+TEST(CanvasText, AnEmptyCanvasLeavesTheDeviceContextAsItWas) {
+    Dib dib(64, 64, 0xFF336699);
+    HFONT font = CreateFontW(-20, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"DejaVu Sans");
+    HGDIOBJ oldFont = SelectObject(dib.dc(), font);
+    SetTextColor(dib.dc(), RGB(1, 2, 3));
+    SetBkMode(dib.dc(), OPAQUE);
+    SetTextAlign(dib.dc(), TA_BASELINE);
+    IntersectClipRect(dib.dc(), 5, 6, 50, 60);
+    const int savedLevel = SaveDC(dib.dc());
+    RestoreDC(dib.dc(), savedLevel);
+    {
+        Canvas canvas(dib.dc(), 2.0f, L"DejaVu Sans", true, &fontCache);
+    }
+    EXPECT_EQ(GetCurrentObject(dib.dc(), OBJ_FONT), font);
+    EXPECT_EQ(GetTextColor(dib.dc()), RGB(1, 2, 3));
+    EXPECT_EQ(GetBkMode(dib.dc()), OPAQUE);
+    EXPECT_EQ(GetTextAlign(dib.dc()), static_cast<UINT>(TA_BASELINE));
+    RECT clip{};
+    EXPECT_EQ(GetClipBox(dib.dc(), &clip), SIMPLEREGION);
+    EXPECT_EQ(clip.left, 5);
+    EXPECT_EQ(clip.bottom, 60);
+    XFORM xf{};
+    GetWorldTransform(dib.dc(), &xf);
+    EXPECT_EQ(xf.eM11, 1.0f);
+    EXPECT_EQ(xf.eM22, 1.0f);
+    EXPECT_EQ(SaveDC(dib.dc()), savedLevel);  // no save level left behind
+    RestoreDC(dib.dc(), -1);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) ASSERT_EQ(dib.pixel(x, y), 0xFF336699u);
+    SelectObject(dib.dc(), oldFont);
+    DeleteObject(font);
+}
+
+TEST(QueueText, RoundsHalfAwayFromZeroAndAlignsToTheReadingDirection) {
+    const struct {
+        float scale;
+        float x, y, w, h, size;
+        bool rtl, centred;
+        RECT rect;
+        int pixelSize, minPixelSize;
+        UINT format;
+    } cases[] = {
+        {1.5f, 10, 10, 100, 20, 10, false, false, {15, 15, 165, 45}, 15, 15, DT_LEFT},  // small texts never shrink
+        {1.0f, 0.5f, 1.5f, 10, 10, 20, false, false, {1, 2, 11, 12}, 20, 12, DT_LEFT},    // 11.5 rounds up
+        {1.0f, 0, 0, 10, 10, 20, true, false, {0, 0, 10, 10}, 20, 12, DT_RIGHT | DT_RTLREADING},
+        {1.0f, 0, 0, 10, 10, 20, true, true, {0, 0, 10, 10}, 20, 12, DT_CENTER | DT_RTLREADING},
+        {1.0f, 0, 0, 10, 10, 20, false, true, {0, 0, 10, 10}, 20, 12, DT_CENTER},
+        {1.25f, 2, 2, 3, 3, 0.1f, false, false, {3, 3, 6, 6}, 1, 1, DT_LEFT},              // size never below 1
+    };
+    Dib dib(8, 8);
+    for (const auto& c : cases) {
+        Canvas canvas(dib.dc(), c.scale, L"DejaVu Sans", c.rtl, &fontCache);
+        canvas.queueText(L"x", c.x, c.y, c.w, c.h, c.size, RGB(1, 2, 3), true, false, true, c.centred);
+        ASSERT_EQ(canvas.texts.items.size(), 1u);
+        const TextItem& item = canvas.texts.items[0];
+        EXPECT_EQ(item.rect.left, c.rect.left);
+        EXPECT_EQ(item.rect.top, c.rect.top);
+        EXPECT_EQ(item.rect.right, c.rect.right);
+        EXPECT_EQ(item.rect.bottom, c.rect.bottom);
+        EXPECT_EQ(item.pixelSize, c.pixelSize);
+        EXPECT_EQ(item.minPixelSize, c.minPixelSize);
+        EXPECT_EQ(item.format, c.format);
+        EXPECT_EQ(item.fontFace, L"DejaVu Sans");
+        EXPECT_EQ(item.colour, RGB(1, 2, 3));
+        EXPECT_EQ(item.bold, 1);
+        canvas.texts.items.clear();
+    }
+}
+
+TEST(MakeTextItem, AddsAHalfAndTruncatesAndMirrorsInArabic) {
+    const struct {
+        int language;
+        float scale;
+        int alignment;
+        float size;
+        RECT rect;
+        int pixelSize, minPixelSize;
+        UINT format;
+    } cases[] = {
+        {pm::EnglishLanguage, 1.0f, 0, 20, {10, 20, 110, 50}, 20, 12, DT_LEFT},  // 11.5 + 0.5 truncated
+        {pm::EnglishLanguage, 1.0f, 1, 11, {10, 20, 110, 50}, 11, 11, DT_CENTER},
+        {pm::EnglishLanguage, 1.0f, 2, 11.5f, {10, 20, 110, 50}, 12, 12, DT_RIGHT},
+        {pm::EnglishLanguage, 0.5f, 7, 17, {5, 10, 55, 25}, 9, 6, DT_LEFT},  // 8.5 + 0.5 = 9; 5.75 + 0.5 = 6
+        {pm::ArabicLanguage, 1.0f, 0, 16, {10, 20, 110, 50}, 16, 12, DT_RIGHT | DT_RTLREADING},
+        {pm::ArabicLanguage, 1.0f, 1, 16, {10, 20, 110, 50}, 16, 12, DT_CENTER | DT_RTLREADING},
+        {pm::ArabicLanguage, 1.0f, 2, 16, {10, 20, 110, 50}, 16, 12, DT_LEFT | DT_RTLREADING},
+    };
+    for (const auto& c : cases) {
+        LanguageScope scope(c.language, c.scale);
+        const TextItem item = makeTextItem(L"t", 10.4f, 20.3f, 100, 30, c.size, 0x123456, false, c.alignment, true, false);
+        EXPECT_EQ(item.rect.left, c.rect.left);
+        EXPECT_EQ(item.rect.top, c.rect.top);
+        EXPECT_EQ(item.rect.right, c.rect.right);
+        EXPECT_EQ(item.rect.bottom, c.rect.bottom);
+        EXPECT_EQ(item.pixelSize, c.pixelSize);
+        EXPECT_EQ(item.minPixelSize, c.minPixelSize);
+        EXPECT_EQ(item.format, c.format);
+        EXPECT_EQ(item.colour, RGB(0x12, 0x34, 0x56));
+        EXPECT_EQ(item.vCentre, 1);
+        EXPECT_EQ(item.singleLine, 0);
+    }
+}
+
+TEST(QueueFrameText, DropsTextsOutsideAFramePaintAndTranslatesOnRequest) {
+    ASSERT_EQ(frameTextList, nullptr);
+    queueFrameText(L"Настройки", 0, 0, 10, 10, 12, 0, false, 0, true, false, true);  // nowhere to go
+    LanguageScope scope(pm::EnglishLanguage, 1.0f);
+    TextList list;
+    frameTextList = &list;
+    queueFrameText(L"Настройки", 0, 0, 10, 10, 12, 0, false, 0, true, false, true);
+    queueFrameText(L"Настройки", 0, 0, 10, 10, 12, 0, false, 0, false, false, true);
+    frameTextList = nullptr;
+    ASSERT_EQ(list.items.size(), 2u);
+    EXPECT_EQ(list.items[0].text, pm::translate(L"Настройки"));
+    EXPECT_NE(list.items[0].text, L"Настройки");
+    EXPECT_EQ(list.items[1].text, L"Настройки");
+}
+
+// The largest pixel size at which the text fits the width, measured independently.
+int largestFittingSize(const std::wstring& text, int width, int from, int to) {
+    for (int size = from; size > to; --size) {
+        TextItem probe = sampleItem(text, RECT{0, 0, width, 100}, size, size);
+        if (fitTextItem(fontCache, probe).cx <= width) return size;
+    }
+    return to;
+}
+
+TEST(FitTextItem, ShrinksOnePixelAtATimeDownToItsMinimum) {
+    const std::wstring text = L"Temporary files of the browsers";
+    for (int width : {400, 250, 200, 150, 60}) {
+        TextItem item = sampleItem(text, RECT{0, 0, width, 40}, 20, 12);
+        const SIZE measured = fitTextItem(fontCache, item);
+        EXPECT_EQ(item.pixelSize, largestFittingSize(text, width, 20, 12)) << "width " << width;
+        if (item.pixelSize > 12) {
+            EXPECT_LE(measured.cx, width);
+        }
+    }
+    // A text that may not shrink keeps its size however narrow the box.
+    TextItem fixed = sampleItem(text, RECT{0, 0, 30, 40}, 15, 15);
+    fitTextItem(fontCache, fixed);
+    EXPECT_EQ(fixed.pixelSize, 15);
+}
+
+TEST(DrawTextItem, ATextTooWideAtItsMinimumEndsWithAnEllipsis) {
+    const std::wstring text = L"Temporary files of the browsers";
+    Dib drawn(200, 40);
+    TextItem item = sampleItem(text, RECT{10, 5, 90, 35}, 20, 12);
+    drawTextItem(fontCache, drawn.dc(), item);
+    EXPECT_EQ(item.pixelSize, 12);
+    const RECT ink = drawn.inkBounds(White);
+    EXPECT_GE(ink.left, 10);
+    EXPECT_LE(ink.right, 90);
+
+    // What GDI draws for the same text at 12 pixels with and without the ellipsis.
+    auto reference = [&](UINT extra, Dib& dib) {
+        TextItem probe = sampleItem(text, item.rect, 12, 12);
+        SelectObject(dib.dc(), cachedFont(fontCache, probe, 12));
+        SetBkMode(dib.dc(), TRANSPARENT);
+        RECT r = item.rect;
+        IntersectClipRect(dib.dc(), r.left, r.top, r.right, r.bottom);
+        DrawTextW(dib.dc(), text.c_str(), -1, &r, DT_SINGLELINE | DT_NOPREFIX | extra);
+    };
+    Dib withEllipsis(200, 40), cut(200, 40);
+    reference(DT_END_ELLIPSIS, withEllipsis);
+    reference(0, cut);
+    EXPECT_TRUE(drawn.samePixels(withEllipsis));
+    EXPECT_FALSE(drawn.samePixels(cut));
+}
+
+TEST(DrawTextItem, CentresWrappedTextsOnlyWithTwoOrMoreSparePixels) {
+    const std::wstring text = L"one two three four five six";
+    TextItem probe = sampleItem(text, RECT{0, 0, 80, 200}, 14, 14);
+    probe.singleLine = 0;
+    const SIZE measured = fitTextItem(fontCache, probe);
+    ASSERT_GT(measured.cy, 14) << "the text should wrap";
+    auto inkTop = [&](int spare, bool centre) {
+        Dib dib(100, 300);
+        TextItem item = probe;
+        item.rect = RECT{0, 10, 80, 10 + measured.cy + spare};
+        item.vCentre = centre;
+        drawTextItem(fontCache, dib.dc(), item);
+        return dib.inkBounds(White).top;
+    };
+    const LONG top = inkTop(5, false);
+    EXPECT_EQ(inkTop(1, true), top);
+    EXPECT_EQ(inkTop(5, true), top + 2);
+    EXPECT_EQ(inkTop(6, true), top + 3);
+}
+
+TEST(DrawTextItem, AnItemOutsideTheClipBoxIsNeitherMeasuredNorDrawn) {
+    Dib dib(200, 100);
+    IntersectClipRect(dib.dc(), 0, 0, 50, 50);
+    TextItem item = sampleItem(L"Temporary files of the browsers", RECT{60, 60, 100, 90}, 20, 12);
+    drawTextItem(fontCache, dib.dc(), item);
+    EXPECT_EQ(item.pixelSize, 20);  // fitting would have shrunk it
+    EXPECT_EQ(dib.inkBounds(White).right, 0);
+}
+
+TEST(FlushTextItems, DrawsInQueueOrderAndEmptiesTheList) {
+    Dib dib(100, 40);
+    TextList list;
+    TextItem first = sampleItem(L"MMMM", RECT{0, 0, 100, 40}, 30, 30);
+    first.colour = RGB(255, 0, 0);
+    TextItem second = first;
+    second.colour = RGB(0, 0, 255);
+    appendTextItem(list, std::move(first));
+    appendTextItem(list, std::move(second));
+    const size_t capacity = list.items.capacity();
+    flushTextItems(list, dib.dc());
+    EXPECT_TRUE(list.items.empty());
+    EXPECT_EQ(list.items.capacity(), capacity);
+    // The same glyphs twice: the second colour covers the first wherever it was drawn.
+    int blue = 0, red = 0;
+    for (int x = 0; x < 100; ++x)
+        for (int y = 0; y < 40; ++y) {
+            blue += dib.rgb(x, y) == 0x0000FF;
+            red += dib.rgb(x, y) == 0xFF0000;
+        }
+    EXPECT_GT(blue, 100);
+    EXPECT_EQ(red, 0);
+}
+
+TEST(FontCacheLimit, TheFontBeyondTheLimitClearsTheCacheAndNothingLeaks) {
+    FontCache cache;
+    TextItem item = sampleItem(L"x", RECT{0, 0, 10, 10}, 10, 10);
+    std::vector<HFONT> created;
+    for (int size = 1; size <= 256; ++size) {
+        created.push_back(cachedFont(cache, item, size));
+        ASSERT_EQ(GetObjectType(created.back()), static_cast<DWORD>(OBJ_FONT));
+    }
+    EXPECT_EQ(cache.fonts.size(), 256u);
+    EXPECT_EQ(cachedFont(cache, item, 5), created[4]);  // a hit creates nothing
+    EXPECT_EQ(cache.fonts.size(), 256u);
+    item.bold = 1;
+    HFONT beyond = cachedFont(cache, item, 5);
+    ASSERT_NE(beyond, nullptr);
+    EXPECT_EQ(cache.fonts.size(), 1u);
+    // Every earlier font is gone (GetGuiResources counts nothing under Wine: ask each handle instead).
+    for (HFONT font : created)
+        if (font != beyond) {
+            EXPECT_EQ(GetObjectType(font), 0u);
+        }
+    clearFontCache(cache);
+    EXPECT_EQ(GetObjectType(beyond), 0u);
+    EXPECT_TRUE(cache.fonts.empty());
+}
+
+TEST(PickUiFontFace, GivesEachLanguageItsInterfaceFace) {
+    for (const char* code : pm::LanguageCodes) {
+        const std::string c = code;
+        const wchar_t* expected = L"Segoe UI";
+        if (c == "hi" || c == "bn") expected = L"Nirmala UI";
+        if (c == "th") expected = L"Leelawadee UI";
+        if (c == "zh") expected = L"Microsoft YaHei UI";
+        if (c == "ja") expected = L"Yu Gothic UI";
+        if (c == "ko") expected = L"Malgun Gothic";
+        EXPECT_STREQ(pickUiFontFace(c), expected) << code;
+        EXPECT_EQ(pickUiFontFace(c), pickUiFontFace(c)) << "the face is looked up once";
+    }
+    for (const char* other : {"HI", "th-TH", "", "system", "xx"}) EXPECT_STREQ(pickUiFontFace(other), L"Segoe UI");
+    EXPECT_STREQ(pickUiFontFace("hi"), pickUiFontFace("bn"));
+}
+
+// The test prefix maps the interface faces to installed fonts: the scripts get real glyphs, not boxes.
+TEST(PickUiFontFace, TheFacesHaveGlyphsForTheirScripts) {
+    const struct {
+        const char* code;
+        const wchar_t* sample;
+    } cases[] = {{"ru", L"Очистка"}, {"ar", L"تنظيف"}, {"hi", L"सफ़ाई"}, {"bn", L"পরিষ্কার"}, {"th", L"ทำความสะอาด"},
+                 {"zh", L"清理"}, {"ja", L"クリーンアップ"}, {"ko", L"정리"}};
+    for (const auto& c : cases) {
+        TextItem item = sampleItem(c.sample, RECT{0, 0, 100, 30}, 20, 20);
+        item.fontFace = pickUiFontFace(c.code);
+        HDC dc = fontCache.measureDC;
+        HGDIOBJ old = SelectObject(dc, cachedFont(fontCache, item, 20));
+        WORD glyphs[32]{};
+        const int length = static_cast<int>(wcslen(c.sample));
+        ASSERT_EQ(GetGlyphIndicesW(dc, c.sample, length, glyphs, GGI_MARK_NONEXISTING_GLYPHS),
+                  static_cast<DWORD>(length));
+        SelectObject(dc, old);
+        for (int i = 0; i < length; ++i) EXPECT_NE(glyphs[i], 0xFFFF) << c.code << " character " << i;
+    }
+}
+
+}  // namespace

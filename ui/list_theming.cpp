@@ -1,0 +1,191 @@
+#include "ui/list_theming.h"
+
+#include "ui/list_theming_internal.h"
+#include "ui/theme.h"
+
+#include <commctrl.h>
+
+namespace pm::ui {
+
+namespace detail {
+
+ScrollBarShapes scrollBarShapes(const RECT& bar, bool horizontal, int thumbTop, int thumbBottom, int lineButton) {
+    ScrollBarShapes s;
+    const int thickness = horizontal ? bar.bottom - bar.top : bar.right - bar.left;
+    const int inset = thickness < 12 ? 2 : thickness >> 2;
+    if (horizontal) {
+        s.thumb = RECT{bar.left + thumbTop, bar.top + inset, bar.left + thumbBottom, bar.bottom - inset};
+    } else {
+        s.thumb = RECT{bar.left + inset, bar.top + thumbTop, bar.right - inset, bar.top + thumbBottom};
+    }
+    s.corner = thickness < 6 ? 2 : thickness / 2;
+    const int h = lineButton / 2;
+    const int a = thickness > 14 ? thickness / 5 : 2;
+    const int b = thickness > 14 ? a / 2 : 1;
+    if (horizontal) {
+        const LONG y = (bar.top + bar.bottom) / 2;
+        const LONG left = bar.left + h;
+        const LONG right = bar.right - h;
+        s.chevrons[0] = {POINT{left + b, y - a}, POINT{left - b, y}, POINT{left + b, y + a}};
+        s.chevrons[1] = {POINT{right - b, y - a}, POINT{right + b, y}, POINT{right - b, y + a}};
+    } else {
+        const LONG x = (bar.left + bar.right) / 2;
+        const LONG top = bar.top + h;
+        const LONG bottom = bar.bottom - h;
+        s.chevrons[0] = {POINT{x - a, top + b}, POINT{x, top - b}, POINT{x + a, top + b}};
+        s.chevrons[1] = {POINT{x - a, bottom - b}, POINT{x, bottom + b}, POINT{x + a, bottom - b}};
+    }
+    return s;
+}
+
+}  // namespace detail
+
+namespace {
+
+// The GDI objects of one paint, deleted on every path.
+struct ScrollBarTools {
+    HBRUSH track = CreateSolidBrush(RGB(0, 0, 0));
+    HBRUSH thumb;
+    HPEN arrows;
+    ScrollBarTools(COLORREF thumbColour, COLORREF arrowColour)
+        : thumb(CreateSolidBrush(thumbColour)), arrows(CreatePen(PS_SOLID, 1, arrowColour)) {}
+    ~ScrollBarTools() {
+        if (track) DeleteObject(track);
+        if (thumb) DeleteObject(thumb);
+        if (arrows) DeleteObject(arrows);
+    }
+    ScrollBarTools(const ScrollBarTools&) = delete;
+    ScrollBarTools& operator=(const ScrollBarTools&) = delete;
+};
+
+bool isScrollBarThemeActive() {
+    return theme.dark && !theme.highContrast;
+}
+
+bool paintOneBar(HWND window, HDC dc, const RECT& windowRect, LONG objectId, bool horizontal,
+                 const ScrollBarTools& tools, RECT& drawn) {
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetScrollBarInfo(window, objectId, &info)) return false;
+    if (info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)) return false;
+    RECT bar = info.rcScrollBar;
+    OffsetRect(&bar, -windowRect.left, -windowRect.top);
+    if (IsRectEmpty(&bar)) return false;
+    drawn = bar;
+    FillRect(dc, &bar, tools.track);
+
+    const detail::ScrollBarShapes shapes =
+        detail::scrollBarShapes(bar, horizontal, info.xyThumbTop, info.xyThumbBottom, info.dxyLineButton);
+    // rgstate[3] is the thumb's state.
+    if (!(info.rgstate[3] & STATE_SYSTEM_INVISIBLE) && !IsRectEmpty(&shapes.thumb)) {
+        HGDIOBJ oldBrush = SelectObject(dc, tools.thumb);
+        HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+        RoundRect(dc, shapes.thumb.left, shapes.thumb.top, shapes.thumb.right, shapes.thumb.bottom, shapes.corner,
+                  shapes.corner);
+        SelectObject(dc, oldPen);
+        SelectObject(dc, oldBrush);
+    }
+    HGDIOBJ oldPen = SelectObject(dc, tools.arrows);
+    for (const auto& chevron : shapes.chevrons) {
+        MoveToEx(dc, chevron[0].x, chevron[0].y, nullptr);
+        LineTo(dc, chevron[1].x, chevron[1].y);
+        LineTo(dc, chevron[2].x, chevron[2].y);
+    }
+    SelectObject(dc, oldPen);
+    return true;
+}
+
+}  // namespace
+
+void paintScrollBars(HWND window, COLORREF thumb, COLORREF arrows) {
+    if (!IsWindowVisible(window)) return;
+    RECT windowRect{};
+    if (!GetWindowRect(window, &windowRect)) return;
+    HDC dc = GetWindowDC(window);
+    if (!dc) return;
+    const int saved = SaveDC(dc);
+    {
+        ScrollBarTools tools(thumb, arrows);
+        RECT hbar{}, vbar{};
+        const bool horizontal = paintOneBar(window, dc, windowRect, OBJID_HSCROLL, true, tools, hbar);
+        const bool vertical = paintOneBar(window, dc, windowRect, OBJID_VSCROLL, false, tools, vbar);
+        if (horizontal && vertical) {
+            const RECT corner{vbar.left, hbar.top, vbar.right, hbar.bottom};
+            FillRect(dc, &corner, tools.track);
+        }
+        if (saved) RestoreDC(dc, saved);
+    }
+    ReleaseDC(window, dc);
+}
+
+LRESULT CALLBACK surfaceEraseProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_ERASEBKGND) {
+        RECT client{};
+        GetClientRect(window, &client);
+        if (HBRUSH brush = CreateSolidBrush(toColorRef(theme.surface))) {
+            FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
+            DeleteObject(brush);
+        }
+        return 1;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(window, surfaceEraseProc, SurfaceEraseSubclassId);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK darkScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (!isScrollBarThemeActive()) {
+        // The system draws the bars; only a timer left from a dark period is cleaned up.
+        if (message == WM_TIMER && wParam == ScrollBarRepaintTimerId) return 0;
+        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        if (message == WM_NCLBUTTONDOWN) KillTimer(window, ScrollBarRepaintTimerId);
+        if (message == WM_NCDESTROY) {
+            KillTimer(window, ScrollBarRepaintTimerId);
+            RemoveWindowSubclass(window, darkScrollBarProc, DarkScrollBarSubclassId);
+        }
+        return result;
+    }
+    auto paint = [window] { paintScrollBars(window, toColorRef(theme.border), toColorRef(theme.mutedText)); };
+    switch (message) {
+    case WM_TIMER:
+        if (wParam != ScrollBarRepaintTimerId) break;
+        [[fallthrough]];
+    case WM_NCPAINT:
+        paint();
+        return 0;
+    case WM_NCLBUTTONDOWN: {
+        // The system's modal scroll loop runs inside the default handling and repaints the bars in its
+        // own colours; the timer paints them over every 16 ms meanwhile.
+        SetTimer(window, ScrollBarRepaintTimerId, 16, nullptr);
+        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        KillTimer(window, ScrollBarRepaintTimerId);
+        paint();
+        return result;
+    }
+    case WM_SIZE:
+    case WM_SETTEXT:
+    case WM_PAINT:
+    case WM_STYLECHANGED:
+    case WM_NCMOUSEMOVE:
+    case WM_NCLBUTTONUP:
+    case WM_KEYDOWN:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_PRINT: {
+        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        paint();
+        return result;
+    }
+    case WM_NCDESTROY: {
+        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        KillTimer(window, ScrollBarRepaintTimerId);
+        RemoveWindowSubclass(window, darkScrollBarProc, DarkScrollBarSubclassId);
+        return result;
+    }
+    default:
+        break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace pm::ui
