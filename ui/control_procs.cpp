@@ -1,5 +1,6 @@
 #include "ui/control_procs.h"
 
+#include "ui/back_buffer.h"
 #include "ui/control_registry.h"
 #include "ui/window_utils.h"
 
@@ -64,8 +65,7 @@ LRESULT CALLBACK customButtonProc(HWND button, UINT message, WPARAM wParam, LPAR
         case WM_NCDESTROY:
             RemoveWindowSubclass(button, customButtonProc, 1);
             buttonStates.erase(id);
-            // placeholder: the button's child back buffer is released here (eraseBackBuffer) once the
-            // back buffers exist.
+            eraseBackBuffer(button);
             break;
         default:
             break;

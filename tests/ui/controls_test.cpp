@@ -1,6 +1,7 @@
 // The control registry and the custom-control subclasses on real children of the stand-in main
 // window (headless under the null graphics driver).
 #include "services/i18n/language.h"
+#include "ui/back_buffer.h"
 #include "ui/control_procs.h"
 #include "ui/control_registry.h"
 #include "win_fixture.h"
@@ -130,8 +131,11 @@ TEST_F(ControlsTest, ButtonHoverAndPressFollowMouseAndKeyboard) {
         EXPECT_EQ(ui::buttonStates[101].pressed, step.pressed) << &step - steps;
     }
     EXPECT_EQ(SendMessageW(button, WM_ERASEBKGND, 0, 0), 1);
-    DestroyWindow(button);
+    auto& buffer = ui::childBackBuffers[button] = std::make_unique<ui::BackBuffer>();
+    ASSERT_TRUE(ui::ensureBackBuffer(*buffer, 8, 8));
+    DestroyWindow(button);  // its state and its buffer go with it
     EXPECT_FALSE(ui::buttonStates.contains(101));
+    EXPECT_FALSE(ui::childBackBuffers.contains(button));
 }
 
 HWND trackedWindow() {
@@ -145,7 +149,9 @@ TEST_F(ControlsTest, HoverAsksForOneLeaveNoticeAndLeavingStartsTheAnimation) {
     SetWindowPos(button, nullptr, 10, 10, 80, 30, SWP_NOZORDER);
     POINT centre{40, 15};
     ClientToScreen(button, &centre);
-    SetCursorPos(centre.x, centre.y);  // TrackMouseEvent watches only a window under the pointer
+    // TrackMouseEvent watches only a window under the pointer: ours, above other tests' windows.
+    SetWindowPos(ui::mainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetCursorPos(centre.x, centre.y);
     SendMessageW(button, WM_MOUSEMOVE, 0, 0);
     EXPECT_EQ(trackedWindow(), button);
     SetCursorPos(0, 0);
