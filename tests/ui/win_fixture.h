@@ -59,7 +59,6 @@ inline HWND waitForDialog(HWND owner, const std::wstring& content, int attempts 
 
 struct MainWindowFixture : testing::Test {
     static inline int modalDone = 0;               // WM_APP_MODAL_DONE dispatched by some modal loop
-    static inline std::vector<WPARAM> commands;    // WM_COMMAND received
     static inline std::vector<HWND> customDraws;   // senders of the NM_CUSTOMDRAW received
 
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -67,7 +66,6 @@ struct MainWindowFixture : testing::Test {
         if (message == QueryModalDepth) return ui::modalDepth;
         if (message == RunOnUiThread) (*reinterpret_cast<std::function<void()>*>(lParam))();
         if (message == ui::WM_APP_MODAL_DONE) ++modalDone;
-        if (message == WM_COMMAND) commands.push_back(wParam);
         if (message == WM_NOTIFY && header->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
             customDraws.push_back(header->hwndFrom);
             return CDRF_NOTIFYITEMDRAW;
@@ -83,7 +81,6 @@ struct MainWindowFixture : testing::Test {
         ui::hiddenWithMain.clear();
         currentLanguage = EnglishLanguage;
         modalDone = 0;
-        commands.clear();
         customDraws.clear();
     }
 
