@@ -53,7 +53,9 @@ TEST_F(TrayIconTest, AddOrTakeOverSetsVersion4AndStopsTheRetryTimer) {
         SCOPED_TRACE(leftOver);
         ui::trayIconAdded = ui::trayVersion4 = false;
         shellCall(NIM_DELETE);
-        if (leftOver) ASSERT_TRUE(shellCall(NIM_ADD));
+        if (leftOver) {
+            ASSERT_TRUE(shellCall(NIM_ADD));
+        }
         SetTimer(ui::mainWindow, ui::TrayRetryTimerId, ui::TrayRetryMilliseconds, nullptr);
         EXPECT_TRUE(ui::addTrayIcon());
         EXPECT_TRUE(ui::trayIconAdded);
@@ -91,7 +93,8 @@ TEST_F(TrayIconTest, RestoreShowsTheHiddenWindowsAndLeavesAnOpenBoxActiveAndFocu
         Helper helper([&] {
             dialog = waitForDialog(ui::mainWindow, L"Still open");
             SendMessageW(ui::mainWindow, RunOnUiThread, 0, reinterpret_cast<LPARAM>(&restore));
-            GUITHREADINFO info{sizeof(info)};
+            GUITHREADINFO info{};
+            info.cbSize = sizeof(info);
             GetGUIThreadInfo(GetWindowThreadProcessId(ui::mainWindow, nullptr), &info);
             foreground = GetForegroundWindow();
             focus = info.hwndFocus;
