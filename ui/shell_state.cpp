@@ -18,6 +18,7 @@ bool trayIconAdded = false;
 bool animationTimerRunning = false;
 
 float layoutScale = 1.0f;
+HFONT mainFontRegular = nullptr;
 
 uint64_t uiGeneration = 1;
 

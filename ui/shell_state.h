@@ -32,6 +32,8 @@ extern bool animationTimerRunning;       // timer 3 runs
 
 // The main window's layout scale: device pixels per DIP of its layout and frame texts.
 extern float layoutScale;
+// The font of every child control of the main window (owned and rebuilt by the shell), or null.
+extern HFONT mainFontRegular;
 
 // Raised whenever the main window's or the widget's frame must be rendered again; starts at 1.
 extern uint64_t uiGeneration;

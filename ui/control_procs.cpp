@@ -1,0 +1,114 @@
+#include "ui/control_procs.h"
+
+#include "ui/back_buffer.h"
+#include "ui/control_registry.h"
+#include "ui/window_utils.h"
+
+#include <commctrl.h>
+
+namespace pm::ui {
+
+namespace {
+
+void repaintButton(HWND button) {
+    invalidateWindow(button, nullptr);
+    startAnimationTimer();  // the eased hover and press amounts follow the new state
+}
+
+}  // namespace
+
+LRESULT CALLBACK customButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR) {
+    const int id = GetDlgCtrlID(button);
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;  // the owner-draw code paints the background
+        case WM_MOUSEMOVE: {
+            ButtonState& state = buttonStates[id];
+            if (!state.hover) {
+                state.hover = 1;
+                TRACKMOUSEEVENT track{};
+                track.cbSize = sizeof(track);
+                track.dwFlags = TME_LEAVE;
+                track.hwndTrack = button;
+                track.dwHoverTime = 0;
+                TrackMouseEvent(&track);
+                repaintButton(button);
+            }
+            break;
+        }
+        case WM_MOUSELEAVE: {
+            ButtonState& state = buttonStates[id];
+            state.hover = 0;
+            state.pressed = 0;
+            repaintButton(button);
+            break;
+        }
+        case WM_LBUTTONDOWN:
+            buttonStates[id].pressed = 1;
+            repaintButton(button);
+            break;
+        case WM_KEYDOWN:
+            if (wParam == VK_SPACE || wParam == VK_RETURN) {
+                buttonStates[id].pressed = 1;
+                repaintButton(button);
+            }
+            break;
+        case WM_KILLFOCUS:
+        case WM_CANCELMODE:
+        case WM_KEYUP:
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            buttonStates[id].pressed = 0;
+            repaintButton(button);
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(button, customButtonProc, 1);
+            buttonStates.erase(id);
+            eraseBackBuffer(button);
+            break;
+        default:
+            break;
+    }
+    // Clicks still become BN_CLICKED and owner drawing still sends WM_DRAWITEM.
+    return DefSubclassProc(button, message, wParam, lParam);
+}
+
+LRESULT CALLBACK hoverRepaintProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_MOUSEMOVE:
+        case WM_MOUSELEAVE:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_CAPTURECHANGED:
+            invalidateWindow(button, nullptr);
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(button, hoverRepaintProc, 1);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(button, message, wParam, lParam);
+}
+
+LRESULT CALLBACK listHeaderForwardProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR) {
+    if (message == WM_NOTIFY) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header && header->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+            const HWND ownHeader = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+            if (ownHeader && header->hwndFrom == ownHeader) {
+                return SendMessageW(GetParent(list), WM_NOTIFY, wParam, lParam);
+            }
+        }
+    } else if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(list, listHeaderForwardProc, 1);
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
+}  // namespace pm::ui

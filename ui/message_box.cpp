@@ -1,0 +1,116 @@
+#include "ui/message_box.h"
+
+#include "services/i18n/translate.h"
+#include "ui/message_box_internal.h"
+#include "ui/shell_state.h"
+
+#include <mutex>
+
+namespace pm::ui {
+
+namespace {
+
+// Looked up, not linked: where common controls 6 are missing (no manifest, an old system) comctl32
+// has no TaskDialogIndirect, and an import of it would stop the program from starting at all.
+detail::TaskDialogIndirectFn taskDialogEntry() {
+    static std::once_flag once;
+    static detail::TaskDialogIndirectFn entry = nullptr;
+    std::call_once(once, [] {
+        // LoadLibraryW follows the activation context, so the manifest's version 6 is the one found.
+        if (HMODULE comctl = LoadLibraryW(L"comctl32.dll")) {
+            entry = reinterpret_cast<detail::TaskDialogIndirectFn>(
+                reinterpret_cast<void*>(GetProcAddress(comctl, "TaskDialogIndirect")));
+        }
+    });
+    return entry;
+}
+
+PCWSTR iconFor(UINT flags) {
+    switch (flags & MB_ICONMASK) {
+        case MB_ICONWARNING: return TD_WARNING_ICON;
+        case MB_ICONERROR: return TD_ERROR_ICON;
+        default: return TD_INFORMATION_ICON;  // also MB_ICONQUESTION: task dialogs have no question icon
+    }
+}
+
+}  // namespace
+
+namespace detail {
+
+int showMessageBoxWith(TaskDialogIndirectFn taskDialog, const std::wstring& text, const std::wstring& caption,
+                       UINT flags) {
+    ModalScope scope;
+    const std::wstring content = translate(text);
+    const std::wstring title = translate(caption);
+    const bool yesNo = (flags & MB_TYPEMASK) == MB_YESNO;
+    const bool rtl = isRightToLeft();
+
+    const std::wstring yes = translate(L"Да");
+    const std::wstring no = translate(L"Нет");
+    const std::wstring ok = translate(L"ОК");
+    TASKDIALOG_BUTTON buttons[2] = {};
+    UINT buttonCount = 1;
+    if (yesNo) {
+        buttons[0] = {IDYES, yes.c_str()};
+        buttons[1] = {IDNO, no.c_str()};
+        buttonCount = 2;
+    } else {
+        buttons[0] = {IDOK, ok.c_str()};
+    }
+
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof(config);
+    config.hwndParent = mainWindow;
+    config.hInstance = appInstance;
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
+    if (rtl) config.dwFlags |= TDF_RTL_LAYOUT;
+    config.pszWindowTitle = title.c_str();
+    config.pszMainIcon = iconFor(flags);
+    config.pszContent = content.c_str();
+    config.cButtons = buttonCount;
+    config.pButtons = buttons;
+    config.nDefaultButton = (yesNo && (flags & MB_DEFMASK) == MB_DEFBUTTON2) ? IDNO : buttons[0].nButtonID;
+    config.cxWidth = 360;
+
+    int chosen = IDCANCEL;  // what Escape and the close box leave
+    const HRESULT result = taskDialog ? taskDialog(&config, &chosen, nullptr, nullptr) : E_NOTIMPL;
+    if (SUCCEEDED(result)) return chosen;
+
+    const UINT classicFlags = rtl ? flags | MB_RTLREADING | MB_RIGHT : flags;
+    return MessageBoxW(mainWindow, content.c_str(), title.c_str(), classicFlags);
+}
+
+}  // namespace detail
+
+std::wstring productTitle() {
+    return L"Pelmirt 1.2.0";
+}
+
+int showMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
+    return detail::showMessageBoxWith(taskDialogEntry(), text, caption, flags);
+}
+
+int messageBox(const std::wstring& text, UINT flags) {
+    return showMessageBox(text, productTitle(), flags);
+}
+
+void postDeferredRequest() {
+    if (mainWindow && !destroying && (exitPending || hidePending)) {
+        PostMessageW(mainWindow, WM_APP_MODAL_DONE, 0, 0);
+    }
+}
+
+void leaveModal() {
+    if (modalDepth == 0) return;  // an unbalanced leave must not wrap the counter around
+    if (--modalDepth == 0) postDeferredRequest();
+}
+
+ModalScope::ModalScope() {
+    ++modalDepth;
+}
+
+ModalScope::~ModalScope() {
+    leaveModal();
+}
+
+}  // namespace pm::ui

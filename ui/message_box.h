@@ -1,0 +1,39 @@
+// Questions and notices: translated task dialogs centred on the main window, and the modal scopes
+// that keep an exit or a hide from pulling the window away while modal UI is open.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace pm::ui {
+
+// Posted to the main window when the last modal scope closed while an exit or a hide waits.
+inline constexpr UINT WM_APP_MODAL_DONE = WM_APP + 32;
+
+// "Pelmirt 1.2.0": the caption of every message box and the notification icon's tip.
+std::wstring productTitle();
+
+// Shows text with the caption (both translated) and buttons, default and icon chosen by MB_ flags
+// (MB_YESNO or OK only; MB_DEFBUTTON2 for yes/no; MB_ICONWARNING, MB_ICONERROR, else information).
+// Returns IDOK, IDYES, IDNO, or IDCANCEL when the box was closed. Runs in a modal scope.
+int showMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
+int messageBox(const std::wstring& text, UINT flags);
+
+// Posts WM_APP_MODAL_DONE to the main window when it exists, is not being destroyed, and an exit or
+// a hide is pending.
+void postDeferredRequest();
+// Closes one modal scope; the one that brings modalDepth back to 0 calls postDeferredRequest.
+void leaveModal();
+
+// One modal scope: modalDepth is raised for the holder's lifetime and lowered through leaveModal on
+// every way out, exceptions included.
+class ModalScope {
+public:
+    ModalScope();
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+};
+
+}  // namespace pm::ui

@@ -1,0 +1,113 @@
+#include "ui/tray_icon.h"
+
+#include "ui/message_box.h"
+#include "ui/shell_state.h"
+#include "ui/window_utils.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+
+namespace pm::ui {
+
+namespace {
+
+constexpr UINT TrayIconId = 1;
+
+NOTIFYICONDATAW trayIconData(UINT flags) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = mainWindow;
+    data.uID = TrayIconId;
+    data.uFlags = flags;
+    data.uCallbackMessage = WM_APP_TRAY;
+    data.hIcon = LoadIconW(appInstance, MAKEINTRESOURCEW(1));
+    if (!data.hIcon) data.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    const std::wstring tip = productTitle();
+    const size_t length = std::min(tip.size(), std::size(data.szTip) - 1);
+    tip.copy(data.szTip, length);
+    data.szTip[length] = L'\0';
+    return data;
+}
+
+void startRetryTimer() {
+    SetTimer(mainWindow, TrayRetryTimerId, TrayRetryMilliseconds, nullptr);
+}
+
+// The window that should be active: from the main window along GetLastActivePopup while that leads
+// to another visible window, at most 16 steps.
+HWND activationTarget() {
+    HWND target = mainWindow;
+    for (int step = 0; step < 16; ++step) {
+        HWND popup = GetLastActivePopup(target);
+        if (!popup || popup == target || !IsWindowVisible(popup)) break;
+        target = popup;
+    }
+    return target;
+}
+
+}  // namespace
+
+bool addTrayIcon() {
+    if (trayIconAdded) return true;
+    NOTIFYICONDATAW data = trayIconData(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP);
+    if (Shell_NotifyIconW(NIM_ADD, &data)) {
+        trayIconAdded = true;
+    } else {
+        // The shell refuses a second add of uID 1: the icon may have survived an earlier add.
+        trayIconAdded = Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+        if (!trayIconAdded) {
+            startRetryTimer();
+            return false;
+        }
+    }
+    trayVersion4 = false;
+    data.uVersion = NOTIFYICON_VERSION_4;
+    trayVersion4 = Shell_NotifyIconW(NIM_SETVERSION, &data) != FALSE;
+    KillTimer(mainWindow, TrayRetryTimerId);
+    return true;
+}
+
+void updateTrayTip() {
+    if (!mainWindow || destroying) return;
+    if (!trayIconAdded) {
+        addTrayIcon();
+        return;
+    }
+    NOTIFYICONDATAW data = trayIconData(NIF_TIP | NIF_SHOWTIP);
+    if (Shell_NotifyIconW(NIM_MODIFY, &data)) return;
+    // The icon is gone (the shell restarted unnoticed): retry, and never leave a hidden application
+    // without both a window and an icon.
+    trayIconAdded = false;
+    trayVersion4 = false;
+    startRetryTimer();
+    if (hiddenToTray) restoreMainWindow();
+}
+
+void restoreMainWindow() {
+    if (!mainWindow || destroying) return;
+    hidePending = false;
+    hiddenToTray = false;
+    // Showing the owner can activate it although an open dialog disables it (Wine does), and then
+    // the owner counts as its own last active popup: the dialog found beforehand still wins.
+    const HWND openPopup = activationTarget();
+    ShowWindow(mainWindow, IsIconic(mainWindow) ? SW_RESTORE : SW_SHOW);
+    for (HWND window : hiddenWithMain) {
+        if (IsWindow(window)) ShowWindow(window, SW_SHOWNOACTIVATE);
+    }
+    hiddenWithMain.clear();
+    ++uiGeneration;
+    InvalidateRect(mainWindow, nullptr, FALSE);
+    updateAllWindows();
+    startAnimationTimer();
+
+    // An open message box or picker keeps activation and its own focus.
+    HWND target = activationTarget();
+    if (target == mainWindow && openPopup != mainWindow && IsWindowVisible(openPopup)) target = openPopup;
+    SetForegroundWindow(target);
+    if (target == mainWindow) SetFocus(mainWindow);
+}
+
+}  // namespace pm::ui
