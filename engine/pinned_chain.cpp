@@ -1,5 +1,6 @@
 #include "engine/pinned_chain.h"
 
+#include "engine/handle_holder.h"
 #include "engine/path_rules.h"
 
 #include <utility>
@@ -11,8 +12,8 @@ namespace {
 constexpr DWORD kMaxFinalPath = 32768;
 
 // Closes the handle without letting CloseHandle disturb the error the caller is about to report.
-void closeKeepingError(HANDLE handle, DWORD error) {
-    CloseHandle(handle);
+void closeKeepingError(HandleHolder& handle, DWORD error) {
+    handle.reset();
     SetLastError(error);
 }
 
@@ -34,8 +35,7 @@ PinnedDirectoryChain& PinnedDirectoryChain::operator=(PinnedDirectoryChain&& oth
 }
 
 void closeHandles(std::vector<HANDLE>& handles) {
-    for (HANDLE handle : handles)
-        if (handle != nullptr && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    for (HANDLE handle : handles) HandleHolder(handle).reset();  // the holder closes real handles only
     handles.clear();
     handles.shrink_to_fit();
 }
@@ -58,10 +58,10 @@ std::wstring finalPathOfHandle(HANDLE handle) {
 }
 
 bool openPinnedDirectory(PinnedDirectoryChain& chain, const std::wstring& path) {
-    HANDLE handle = openDirectoryForPinning(path);
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return false;
+    HandleHolder handle(openDirectoryForPinning(path));
+    if (!handle.valid()) return false;
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle, &info)) {
+    if (!GetFileInformationByHandle(handle.get(), &info)) {
         closeKeepingError(handle, GetLastError());
         return false;
     }
@@ -69,12 +69,14 @@ bool openPinnedDirectory(PinnedDirectoryChain& chain, const std::wstring& path) 
         closeKeepingError(handle, kErrorReparseTagInvalid);
         return false;
     }
-    std::wstring finalPath = finalPathOfHandle(handle);
+    std::wstring finalPath = finalPathOfHandle(handle.get());
     if (finalPath.empty()) {
         closeKeepingError(handle, ERROR_INVALID_NAME);
         return false;
     }
-    chain.handles.push_back(handle);
+    // Held until stored: if the list cannot grow, the holder still closes the handle.
+    chain.handles.push_back(handle.get());
+    handle.release();
     chain.finalPath = std::move(finalPath);
     chain.info = info;
     return true;

@@ -10,14 +10,18 @@
 
 namespace pm {
 
-// How a directory is opened to be pinned: FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, shared for reading and
-// writing only, with backup semantics and without following a reparse point.
-inline constexpr DWORD kPinnedDirectoryAccess = 0x81;
+// How a directory is opened to be pinned: listed and its attributes read, shared for reading and writing only
+// (never FILE_SHARE_DELETE), with backup semantics and without following a reparse point.
+inline constexpr DWORD kPinnedDirectoryAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
 inline constexpr DWORD kPinnedDirectoryShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
-inline constexpr DWORD kPinnedDirectoryFlags = 0x02200000;
+inline constexpr DWORD kPinnedDirectoryFlags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
+static_assert(kPinnedDirectoryAccess == 0x81);
+static_assert(kPinnedDirectoryShare == 0x3);
+static_assert(kPinnedDirectoryFlags == 0x02200000);
 
 // Attribute mask and value of a plain directory (a directory that is not a reparse point).
 inline constexpr DWORD kDirectoryOrReparseMask = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+static_assert(kDirectoryOrReparseMask == 0x410);
 
 inline constexpr DWORD kErrorReparseTagInvalid = 4393;  // ERROR_REPARSE_TAG_INVALID
 

@@ -4,6 +4,7 @@
 #include "engine/scan.h"
 #include "engine/scan_internal.h"
 
+#include "tests/engine/junction_fixture.h"
 #include "tests/engine/link_probe.h"
 #include "tests/engine/scan_fixtures.h"
 #include "tests/support/test_files.h"
@@ -278,8 +279,7 @@ TEST(ScanDirectory, AJunctionIsSkippedOnceAndNotEntered) {
     TempFolder temp;
     TempFolder target;
     writeAgedFile(target / L"behind-the-junction", test::nowFileTime() - 48 * kHour);
-    DWORD refused = test::createJunction(temp / L"junction", target.path());
-    if (refused != 0) GTEST_SKIP() << "the platform refuses to create a junction (FSCTL_SET_REPARSE_POINT: " << refused << ")";
+    PM_MAKE_JUNCTION_OR_SKIP(temp / L"junction", target.path());
     std::atomic<bool> cancel{false};
     ScanReport report = scanFolder(temp.path(), cancel);
     EXPECT_TRUE(report.entries.empty());
@@ -404,8 +404,7 @@ TEST(ScanLocations, AJunctionLocationIsRefused) {
     TempFolder temp;
     TempFolder target;
     test::writeFile(target / L"entry", "x");
-    DWORD refused = test::createJunction(temp / L"Cache", target.path());
-    if (refused != 0) GTEST_SKIP() << "the platform refuses to create a junction (FSCTL_SET_REPARSE_POINT: " << refused << ")";
+    PM_MAKE_JUNCTION_OR_SKIP(temp / L"Cache", target.path());
     std::atomic<bool> cancel{false};
     ScanReport report;
     scanLocations({{temp / L"Cache", CleanCategory::BrowserCache, false}}, report, cancel, {}, test::nowFileTime());

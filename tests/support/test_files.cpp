@@ -124,11 +124,6 @@ TempFolder::~TempFolder() { removeTree(path_); }
 
 }  // namespace pm::test
 
-#include <winioctl.h>
-
-#include <cstring>
-#include <vector>
-
 namespace pm::test {
 
 std::wstring linkFixturesPath() {
@@ -139,44 +134,6 @@ std::wstring linkFixturesPath() {
     DWORD attributes = GetFileAttributesW((path + L"\\scanned").c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::wstring();
     return path;
-}
-
-DWORD createJunction(const std::wstring& link, const std::wstring& target) {
-    if (!CreateDirectoryW(longPath(link).c_str(), nullptr)) return GetLastError();
-    HANDLE h = CreateFileW(longPath(link).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        RemoveDirectoryW(longPath(link).c_str());
-        return error;
-    }
-    // The mount-point reparse buffer: tag, data length, reserved, then substitute and print names.
-    std::wstring substitute = L"\\??\\" + target;
-    std::wstring print = target;
-    const std::size_t header = 8, offsets = 8;
-    std::size_t names = (substitute.size() + 1 + print.size() + 1) * sizeof(wchar_t);
-    std::vector<unsigned char> buffer(header + offsets + names, 0);
-    auto put16 = [&](std::size_t at, std::size_t value) {
-        WORD v = static_cast<WORD>(value);
-        std::memcpy(&buffer[at], &v, sizeof v);
-    };
-    DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
-    std::memcpy(&buffer[0], &tag, sizeof tag);
-    put16(4, offsets + names);
-    put16(8, 0);
-    put16(10, substitute.size() * sizeof(wchar_t));
-    put16(12, (substitute.size() + 1) * sizeof(wchar_t));
-    put16(14, print.size() * sizeof(wchar_t));
-    std::memcpy(&buffer[16], substitute.c_str(), substitute.size() * sizeof(wchar_t));
-    std::memcpy(&buffer[16 + (substitute.size() + 1) * sizeof(wchar_t)], print.c_str(),
-                print.size() * sizeof(wchar_t));
-    DWORD returned = 0;
-    BOOL ok = DeviceIoControl(h, FSCTL_SET_REPARSE_POINT, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr,
-                              0, &returned, nullptr);
-    DWORD error = ok ? 0 : GetLastError();
-    CloseHandle(h);
-    if (!ok) RemoveDirectoryW(longPath(link).c_str());
-    return error;
 }
 
 }  // namespace pm::test

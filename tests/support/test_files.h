@@ -60,9 +60,4 @@ namespace pm::test {
 // Read them, never delete or write through them. Empty when the fixtures are absent.
 std::wstring linkFixturesPath();
 
-// Makes `link` (created here as an empty folder) a junction to the folder `target` through
-// FSCTL_SET_REPARSE_POINT. Returns 0, or the error with which the platform refused (the folder is then
-// removed again); Wine 8 answers 50.
-DWORD createJunction(const std::wstring& link, const std::wstring& target);
-
 }  // namespace pm::test
