@@ -1,9 +1,13 @@
 // What a clean-up is told and what it reports: the locked-file policy and the counters of one clean pass.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace pm {
+
+// One flag per CleanCategory: temporary files, browser caches, the Recycle Bin.
+using CleanSelection = std::array<bool, 3>;
 
 struct CleanOptions {
     // True: a file another process holds open is skipped at once. False: its open is retried at most twice,

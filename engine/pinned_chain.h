@@ -52,8 +52,9 @@ std::wstring finalPathOfHandle(HANDLE handle);
 // 123 for an unreadable final path).
 bool openPinnedDirectory(PinnedDirectoryChain& chain, const std::wstring& path);
 
-// Pins every directory from the drive root to the folder. On false the last error says why; the handles
-// pinned so far stay in the chain until it is destroyed.
+// Pins every directory from the drive root to the folder. On true finalPath and info describe the folder.
+// On false the last error says why; the handles pinned so far stay in the chain until it is destroyed, and
+// info is not to be relied on (only the folder's own identity is read in full).
 bool openDirectoryChain(PinnedDirectoryChain& chain, const std::wstring& folder);
 
 }  // namespace pm

@@ -234,6 +234,21 @@ TEST(ScanDirectory, SizeOverflowCountsAnError) {
     }
 }
 
+TEST(ScanDirectory, ASubdirectoryThatCannotBePinnedIsSkippedNotAnError) {
+    TempFolder temp;
+    test::makeDirectories(temp / L"held");
+    writeAgedFile(temp / L"held\\inside", test::nowFileTime() - 48 * kHour);
+    // Another handle with DELETE access: the pin, which does not share delete, is refused with 32.
+    HANDLE holder = CreateFileW((temp / L"held").c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    Scan scan = scanAsRoot(temp.path(), CleanCategory::Temp, true, test::nowFileTime());
+    CloseHandle(holder);
+    EXPECT_TRUE(scan.report.entries.empty());
+    EXPECT_EQ(scan.report.skipped, 1u);
+    EXPECT_EQ(scan.report.errors, 0u);
+}
+
 TEST(ScanDirectory, AMissingDirectoryIsSkipped) {
     TempFolder temp;
     Scan scan = scanAsRoot(temp / L"gone", CleanCategory::Temp, true, test::nowFileTime());

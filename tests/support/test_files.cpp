@@ -30,6 +30,29 @@ bool inPrivateTestPrefix() {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+namespace {
+
+std::wstring environment(const wchar_t* name) {
+    wchar_t buffer[4096] = {};
+    DWORD n = GetEnvironmentVariableW(name, buffer, 4096);
+    return n > 0 && n < 4096 ? std::wstring(buffer, n) : std::wstring();
+}
+
+}  // namespace
+
+bool recycleBinIsPrivate() {
+    const std::wstring prefix = environment(L"WINEPREFIX");
+    const std::size_t slash = prefix.find_last_of(L'/');
+    if (prefix.empty() || slash == std::wstring::npos || slash == 0) return false;
+    const std::wstring wineFolder = prefix.substr(0, slash + 1);
+    // Wine hands HOME on as WINEHOMEDIR, in its NT form (\??\Z:\...).
+    std::wstring home = environment(L"WINEHOMEDIR");
+    for (wchar_t& c : home)
+        if (c == L'\\') c = L'/';
+    const std::wstring data = environment(L"XDG_DATA_HOME");
+    return home.find(wineFolder) != std::wstring::npos && data.rfind(wineFolder, 0) == 0;
+}
+
 std::wstring tempPath() {
     wchar_t buffer[MAX_PATH + 1] = {};
     DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
