@@ -53,13 +53,33 @@ bool countsAsOurs(DWORD pid) {
                     reinterpret_cast<TOKEN_USER*>(its.data())->User.Sid) != FALSE;
 }
 
-}  // namespace
-
+// The display name for an executable name (compared without regard to case), or null.
 const wchar_t* browserDisplayName(const wchar_t* executable) {
     for (const BrowserRow& row : kBrowsers)
         if (_wcsicmp(executable, row.executable) == 0) return row.displayName;
     return nullptr;
 }
+
+// What closeBrowserWindowsProc works with: the browsers found and whether a close was posted.
+struct BrowserCloseContext {
+    const std::vector<BrowserProcess>* browsers = nullptr;
+    bool posted = false;
+};
+
+// EnumWindows callback: posts WM_CLOSE to a visible, unowned window of a listed process. Never stops early.
+BOOL CALLBACK closeBrowserWindowsProc(HWND window, LPARAM context) {
+    auto* close = reinterpret_cast<BrowserCloseContext*>(context);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    bool listedProcess = false;
+    for (const BrowserProcess& browser : *close->browsers) listedProcess = listedProcess || browser.pid == pid;
+    if (listedProcess && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr &&
+        PostMessageW(window, WM_CLOSE, 0, 0))
+        close->posted = true;
+    return TRUE;
+}
+
+}  // namespace
 
 std::vector<BrowserProcess> findBrowserProcesses(bool& listed) {
     std::vector<BrowserProcess> browsers;
@@ -91,18 +111,6 @@ std::vector<std::wstring> runningBrowserNames() {
         if (!seen) names.push_back(browser.displayName);
     }
     return names;
-}
-
-BOOL CALLBACK closeBrowserWindowsProc(HWND window, LPARAM context) {
-    auto* close = reinterpret_cast<BrowserCloseContext*>(context);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    bool listedProcess = false;
-    for (const BrowserProcess& browser : *close->browsers) listedProcess = listedProcess || browser.pid == pid;
-    if (listedProcess && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr &&
-        PostMessageW(window, WM_CLOSE, 0, 0))
-        close->posted = true;
-    return TRUE;
 }
 
 bool requestBrowserClose() {
