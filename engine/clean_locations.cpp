@@ -82,7 +82,7 @@ std::vector<std::wstring> listSubdirectories(const std::wstring& folder) {
         if (name == L"." || name == L"..") continue;
         if ((data.dwFileAttributes & kDirectoryOrReparseMask) == FILE_ATTRIBUTE_DIRECTORY)
             names.push_back(std::move(name));
-    } while (FindNextFileW(find.handle, &data));
+    } while (FindNextFileW(find.get(), &data));
     return names;
 }
 

@@ -7,6 +7,11 @@
 
 namespace pm {
 
+// Attributes that keep a file from being recorded or deleted: read-only, directory, reparse point.
+inline constexpr DWORD kReadOnlyDirectoryOrReparseMask =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+static_assert(kReadOnlyDirectoryOrReparseMask == 0x411);
+
 inline std::uint64_t fileTimeValue(const FILETIME& time) {
     return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
@@ -17,6 +22,10 @@ inline std::uint64_t fileIndexOf(const BY_HANDLE_FILE_INFORMATION& info) {
 
 inline std::uint64_t fileSizeOf(const BY_HANDLE_FILE_INFORMATION& info) {
     return (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+}
+
+inline FILETIME fileTimeOf(std::uint64_t value) {
+    return FILETIME{static_cast<DWORD>(value & 0xFFFFFFFFu), static_cast<DWORD>(value >> 32)};
 }
 
 inline std::uint64_t currentFileTime() {

@@ -10,14 +10,18 @@
 
 namespace pm {
 
-// How a directory is opened to be pinned: FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, shared for reading and
-// writing only, with backup semantics and without following a reparse point.
-inline constexpr DWORD kPinnedDirectoryAccess = 0x81;
+// How a directory is opened to be pinned: listed and its attributes read, shared for reading and writing only
+// (never FILE_SHARE_DELETE), with backup semantics and without following a reparse point.
+inline constexpr DWORD kPinnedDirectoryAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
 inline constexpr DWORD kPinnedDirectoryShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
-inline constexpr DWORD kPinnedDirectoryFlags = 0x02200000;
+inline constexpr DWORD kPinnedDirectoryFlags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
+static_assert(kPinnedDirectoryAccess == 0x81);
+static_assert(kPinnedDirectoryShare == 0x3);
+static_assert(kPinnedDirectoryFlags == 0x02200000);
 
 // Attribute mask and value of a plain directory (a directory that is not a reparse point).
 inline constexpr DWORD kDirectoryOrReparseMask = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+static_assert(kDirectoryOrReparseMask == 0x410);
 
 inline constexpr DWORD kErrorReparseTagInvalid = 4393;  // ERROR_REPARSE_TAG_INVALID
 
@@ -48,8 +52,9 @@ std::wstring finalPathOfHandle(HANDLE handle);
 // 123 for an unreadable final path).
 bool openPinnedDirectory(PinnedDirectoryChain& chain, const std::wstring& path);
 
-// Pins every directory from the drive root to the folder. On false the last error says why; the handles
-// pinned so far stay in the chain until it is destroyed.
+// Pins every directory from the drive root to the folder. On true finalPath and info describe the folder.
+// On false the last error says why; the handles pinned so far stay in the chain until it is destroyed, and
+// info is not to be relied on (only the folder's own identity is read in full).
 bool openDirectoryChain(PinnedDirectoryChain& chain, const std::wstring& folder);
 
 }  // namespace pm

@@ -15,9 +15,6 @@ namespace pm {
 
 namespace {
 
-constexpr DWORD kReadOnlyDirectoryOrReparseMask =
-    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-
 static_assert(sizeof(SHQUERYRBINFO) == 24, "SHQUERYRBINFO is 24 bytes on x86-64");
 
 void countFailure(ScanReport& report, DWORD error) {
@@ -141,12 +138,12 @@ void scanDirectory(const std::wstring& dir, const CleanLocation& location, const
                 scanFile(child, data, location, root, report, now);
         }
         // The reason the enumeration ended is read at once, before any other call can replace it.
-        if (!FindNextFileW(find.handle, &data)) {
+        if (!FindNextFileW(find.get(), &data)) {
             endError = GetLastError();
             break;
         }
     }
-    find.close();
+    find.reset();
     if (!cancel.load() && endError != ERROR_NO_MORE_FILES && endError != ERROR_SUCCESS) ++report.errors;
 }
 

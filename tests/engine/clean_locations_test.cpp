@@ -2,6 +2,7 @@
 #include "engine/scan.h"
 #include "engine/scan_internal.h"
 
+#include "tests/engine/location_fixtures.h"
 #include "tests/engine/scan_fixtures.h"
 #include "tests/support/test_files.h"
 
@@ -17,6 +18,7 @@
 namespace pm {
 namespace {
 
+using test::BrowserLayout;
 using test::countEntries;
 using test::kHour;
 using test::TempFolder;
@@ -62,47 +64,6 @@ TEST(ListSubdirectories, LeavesOutLinks) {
     EXPECT_EQ(names, (std::vector<std::wstring>{L"outside", L"scanned"}));  // not "alias"
     EXPECT_EQ(listSubdirectories(links + L"\\scanned"), (std::vector<std::wstring>{L"inner"}));  // no links
 }
-
-// Folders made for one test under a system folder; removes the topmost folder it created.
-class MadeFolders {
-public:
-    explicit MadeFolders(const std::wstring& path) {
-        for (std::size_t i = 3; i <= path.size(); ++i) {
-            if (i != path.size() && path[i] != L'\\') continue;
-            std::wstring part = path.substr(0, i);
-            if (GetFileAttributesW(toLongPath(part).c_str()) == INVALID_FILE_ATTRIBUTES) {
-                top_ = part;
-                break;
-            }
-        }
-        test::makeDirectories(path);
-    }
-    ~MadeFolders() {
-        if (!top_.empty()) test::removeTree(top_);
-    }
-    MadeFolders(const MadeFolders&) = delete;
-    MadeFolders& operator=(const MadeFolders&) = delete;
-
-private:
-    std::wstring top_;
-};
-
-struct BrowserLayout {
-    std::wstring appData = test::localAppDataPath();
-    std::wstring chrome = appData + L"\\Google\\Chrome\\User Data";
-    std::wstring edge = appData + L"\\Microsoft\\Edge\\User Data";
-    std::wstring firefox = appData + L"\\Mozilla\\Firefox\\Profiles";
-    std::vector<std::unique_ptr<MadeFolders>> made;
-
-    void folder(const std::wstring& path) { made.push_back(std::make_unique<MadeFolders>(path)); }
-    void file(const std::wstring& path) {
-        folder(path.substr(0, path.rfind(L'\\')));
-        test::writeFile(path, "cache");
-    }
-    ~BrowserLayout() {
-        while (!made.empty()) made.pop_back();  // the last made first
-    }
-};
 
 bool hasLocation(const std::vector<CleanLocation>& locations, const std::wstring& path) {
     return std::any_of(locations.begin(), locations.end(),

@@ -209,6 +209,16 @@ TEST(HandleHolder, ClosesOnceAndHandsOn) {
     }
     EXPECT_TRUE(GetHandleInformation(kept, &flags)) << "a released handle outlives its former holder";
     CloseHandle(kept);
+    // reset closes the handle held so far and takes the new one.
+    HANDLE first = open();
+    HANDLE second = open();
+    {
+        HandleHolder holder(first);
+        holder.reset(second);
+        EXPECT_FALSE(GetHandleInformation(first, &flags));
+        EXPECT_EQ(holder.get(), second);
+    }
+    EXPECT_FALSE(GetHandleInformation(second, &flags));
     HandleHolder none(nullptr);
     EXPECT_FALSE(none.valid());
     closeHandleHolder(none);

@@ -2,6 +2,7 @@
 #include "engine/path_rules.h"
 #include "engine/pinned_chain.h"
 
+#include "tests/engine/junction_fixture.h"
 #include "tests/engine/link_probe.h"
 #include "tests/support/test_files.h"
 
@@ -139,8 +140,7 @@ TEST(PinnedChain, OpenPinnedDirectoryAppendsOnlyOnSuccess) {
 TEST(PinnedChain, JunctionOnTheWayFailsWith4393AndKeepsTheHandlesAbove) {
     TempFolder temp;
     test::makeDirectories(temp / L"target\\child");
-    DWORD refused = test::createJunction(temp / L"junction", temp / L"target");
-    if (refused != 0) GTEST_SKIP() << "the platform refuses to create a junction (FSCTL_SET_REPARSE_POINT: " << refused << ")";
+    PM_MAKE_JUNCTION_OR_SKIP(temp / L"junction", temp / L"target");
     std::wstring normal;
     ASSERT_TRUE(normalizePath(temp.path(), normal));
     PinnedDirectoryChain chain;

@@ -4,6 +4,7 @@
 #include "engine/scan.h"
 #include "engine/scan_internal.h"
 
+#include "tests/engine/junction_fixture.h"
 #include "tests/engine/link_probe.h"
 #include "tests/engine/scan_fixtures.h"
 #include "tests/support/test_files.h"
@@ -233,6 +234,21 @@ TEST(ScanDirectory, SizeOverflowCountsAnError) {
     }
 }
 
+TEST(ScanDirectory, ASubdirectoryThatCannotBePinnedIsSkippedNotAnError) {
+    TempFolder temp;
+    test::makeDirectories(temp / L"held");
+    writeAgedFile(temp / L"held\\inside", test::nowFileTime() - 48 * kHour);
+    // Another handle with DELETE access: the pin, which does not share delete, is refused with 32.
+    HANDLE holder = CreateFileW((temp / L"held").c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    Scan scan = scanAsRoot(temp.path(), CleanCategory::Temp, true, test::nowFileTime());
+    CloseHandle(holder);
+    EXPECT_TRUE(scan.report.entries.empty());
+    EXPECT_EQ(scan.report.skipped, 1u);
+    EXPECT_EQ(scan.report.errors, 0u);
+}
+
 TEST(ScanDirectory, AMissingDirectoryIsSkipped) {
     TempFolder temp;
     Scan scan = scanAsRoot(temp / L"gone", CleanCategory::Temp, true, test::nowFileTime());
@@ -278,8 +294,7 @@ TEST(ScanDirectory, AJunctionIsSkippedOnceAndNotEntered) {
     TempFolder temp;
     TempFolder target;
     writeAgedFile(target / L"behind-the-junction", test::nowFileTime() - 48 * kHour);
-    DWORD refused = test::createJunction(temp / L"junction", target.path());
-    if (refused != 0) GTEST_SKIP() << "the platform refuses to create a junction (FSCTL_SET_REPARSE_POINT: " << refused << ")";
+    PM_MAKE_JUNCTION_OR_SKIP(temp / L"junction", target.path());
     std::atomic<bool> cancel{false};
     ScanReport report = scanFolder(temp.path(), cancel);
     EXPECT_TRUE(report.entries.empty());
@@ -404,8 +419,7 @@ TEST(ScanLocations, AJunctionLocationIsRefused) {
     TempFolder temp;
     TempFolder target;
     test::writeFile(target / L"entry", "x");
-    DWORD refused = test::createJunction(temp / L"Cache", target.path());
-    if (refused != 0) GTEST_SKIP() << "the platform refuses to create a junction (FSCTL_SET_REPARSE_POINT: " << refused << ")";
+    PM_MAKE_JUNCTION_OR_SKIP(temp / L"Cache", target.path());
     std::atomic<bool> cancel{false};
     ScanReport report;
     scanLocations({{temp / L"Cache", CleanCategory::BrowserCache, false}}, report, cancel, {}, test::nowFileTime());

@@ -30,6 +30,29 @@ bool inPrivateTestPrefix() {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+namespace {
+
+std::wstring environment(const wchar_t* name) {
+    wchar_t buffer[4096] = {};
+    DWORD n = GetEnvironmentVariableW(name, buffer, 4096);
+    return n > 0 && n < 4096 ? std::wstring(buffer, n) : std::wstring();
+}
+
+}  // namespace
+
+bool recycleBinIsPrivate() {
+    const std::wstring prefix = environment(L"WINEPREFIX");
+    const std::size_t slash = prefix.find_last_of(L'/');
+    if (prefix.empty() || slash == std::wstring::npos || slash == 0) return false;
+    const std::wstring wineFolder = prefix.substr(0, slash + 1);
+    // Wine hands HOME on as WINEHOMEDIR, in its NT form (\??\Z:\...).
+    std::wstring home = environment(L"WINEHOMEDIR");
+    for (wchar_t& c : home)
+        if (c == L'\\') c = L'/';
+    const std::wstring data = environment(L"XDG_DATA_HOME");
+    return home.find(wineFolder) != std::wstring::npos && data.rfind(wineFolder, 0) == 0;
+}
+
 std::wstring tempPath() {
     wchar_t buffer[MAX_PATH + 1] = {};
     DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
@@ -136,11 +159,6 @@ TempFolder::~TempFolder() { removeTree(path_); }
 
 }  // namespace pm::test
 
-#include <winioctl.h>
-
-#include <cstring>
-#include <vector>
-
 namespace pm::test {
 
 std::wstring linkFixturesPath() {
@@ -151,44 +169,6 @@ std::wstring linkFixturesPath() {
     DWORD attributes = GetFileAttributesW((path + L"\\scanned").c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::wstring();
     return path;
-}
-
-DWORD createJunction(const std::wstring& link, const std::wstring& target) {
-    if (!CreateDirectoryW(longPath(link).c_str(), nullptr)) return GetLastError();
-    HANDLE h = CreateFileW(longPath(link).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        RemoveDirectoryW(longPath(link).c_str());
-        return error;
-    }
-    // The mount-point reparse buffer: tag, data length, reserved, then substitute and print names.
-    std::wstring substitute = L"\\??\\" + target;
-    std::wstring print = target;
-    const std::size_t header = 8, offsets = 8;
-    std::size_t names = (substitute.size() + 1 + print.size() + 1) * sizeof(wchar_t);
-    std::vector<unsigned char> buffer(header + offsets + names, 0);
-    auto put16 = [&](std::size_t at, std::size_t value) {
-        WORD v = static_cast<WORD>(value);
-        std::memcpy(&buffer[at], &v, sizeof v);
-    };
-    DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
-    std::memcpy(&buffer[0], &tag, sizeof tag);
-    put16(4, offsets + names);
-    put16(8, 0);
-    put16(10, substitute.size() * sizeof(wchar_t));
-    put16(12, (substitute.size() + 1) * sizeof(wchar_t));
-    put16(14, print.size() * sizeof(wchar_t));
-    std::memcpy(&buffer[16], substitute.c_str(), substitute.size() * sizeof(wchar_t));
-    std::memcpy(&buffer[16 + (substitute.size() + 1) * sizeof(wchar_t)], print.c_str(),
-                print.size() * sizeof(wchar_t));
-    DWORD returned = 0;
-    BOOL ok = DeviceIoControl(h, FSCTL_SET_REPARSE_POINT, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr,
-                              0, &returned, nullptr);
-    DWORD error = ok ? 0 : GetLastError();
-    CloseHandle(h);
-    if (!ok) RemoveDirectoryW(longPath(link).c_str());
-    return error;
 }
 
 }  // namespace pm::test

@@ -19,6 +19,18 @@ bool inPrivateTestPrefix();
             GTEST_SKIP() << "refusing to touch system folders outside the private test prefix";    \
     } while (0)
 
+// True when Wine's Recycle Bin (the XDG trash of $XDG_DATA_HOME) is the test runner's own: HOME and
+// XDG_DATA_HOME (as Wine hands them on) lie in the folder that also holds the Wine prefix. Checked before any test touches the bin.
+bool recycleBinIsPrivate();
+
+// Tests that fill or empty the Recycle Bin: only in the private prefix, and there only with the private trash.
+#define PM_REQUIRE_PRIVATE_RECYCLE_BIN()                                                            \
+    do {                                                                                           \
+        PM_REQUIRE_TEST_PREFIX();                                                                  \
+        ASSERT_TRUE(::pm::test::recycleBinIsPrivate())                                             \
+            << "HOME and XDG_DATA_HOME must be the runner's private folders before the bin is touched"; \
+    } while (0)
+
 // A uniquely named folder, removed with everything below it on destruction.
 // Removal never descends into a reparse point: the link itself is removed, not what it points to.
 class TempFolder {
@@ -61,10 +73,5 @@ namespace pm::test {
 //   alias              -> scanned
 // Read them, never delete or write through them. Empty when the fixtures are absent.
 std::wstring linkFixturesPath();
-
-// Makes `link` (created here as an empty folder) a junction to the folder `target` through
-// FSCTL_SET_REPARSE_POINT. Returns 0, or the error with which the platform refused (the folder is then
-// removed again); Wine 8 answers 50.
-DWORD createJunction(const std::wstring& link, const std::wstring& target);
 
 }  // namespace pm::test

@@ -1,0 +1,235 @@
+#include "engine/clean_pass.h"
+#include "engine/path_rules.h"
+#include "engine/scan.h"
+
+#include "tests/engine/clean_fixtures.h"
+#include "tests/engine/location_fixtures.h"
+#include "tests/engine/scan_fixtures.h"
+#include "tests/engine/stand_in_process.h"
+#include "tests/support/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace pm {
+namespace {
+
+using test::kHour;
+using test::ProgressCall;
+using test::ProgressLog;
+using test::TempFolder;
+
+std::wstring windowsTemp() {
+    wchar_t windows[MAX_PATH] = {};
+    UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
+    return std::wstring(windows, n) + L"\\Temp";
+}
+
+bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Old temporary files in both temporary folders and fresh cache files in Chrome's default profile, found by a
+// real scan. The report keeps only these entries, so that nothing else in the prefix is cleaned.
+struct CleanFixture {
+    test::BrowserLayout layout;
+    TempFolder userTemp{test::localAppDataPath() + L"\\Temp"};
+    TempFolder systemTemp{windowsTemp()};
+    std::vector<std::wstring> temps, caches;  // in report order
+    ScanReport report;
+
+    CleanFixture() {
+        const std::uint64_t old = test::nowFileTime() - 48 * kHour;
+        test::writeAgedFile(userTemp / L"a.tmp", old, "aaaaaaaaaa");
+        test::writeAgedFile(userTemp / L"b.tmp", old, "bbbbbbbbbbbbbbbbbbbb");
+        test::writeAgedFile(systemTemp / L"w.tmp", old, "www");
+        layout.file(layout.chrome + L"\\Default\\Cache\\Cache_Data\\data_0");
+        layout.file(layout.chrome + L"\\Default\\Code Cache\\js\\index");
+        std::atomic<bool> cancel{false};
+        report = scanTargets(cancel, {});
+        std::erase_if(report.entries, [&](const FileEntry& entry) {
+            return !isPathInside(entry.path, userTemp.path()) && !isPathInside(entry.path, systemTemp.path()) &&
+                   !isPathInside(entry.path, layout.chrome + L"\\Default");
+        });
+        for (const FileEntry& entry : report.entries)
+            (entry.category == CleanCategory::Temp ? temps : caches).push_back(entry.path);
+        EXPECT_EQ(temps.size(), 3u);
+        EXPECT_EQ(caches.size(), 2u);
+    }
+    std::uint64_t bytesOf(CleanCategory category) const {
+        std::uint64_t bytes = 0;
+        for (const FileEntry& entry : report.entries)
+            if (entry.category == category) bytes += entry.size;
+        return bytes;
+    }
+};
+
+std::vector<ProgressCall> expectedCalls(const std::vector<std::wstring>& paths, const wchar_t* last) {
+    std::vector<ProgressCall> calls;
+    for (const std::wstring& path : paths) calls.push_back({path, calls.size(), paths.size()});
+    calls.push_back({last, paths.size(), paths.size()});
+    return calls;
+}
+
+TEST(CleanTargets, OneCategorySelected) {
+    PM_REQUIRE_TEST_PREFIX();
+    for (CleanCategory selected : {CleanCategory::Temp, CleanCategory::BrowserCache}) {
+        SCOPED_TRACE(static_cast<int>(selected));
+        CleanFixture fixture;
+        ASSERT_EQ(fixture.report.entries.size(), 5u);
+        const bool temp = selected == CleanCategory::Temp;
+        const std::vector<std::wstring>& cleaned = temp ? fixture.temps : fixture.caches;
+        const std::vector<std::wstring>& kept = temp ? fixture.caches : fixture.temps;
+        CleanSelection selection{temp, !temp, false};
+        std::atomic<bool> cancel{false};
+        ProgressLog progress;
+        CleanResult result = cleanTargets(fixture.report, selection, cancel, progress.callback(), {});
+        EXPECT_EQ(progress.calls, expectedCalls(cleaned, L"Finished"));
+        EXPECT_EQ(result.filesDeleted, cleaned.size());
+        EXPECT_EQ(result.bytesFreed, fixture.bytesOf(selected));
+        EXPECT_EQ(result.skipped + result.failed + result.lockRetries, 0u);
+        EXPECT_FALSE(result.cancelled);
+        EXPECT_FALSE(result.recycleBinEmptied);
+        for (const std::wstring& path : cleaned) EXPECT_FALSE(exists(path)) << testing::PrintToString(path);
+        for (const std::wstring& path : kept) EXPECT_TRUE(exists(path)) << testing::PrintToString(path);
+    }
+}
+
+TEST(CleanTargets, CancelMidPassLeavesTheRestAndTheRecycleBin) {
+    PM_REQUIRE_TEST_PREFIX();
+    CleanFixture fixture;
+    fixture.report.recycleBinItems = 3;  // previewed, so the Recycle Bin step would run without the cancel
+    fixture.report.recycleBinBytes = 300;
+    std::atomic<bool> cancel{false};
+    ProgressLog progress;
+    ProgressCallback callback = [&](const std::wstring& label, std::uint64_t done, std::uint64_t total) {
+        progress.calls.push_back({label, done, total});
+        if (done == 1) cancel = true;  // raised while the second entry is in hand
+    };
+    CleanResult result = cleanTargets(fixture.report, {true, true, true}, cancel, callback, {});
+    const std::vector<ProgressCall> expected = {
+        {fixture.report.entries[0].path, 0, 6}, {fixture.report.entries[1].path, 1, 6}, {L"Cancelled", 2, 6}};
+    EXPECT_EQ(progress.calls, expected);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(result.filesDeleted, 1u);
+    EXPECT_FALSE(result.recycleBinEmptied);
+    EXPECT_EQ(result.skipped + result.failed, 0u);
+    EXPECT_FALSE(exists(fixture.report.entries[0].path));
+    for (std::size_t i = 1; i < fixture.report.entries.size(); ++i)
+        EXPECT_TRUE(exists(fixture.report.entries[i].path)) << i;
+}
+
+TEST(CleanTargets, ABrowserStartedMidPassKeepsTheLaterCaches) {
+    PM_REQUIRE_TEST_PREFIX();
+    CleanFixture fixture;
+    std::unique_ptr<test::StandIn> browser;
+    std::atomic<bool> cancel{false};
+    ProgressCallback callback = [&](const std::wstring& label, std::uint64_t, std::uint64_t) {
+        if (browser || label != fixture.caches.front()) return;
+        browser = std::make_unique<test::StandIn>(L"chrome.exe", L"hidden");
+        EXPECT_TRUE(browser->started());
+        Sleep(300);  // past the 250 ms after which the process list is read again
+    };
+    CleanResult result = cleanTargets(fixture.report, {true, true, false}, cancel, callback, {});
+    ASSERT_TRUE(browser);
+    EXPECT_EQ(result.filesDeleted, 3u);
+    EXPECT_EQ(result.bytesFreed, fixture.bytesOf(CleanCategory::Temp));
+    EXPECT_EQ(result.skipped, 2u);
+    for (const std::wstring& path : fixture.temps) EXPECT_FALSE(exists(path)) << testing::PrintToString(path);
+    for (const std::wstring& path : fixture.caches) EXPECT_TRUE(exists(path)) << testing::PrintToString(path);
+}
+
+TEST(CleanTargets, EntriesOfRootsThisReportDidNotScanOrNoLocationHoldsAreSkipped) {
+    PM_REQUIRE_TEST_PREFIX();
+    CleanFixture fixture;
+    // The user's temporary folder is no longer among the report's roots.
+    std::erase_if(fixture.report.roots, [&](const RootIdentity& root) {
+        return samePath(root.path, test::localAppDataPath() + L"\\Temp");
+    });
+    // A folder that is not a clean-up location, with its own entry and root identity.
+    TempFolder elsewhere;
+    test::writeAgedFile(elsewhere / L"x.tmp", test::nowFileTime() - 48 * kHour, "x");
+    std::atomic<bool> cancel{false};
+    ScanReport other = scanFolder(elsewhere.path(), cancel);
+    ASSERT_EQ(other.entries.size(), 1u);
+    fixture.report.entries.push_back(other.entries[0]);
+    fixture.report.roots.push_back(other.roots[0]);
+
+    CleanResult result = cleanTargets(fixture.report, {true, false, false}, cancel, {}, {});
+    EXPECT_EQ(result.skipped, 3u);  // a.tmp and b.tmp, and x.tmp
+    EXPECT_EQ(result.filesDeleted, 1u);  // w.tmp in the Windows folder's Temp
+    EXPECT_TRUE(exists(elsewhere / L"x.tmp"));
+    EXPECT_TRUE(exists(fixture.temps[0]));
+}
+
+TEST(CleanTargets, RecycleBinOnlyWhenItsPreviewStillHolds) {
+    PM_REQUIRE_PRIVATE_RECYCLE_BIN();
+    test::emptyRecycleBin();
+    TempFolder temp;
+    test::writeFile(temp / L"one.txt", std::string(100, 'r'));
+    test::writeFile(temp / L"two.txt", std::string(200, 'r'));
+    test::writeFile(temp / L"empty.txt", "");
+    ASSERT_TRUE(test::recycle(temp / L"one.txt"));
+    ASSERT_TRUE(test::recycle(temp / L"two.txt"));
+    std::atomic<bool> cancel{false};
+    ScanReport preview = scanTargets(cancel, {});
+    preview.entries.clear();
+    ASSERT_EQ(preview.recycleBinItems, 2);
+    ASSERT_EQ(preview.recycleBinBytes, test::queryRecycleBin().i64Size);
+    ASSERT_GT(preview.recycleBinBytes, 0);
+
+    // Changed since the preview, one more item of the same total size: left alone.
+    ASSERT_TRUE(test::recycle(temp / L"empty.txt"));
+    ASSERT_EQ(test::queryRecycleBin().i64Size, preview.recycleBinBytes);
+    ProgressLog changedLog;
+    CleanResult changed = cleanTargets(preview, {true, true, true}, cancel, changedLog.callback(), {});
+    EXPECT_EQ(changedLog.calls, (std::vector<ProgressCall>{{L"Recycle Bin", 0, 1}, {L"Finished", 1, 1}}));
+    EXPECT_EQ(changed.skipped, 1u);
+    EXPECT_FALSE(changed.recycleBinEmptied);
+    EXPECT_EQ(changed.filesDeleted, 0u);
+    EXPECT_EQ(test::queryRecycleBin().i64NumItems, 3);
+
+    // Unchanged: emptied, and counted as the preview showed it.
+    preview = scanTargets(cancel, {});
+    preview.entries.clear();
+    ProgressLog log;
+    CleanResult emptied = cleanTargets(preview, {false, false, true}, cancel, log.callback(), {});
+    EXPECT_EQ(log.calls, (std::vector<ProgressCall>{{L"Recycle Bin", 0, 1}, {L"Finished", 1, 1}}));
+    EXPECT_TRUE(emptied.recycleBinEmptied);
+    EXPECT_EQ(emptied.filesDeleted, 3u);
+    EXPECT_EQ(emptied.bytesFreed, static_cast<std::uint64_t>(preview.recycleBinBytes));
+    EXPECT_EQ(emptied.skipped + emptied.failed, 0u);
+    EXPECT_EQ(test::queryRecycleBin().i64NumItems, 0);
+
+    // An empty Recycle Bin is no step at all.
+    preview = scanTargets(cancel, {});
+    preview.entries.clear();
+    ProgressLog none;
+    cleanTargets(preview, {false, false, true}, cancel, none.callback(), {});
+    EXPECT_EQ(none.calls, (std::vector<ProgressCall>{{L"Finished", 0, 0}}));
+}
+
+TEST(ScanTargets, TheRecycleBinIsReadUnlessTheScanWasCancelled) {
+    PM_REQUIRE_PRIVATE_RECYCLE_BIN();
+    test::emptyRecycleBin();
+    std::atomic<bool> cancel{false};
+    ScanReport empty = scanTargets(cancel, {});
+    EXPECT_EQ(empty.recycleBinItems, 0);
+    EXPECT_EQ(empty.recycleBinBytes, 0);
+    TempFolder temp;
+    test::writeFile(temp / L"ten.txt", "0123456789");
+    test::writeFile(temp / L"twenty.txt", "01234567890123456789");
+    ASSERT_TRUE(test::recycle(temp / L"ten.txt"));
+    ASSERT_TRUE(test::recycle(temp / L"twenty.txt"));
+    ScanReport full = scanTargets(cancel, {});
+    EXPECT_EQ(full.recycleBinItems, 2);
+    EXPECT_EQ(full.recycleBinBytes, 30);
+    cancel = true;
+    ScanReport cancelled = scanTargets(cancel, {});
+    EXPECT_EQ(cancelled.recycleBinItems, 0);
+    EXPECT_EQ(cancelled.recycleBinBytes, 0);
+    test::emptyRecycleBin();
+}
+
+}  // namespace
+}  // namespace pm
