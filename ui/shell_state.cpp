@@ -17,6 +17,8 @@ bool trayVersion4 = false;
 bool trayIconAdded = false;
 bool animationTimerRunning = false;
 
+float layoutScale = 1.0f;
+
 uint64_t uiGeneration = 1;
 
 AppSettings currentSettings;

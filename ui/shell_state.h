@@ -30,6 +30,9 @@ extern bool trayVersion4;
 extern bool trayIconAdded;
 extern bool animationTimerRunning;       // timer 3 runs
 
+// The main window's layout scale: device pixels per DIP of its layout and frame texts.
+extern float layoutScale;
+
 // Raised whenever the main window's or the widget's frame must be rendered again; starts at 1.
 extern uint64_t uiGeneration;
 

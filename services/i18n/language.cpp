@@ -44,6 +44,12 @@ std::string firstSupportedLanguage(const std::vector<std::string>& tags) {
     return std::string();
 }
 
+std::string chooseUiLanguage(const std::vector<std::string>& preferredTags, const std::string& defaultTag) {
+    std::string code = firstSupportedLanguage(preferredTags);
+    if (code.empty()) code = normalizeLanguageTag(defaultTag.data(), defaultTag.size());
+    return code.empty() ? std::string(LanguageCodes[EnglishLanguage]) : code;
+}
+
 }  // namespace detail
 
 namespace {
@@ -52,26 +58,27 @@ namespace {
 constexpr ULONG MinPreferredListLength = 2;
 constexpr ULONG MaxPreferredListLength = 32768;
 
-std::string preferredUiLanguage() {
+// The user's preferred interface languages in order, as narrow tags; empty when the list is unavailable.
+std::vector<std::string> preferredUiLanguageTags() {
     ULONG count = 0;
     ULONG length = 0;
-    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &length)) return std::string();
-    if (length < MinPreferredListLength || length > MaxPreferredListLength) return std::string();
+    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &length)) return {};
+    if (length < MinPreferredListLength || length > MaxPreferredListLength) return {};
     std::vector<wchar_t> buffer(length, L'\0');
     ULONG filled = length;
-    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, buffer.data(), &filled)) return std::string();
-    return detail::firstSupportedLanguage(detail::splitLanguageTags(buffer.data(), buffer.size()));
+    if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, buffer.data(), &filled)) return {};
+    return detail::splitLanguageTags(buffer.data(), buffer.size());
 }
 
-std::string defaultUiLanguage() {
+// The locale name of the default interface language as a narrow tag, or an empty text.
+std::string defaultUiLanguageTag() {
     const LANGID language = GetUserDefaultUILanguage();
     if (language == 0) return std::string();
     wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
     if (LCIDToLocaleName(MAKELCID(language, SORT_DEFAULT), name, LOCALE_NAME_MAX_LENGTH, 0) == 0) {
         return std::string();
     }
-    const std::string tag = detail::narrowAsciiTag(name, std::wcslen(name));
-    return normalizeLanguageTag(tag.data(), tag.size());
+    return detail::narrowAsciiTag(name, std::wcslen(name));
 }
 
 }  // namespace
@@ -119,9 +126,7 @@ const std::vector<LanguageOption>& languageOptions() {
 }
 
 std::string detectUiLanguage() {
-    std::string code = preferredUiLanguage();
-    if (code.empty()) code = defaultUiLanguage();
-    return code.empty() ? std::string(LanguageCodes[EnglishLanguage]) : code;
+    return detail::chooseUiLanguage(preferredUiLanguageTags(), defaultUiLanguageTag());
 }
 
 void applyLanguageSetting(const std::string& setting) {

@@ -19,4 +19,9 @@ std::string narrowAsciiTag(const wchar_t* text, std::size_t length);
 // The first tag that normalizes to a supported code, as that code, or an empty string.
 std::string firstSupportedLanguage(const std::vector<std::string>& tags);
 
+// The language detection settles on: the first supported preferred tag, else the default interface
+// language's tag when supported, else "en". Windows under test reports the same single tag for both,
+// so the order between them is only visible through this step.
+std::string chooseUiLanguage(const std::vector<std::string>& preferredTags, const std::string& defaultTag);
+
 }  // namespace pm::detail

@@ -117,6 +117,23 @@ TEST(FirstSupportedLanguage, TakesTheFirstTagThatNormalizes) {
     EXPECT_EQ(detail::firstSupportedLanguage(split(std::wstring(L"fil-PH\0de-DE\0\0", 14))), "de");
 }
 
+TEST(ChooseUiLanguage, PreferredLanguagesFirstThenTheDefaultThenEnglish) {
+    const struct {
+        std::vector<std::string> preferred;
+        const char* defaultTag;
+        const char* code;
+    } cases[] = {
+        {{"de-DE"}, "fr-FR", "de"},           // a supported preferred tag beats the default
+        {{"fil-PH", "ja-JP"}, "fr-FR", "ja"}, // the first supported one, not the first one
+        {{"fil-PH"}, "fr-FR", "fr"},          // none supported: the default
+        {{}, "pt-BR", "pt"},                  // no list at all: the default
+        {{""}, "in-ID", "id"},
+        {{"fil-PH"}, "sr-Latn-RS", "en"},     // neither supported: English
+        {{}, "", "en"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(detail::chooseUiLanguage(c.preferred, c.defaultTag), c.code) << c.defaultTag;
+}
+
 using ApplyLanguageSetting = test::LanguageTest;
 
 TEST_F(ApplyLanguageSetting, UsesASupportedCodeAsItIs) {

@@ -1,0 +1,13 @@
+// A byte count as the current language shows it in the history.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace pm {
+
+// Bytes below 1 KB as a whole number, then KB and MB with one decimal and GB with two, '.' as the
+// decimal point, one space and the translated unit: "1023 B", "1.0 KB", "1.00 GB".
+std::wstring formatSize(std::uint64_t bytes);
+
+}  // namespace pm

@@ -1,0 +1,189 @@
+// Window, monitor and DPI helpers: the clamping rule, pixel rounding, the DPI fallback, and the
+// "only when changed" helpers on real windows (headless under the null graphics driver).
+#include "ui/shell_state.h"
+#include "ui/theme.h"
+#include "ui/window_utils.h"
+#include "ui/window_utils_internal.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+namespace {
+
+using namespace pm::ui;
+
+struct ClampCase {
+    RECT rect;
+    RECT workArea;
+    RECT expected;
+};
+
+TEST(ClampRectToWorkArea, KeepsEightPixelsInsideAndShrinksToFit) {
+    const RECT work{0, 0, 1920, 1040};
+    const ClampCase cases[] = {
+        {{0, 0, 3000, 2000}, work, {8, 8, 1912, 1032}},            // larger than the work area
+        {{1500, 100, 2300, 700}, work, {1112, 100, 1912, 700}},    // half off the right edge
+        {{-400, -50, 400, 550}, work, {8, 8, 808, 608}},           // off the top-left corner
+        {{100, 100, 900, 700}, work, {100, 100, 900, 700}},        // already inside: unchanged
+        {{100, 100, 100, 100}, work, {100, 100, 101, 101}},        // empty: at least 1 x 1
+        {{0, 0, 500, 500}, {1920, 200, 3840, 1240}, {1928, 208, 2428, 708}},  // second monitor
+        {{0, 0, 50, 50}, {0, 0, 10, 10}, {8, 8, 9, 9}},            // tiny work area
+    };
+    for (const ClampCase& c : cases) {
+        const RECT r = detail::clampRectToWorkArea(c.rect, c.workArea);
+        EXPECT_EQ(r.left, c.expected.left);
+        EXPECT_EQ(r.top, c.expected.top);
+        EXPECT_EQ(r.right, c.expected.right);
+        EXPECT_EQ(r.bottom, c.expected.bottom);
+    }
+}
+
+TEST(ScalePx, RoundsHalfAwayFromZeroAndNeverGivesZero) {
+    const struct {
+        float dip, scale;
+        int expected;
+    } cases[] = {{0.2f, 1.0f, 1}, {2.5f, 1.0f, 3}, {1.5f, 1.0f, 2}, {10.0f, 1.5f, 15}, {0.0f, 2.0f, 1},
+                 {-3.0f, 1.0f, 1}, {16.0f, 1.25f, 20}};
+    for (const auto& c : cases) EXPECT_EQ(scalePx(c.dip, c.scale), c.expected) << c.dip << " x " << c.scale;
+}
+
+// A plain top-level window for the helpers to work on; counts the messages the tests look for.
+struct Counters {
+    int setText = 0;
+    int posChanging = 0;
+};
+
+LRESULT CALLBACK countingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* counters = reinterpret_cast<Counters*>(data);
+    if (message == WM_SETTEXT) ++counters->setText;
+    if (message == WM_WINDOWPOSCHANGING) ++counters->posChanging;
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+class WindowUtils : public testing::Test {
+protected:
+    void SetUp() override {
+        registerWindowClass(L"PelmirtUtilsTest", DefWindowProcW);
+        window_ = CreateWindowExW(0, L"PelmirtUtilsTest", L"start", WS_OVERLAPPEDWINDOW, 40, 40, 400, 300, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(window_, nullptr);
+        child_ = CreateWindowExW(0, L"STATIC", L"child", WS_CHILD | WS_VISIBLE, 10, 20, 100, 30, window_, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(child_, nullptr);
+        SetWindowSubclass(window_, countingProc, 1, reinterpret_cast<DWORD_PTR>(&windowCounts_));
+        SetWindowSubclass(child_, countingProc, 1, reinterpret_cast<DWORD_PTR>(&childCounts_));
+    }
+    void TearDown() override {
+        mainWindow = nullptr;
+        hiddenToTray = false;
+        animationTimerRunning = false;
+        if (window_) DestroyWindow(window_);
+    }
+    HWND window_ = nullptr;
+    HWND child_ = nullptr;
+    Counters windowCounts_;
+    Counters childCounts_;
+};
+
+TEST_F(WindowUtils, TextIsSetOnlyWhenItDiffers) {
+    setWindowTextIfChanged(window_, L"start");
+    EXPECT_EQ(windowCounts_.setText, 0);
+    setWindowTextIfChanged(window_, L"starT");  // same length, one code unit differs
+    setWindowTextIfChanged(window_, L"star");   // a prefix
+    setWindowTextIfChanged(window_, L"");
+    EXPECT_EQ(windowCounts_.setText, 3);
+    setWindowTextIfChanged(window_, L"");
+    EXPECT_EQ(windowCounts_.setText, 3);
+}
+
+TEST_F(WindowUtils, ChildMovesOnlyWhenItsRectangleDiffers) {
+    setWindowRectIfChanged(child_, 10, 20, 100, 30);  // in the parent's client coordinates
+    EXPECT_EQ(childCounts_.posChanging, 0);
+    setWindowRectIfChanged(child_, 10, 20, 101, 30);
+    EXPECT_EQ(childCounts_.posChanging, 1);
+    RECT r{};
+    GetWindowRect(child_, &r);
+    MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.right - r.left, 101);
+}
+
+TEST_F(WindowUtils, OnlyTheMainWindowAndTheWidgetRaiseTheGeneration) {
+    mainWindow = window_;
+    const uint64_t before = uiGeneration;
+    invalidateWindow(child_, nullptr);
+    EXPECT_EQ(uiGeneration, before);
+    invalidateWindow(window_, nullptr);
+    EXPECT_EQ(uiGeneration, before + 1);
+    widgetWindow = child_;
+    invalidateWindow(child_, nullptr);
+    widgetWindow = nullptr;
+    EXPECT_EQ(uiGeneration, before + 2);
+}
+
+TEST_F(WindowUtils, AnimationTimerStartsOnlyForAWindowOnScreen) {
+    mainWindow = window_;
+    startAnimationTimer();  // not visible yet
+    EXPECT_FALSE(animationTimerRunning);
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    hiddenToTray = true;
+    startAnimationTimer();
+    EXPECT_FALSE(animationTimerRunning);
+    hiddenToTray = false;
+    ShowWindow(window_, SW_SHOWMINNOACTIVE);
+    startAnimationTimer();
+    EXPECT_FALSE(animationTimerRunning);
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    EXPECT_TRUE(isMainWindowShown());
+    startAnimationTimer();
+    EXPECT_TRUE(animationTimerRunning);
+    // The timer really runs: a WM_TIMER with id 3 arrives.
+    MSG msg{};
+    const ULONGLONG deadline = GetTickCount64() + 2000;
+    bool ticked = false;
+    while (!ticked && GetTickCount64() < deadline) {
+        if (PeekMessageW(&msg, window_, WM_TIMER, WM_TIMER, PM_REMOVE)) ticked = msg.wParam == AnimationTimerId;
+        else Sleep(5);
+    }
+    EXPECT_TRUE(ticked);
+    KillTimer(window_, AnimationTimerId);
+}
+
+TEST_F(WindowUtils, DpiFallsBackToTheDeviceContextWithoutGetDpiForWindow) {
+    HDC dc = GetDC(window_);
+    const int logPixels = GetDeviceCaps(dc, LOGPIXELSX);
+    ReleaseDC(window_, dc);
+    EXPECT_EQ(detail::windowDpi(window_, nullptr), static_cast<UINT>(logPixels));
+    // An entry that answers 0 is not believed either.
+    EXPECT_EQ(detail::windowDpi(window_, [](HWND) -> UINT { return 0; }), static_cast<UINT>(logPixels));
+    EXPECT_EQ(detail::windowDpi(window_, [](HWND) -> UINT { return 144; }), 144u);
+    EXPECT_GE(getWindowDpi(window_), 96u);
+}
+
+TEST_F(WindowUtils, GrowWindowKeepsTheCornerAndStaysOnTheMonitor) {
+    growWindow(window_, 1.5f, 300.0f, 200.0f);
+    RECT r{};
+    GetWindowRect(window_, &r);
+    EXPECT_EQ(r.left, 40);
+    EXPECT_EQ(r.top, 40);
+    EXPECT_EQ(r.right - r.left, 450);
+    EXPECT_EQ(r.bottom - r.top, 300);
+    // Far too large for any screen: clamped into the work area, 8 pixels in.
+    growWindow(window_, 1.0f, 20000.0f, 20000.0f);
+    GetWindowRect(window_, &r);
+    const RECT expected = clampRectToMonitor(RECT{40, 40, 20040, 20040});
+    EXPECT_EQ(r.left, expected.left);
+    EXPECT_EQ(r.right, expected.right);
+    EXPECT_EQ(r.bottom, expected.bottom);
+}
+
+TEST(FontHeight, MeasuresTheFontOrGivesTheFallback) {
+    HFONT font = CreateFontW(-30, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"DejaVu Sans");
+    ASSERT_NE(font, nullptr);
+    EXPECT_GE(fontHeight(font, -1), 30);
+    EXPECT_GT(fontHeight(nullptr, -1), 0);  // the DC's own font
+    DeleteObject(font);
+}
+
+}  // namespace
