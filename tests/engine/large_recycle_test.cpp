@@ -163,11 +163,6 @@ RecycleResult recycleThrough(TestTransferSource& source, const LargeSearchResult
     });
 }
 
-TEST(LargeRecycle, UniqueIndicesBelow) {
-    EXPECT_EQ(uniqueIndicesBelow({3, 3, 7, 0, 3, 4, 5}, 5), (std::vector<std::uint64_t>{3, 0, 4}));
-    EXPECT_TRUE(uniqueIndicesBelow({}, 5).empty());
-}
-
 TEST(LargeRecycle, ChecksBeforeTheShellRunForReal) {
     Searched s(5);
     ASSERT_EQ(s.result.files.size(), 5u);

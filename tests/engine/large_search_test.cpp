@@ -158,13 +158,5 @@ TEST(LargeSearch, DescendsTo127LevelsAndRefusesThe128th) {
     EXPECT_EQ(r.errors, 0u);
 }
 
-TEST(LargeSearch, CandidateRule) {
-    EXPECT_TRUE(isLargeFileCandidate(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SPARSE_FILE, 1, 5, 5));
-    EXPECT_FALSE(isLargeFileCandidate(0, 1, 4, 5));
-    EXPECT_FALSE(isLargeFileCandidate(0, 2, 5, 5));
-    for (DWORD bit : {0x4u, 0x10u, 0x40u, 0x400u, 0x1000u, 0x40000u, 0x400000u})
-        EXPECT_FALSE(isLargeFileCandidate(bit, 1, 5, 5)) << bit;
-}
-
 }  // namespace
 }  // namespace pm::large
