@@ -76,16 +76,18 @@ HRESULT shellBindResult(const std::wstring& folder) {
 
 // A transfer source of the test's own that really moves (or copies) the file into a folder of the drive's
 // "$Recycle.Bin", calling the advise sink as the Shell's does, or answers with a chosen HRESULT.
-enum class Behaviour { MoveBelowBin, MoveDirectlyIntoBin, CopyBelowBin, Answer, AnswerOkWithoutItem, CancelDuringMove, RefuseAdvise };
+enum class Behaviour { MoveBelowBin, MoveDirectlyIntoBin, CopyBelowBin, Answer, AnswerOkWithoutItem, CancelDuringMove, RefuseAdvise, CancelOnAdvise };
 
 class TestTransferSource final : public ITransferSource {
 public:
     Behaviour behaviour = Behaviour::MoveBelowBin;
     HRESULT answer = S_OK;
     std::wstring binFolder;              // a folder below "$Recycle.Bin"
-    std::atomic<bool>* cancel = nullptr; // raised by CancelDuringMove, as the user's Cancel would be
+    std::atomic<bool>* cancel = nullptr; // raised by CancelDuringMove and CancelOnAdvise, as the user's Cancel would be
+    std::wstring linkOnAdvise;           // a file that gains a second name while the source is advised
     std::wstring arrivedPath;
     int advised = 0, unadvised = 0;
+    bool linked = false;
     HRESULT sinkAnswer = S_OK;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
@@ -100,6 +102,8 @@ public:
 
     HRESULT STDMETHODCALLTYPE Advise(ITransferAdviseSink* s, DWORD* cookie) override {
         if (behaviour == Behaviour::RefuseAdvise) return E_OUTOFMEMORY;
+        if (behaviour == Behaviour::CancelOnAdvise) *cancel = true;
+        if (!linkOnAdvise.empty()) linked = CreateHardLinkW((linkOnAdvise + L"-2").c_str(), linkOnAdvise.c_str(), nullptr);
         sink = s;
         sink->AddRef();
         ++advised;
@@ -250,6 +254,7 @@ TEST(LargeRecycle, TransferSourceAnswersAndArrivals) {
         {Behaviour::Answer, HRESULT_FROM_WIN32(ERROR_CANCELLED), RecycleStatus::Cancelled, 0x800704C7, true},
         {Behaviour::Answer, COPYENGINE_E_USER_CANCELLED, RecycleStatus::Cancelled, 0x80270000, true},
         {Behaviour::RefuseAdvise, S_OK, RecycleStatus::Failed, hrCode(E_OUTOFMEMORY), true},
+        {Behaviour::CancelOnAdvise, S_OK, RecycleStatus::Cancelled, ERROR_CANCELLED, true},
     };
     Searched s(static_cast<int>(std::size(cases)));
     TempFolder bin(L"C:\\$Recycle.Bin");
@@ -260,6 +265,7 @@ TEST(LargeRecycle, TransferSourceAnswersAndArrivals) {
         source.answer = c.answer;
         source.binFolder = bin.path();
         std::atomic<bool> cancel{false};
+        source.cancel = &cancel;
         std::uint64_t index = s.indexOf(static_cast<int>(i));
         RecycleResult r = recycleThrough(source, s.result, {index}, cancel);
         EXPECT_EQ(rows(r), (std::vector<Row>{{index, c.status, c.error}})) << "case " << i;
@@ -269,6 +275,17 @@ TEST(LargeRecycle, TransferSourceAnswersAndArrivals) {
         EXPECT_EQ(source.refs.load(), 1u) << "case " << i;
         if (c.behaviour == Behaviour::MoveDirectlyIntoBin) DeleteFileW(source.arrivedPath.c_str());
     }
+}
+
+TEST(LargeRecycle, FileGainingALinkWhileAdvisedIsLeftAlone) {
+    Searched s(1);
+    TestTransferSource source;
+    source.linkOnAdvise = s.path(0);
+    std::atomic<bool> cancel{false};
+    RecycleResult r = recycleThrough(source, s.result, {0}, cancel);
+    if (!source.linked) GTEST_SKIP() << "the platform refuses a hard link to a file opened without sharing";
+    EXPECT_EQ(rows(r), (std::vector<Row>{{0, RecycleStatus::Skipped, 1006}}));
+    EXPECT_EQ(source.unadvised, 1);
 }
 
 TEST(LargeRecycle, CancelDuringTheMoveStopsTheRun) {
