@@ -67,6 +67,20 @@ REG
       [ -L "$link" ] || rm -rf "$link"
       ln -sfn "${pair#*:}" "$link"
     done
+    # Drive fixtures: R: a removable drive, N: a network drive, each a folder of the build tree. Wine takes a
+    # drive's type from HKLM\Software\Wine\Drives when its server starts, so the types are written once and
+    # any server already running is stopped first; tests never change drives while others run.
+    drives="$build/wine/drives"
+    mkdir -p "$drives/removable" "$drives/network"
+    ln -sfn "$drives/removable" "$WINEPREFIX/dosdevices/r:"
+    ln -sfn "$drives/network" "$WINEPREFIX/dosdevices/n:"
+    if [ ! -f "$WINEPREFIX/.pelmirt-drives" ]; then
+      "$server" -k 2>/dev/null || true
+      "$run" reg add 'HKLM\Software\Wine\Drives' /v r: /d floppy /f >/dev/null 2>&1
+      "$run" reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f >/dev/null 2>&1
+      "$server" -w
+      touch "$WINEPREFIX/.pelmirt-drives"
+    fi
     # Detached, and with no hold on our stdout, or the caller would wait for it forever.
     # (wineserver forks itself into the background once its socket is ready.)
     # A server already running for this prefix (an earlier run left it) serves just as well.

@@ -3,11 +3,12 @@
 //   floor 1: bare walk              FindFirstFileExW (FindExInfoBasic, FIND_FIRST_EX_LARGE_FETCH), no opens
 //   floor 2: walk + open            the same walk, each file opened with FILE_READ_ATTRIBUTES, then
 //                                   GetFileInformationByHandle, GetFinalPathNameByHandleW, CloseHandle
-// Prints files per second for each, the ratios of the scan to each floor, and the scan's working set per
-// 1,000 entries. The tree is made in the temporary folder and removed afterwards.
+//   searchLargeFiles                the large-file search with a minimum that lists 1% of the files (the
+//                                   first file of each folder is 4 KiB, the others 64 bytes)
+// Prints files per second for each, the ratios of the scan and the search to the floors, and the scan's
+// working set per 1,000 entries. The tree is made in the temporary folder and removed afterwards.
+#include "engine/large/large_search.h"
 #include "engine/scan.h"
-
-#include "bench/bench_support.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -22,9 +23,82 @@
 
 namespace {
 
-using namespace bench;
-
+constexpr int kFolders = 200;
+constexpr int kFilesPerFolder = 100;
 constexpr int kRuns = 3;
+constexpr std::size_t kSmallFile = 64;
+constexpr std::size_t kLargeFile = 4096;  // one file in each folder: 1% of the tree
+constexpr std::uint64_t kHour = 36'000'000'000ULL;
+
+std::wstring longPath(const std::wstring& path) { return L"\\\\?\\" + path; }
+
+std::uint64_t nowFileTime() {
+    FILETIME ft{};
+    GetSystemTimeAsFileTime(&ft);
+    return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+double seconds(const std::function<void()>& work) {
+    LARGE_INTEGER frequency{}, start{}, stop{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    work();
+    QueryPerformanceCounter(&stop);
+    return static_cast<double>(stop.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The tree: <temp>\pelmirt-scan-bench-<pid>\dNNN\fNNN, every file 48 hours old, f0 of each folder 4 KiB
+// and the others 64 bytes.
+class BenchTree {
+public:
+    BenchTree() {
+        wchar_t buffer[MAX_PATH + 1] = {};
+        DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+        root_ = std::wstring(buffer, n);
+        while (root_.size() > 3 && root_.back() == L'\\') root_.pop_back();
+        root_ += L"\\pelmirt-scan-bench-" + std::to_wstring(GetCurrentProcessId());
+        ok_ = CreateDirectoryW(longPath(root_).c_str(), nullptr) != FALSE;
+        std::uint64_t old = nowFileTime() - 48 * kHour;
+        FILETIME aged{static_cast<DWORD>(old & 0xFFFFFFFFu), static_cast<DWORD>(old >> 32)};
+        std::string bytes(kLargeFile, 'x');
+        for (int d = 0; ok_ && d < kFolders; ++d) {
+            std::wstring folder = root_ + L"\\d" + std::to_wstring(d);
+            ok_ = CreateDirectoryW(longPath(folder).c_str(), nullptr) != FALSE;
+            for (int f = 0; ok_ && f < kFilesPerFolder; ++f) {
+                std::wstring file = folder + L"\\f" + std::to_wstring(f) + L".tmp";
+                HANDLE h = CreateFileW(longPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+                if (h == INVALID_HANDLE_VALUE) {
+                    ok_ = false;
+                    break;
+                }
+                DWORD written = 0;
+                DWORD size = static_cast<DWORD>(f == 0 ? kLargeFile : kSmallFile);
+                ok_ = WriteFile(h, bytes.data(), size, &written, nullptr) &&
+                      SetFileTime(h, nullptr, nullptr, &aged);
+                CloseHandle(h);
+            }
+        }
+    }
+    ~BenchTree() {
+        for (int d = 0; d < kFolders; ++d) {
+            std::wstring folder = root_ + L"\\d" + std::to_wstring(d);
+            for (int f = 0; f < kFilesPerFolder; ++f)
+                DeleteFileW(longPath(folder + L"\\f" + std::to_wstring(f) + L".tmp").c_str());
+            RemoveDirectoryW(longPath(folder).c_str());
+        }
+        RemoveDirectoryW(longPath(root_).c_str());
+    }
+    BenchTree(const BenchTree&) = delete;
+    BenchTree& operator=(const BenchTree&) = delete;
+
+    bool ok() const { return ok_; }
+    const std::wstring& root() const { return root_; }
+
+private:
+    std::wstring root_;
+    bool ok_ = false;
+};
 
 // Walks the tree the way the scan enumerates it; calls onFile with each file's full path.
 std::uint64_t walk(const std::wstring& dir, const std::function<void(const std::wstring&)>& onFile) {
@@ -72,12 +146,19 @@ Timing timeRuns(const std::function<void()>& work) {
     return {runs.front(), runs[runs.size() / 2]};
 }
 
+PROCESS_MEMORY_COUNTERS memory() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return counters;
+}
+
 }  // namespace
 
 int main() {
-    const std::uint64_t expected = kFiles;
+    const std::uint64_t expected = static_cast<std::uint64_t>(kFolders) * kFilesPerFolder;
     std::printf("building %llu files in %d folders...\n", static_cast<unsigned long long>(expected), kFolders);
-    BenchTree tree(temporaryFolder(), L"pelmirt-scan-bench");
+    BenchTree tree;
     if (!tree.ok()) {
         std::printf("could not build the tree (error %lu)\n", GetLastError());
         return 1;
@@ -105,17 +186,32 @@ int main() {
         return 1;
     }
 
+    // The large-file search over the same tree, listing the 1% of files of at least 4 KiB.
+    pm::large::LargeSearchOptions options{tree.root(), kLargeFile, expected};
+    pm::large::LargeSearchResult found = pm::large::searchLargeFiles(options, cancel, {});
+    if (found.files.size() != static_cast<std::size_t>(kFolders) || found.scannedFiles != expected) {
+        std::printf("the search listed %zu of %llu files seen, expected %d of %llu\n", found.files.size(),
+                    static_cast<unsigned long long>(found.scannedFiles), kFolders,
+                    static_cast<unsigned long long>(expected));
+        return 1;
+    }
+    Timing search = timeRuns([&] { pm::large::searchLargeFiles(options, cancel, {}); });
+
     auto rate = [&](double s) { return static_cast<double>(expected) / s; };
     std::printf("files: %llu in %d folders, %d runs each (best / median)\n",
                 static_cast<unsigned long long>(expected), kFolders, kRuns);
     std::printf("scanFolder         %10.0f / %10.0f files/s   (first run %.3f s)\n", rate(scan.best),
                 rate(scan.median), firstScan);
+    std::printf("searchLargeFiles   %10.0f / %10.0f files seen/s (%d listed, 1%%)\n", rate(search.best),
+                rate(search.median), kFolders);
     std::printf("floor: bare walk   %10.0f / %10.0f files/s\n", rate(bare.best), rate(bare.median));
     std::printf("floor: walk + open %10.0f / %10.0f files/s\n", rate(opened.best), rate(opened.median));
     std::printf("scan time / bare walk time:   %.2f (best)  %.2f (median)\n", scan.best / bare.best,
                 scan.median / bare.median);
     std::printf("scan time / walk + open time: %.2f (best)  %.2f (median)\n", scan.best / opened.best,
                 scan.median / opened.median);
+    std::printf("search time / bare walk time: %.2f (best)  %.2f (median)\n", search.best / bare.best,
+                search.median / bare.median);
     double perThousand = static_cast<double>(entries) / 1000.0;
     std::printf("peak working set: %.1f KiB per 1,000 entries (%.1f MiB in all; %.1f KiB per 1,000 above the "
                 "%.1f MiB before the scan)\n",

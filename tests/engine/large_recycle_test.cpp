@@ -1,0 +1,365 @@
+#include "engine/large/large_search.h"
+#include "engine/large/recycle.h"
+#include "engine/large/recycle_internal.h"
+#include "engine/large/strict_paths.h"
+
+#include "tests/support/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <sherrors.h>
+#include <shlobj.h>
+
+#include <thread>
+
+namespace pm::large {
+namespace {
+
+using test::TempFolder;
+
+constexpr std::uint32_t hrCode(HRESULT hr) { return static_cast<std::uint32_t>(hr); }
+
+struct Row {
+    std::uint64_t index;
+    RecycleStatus status;
+    std::uint32_t error;
+    bool operator==(const Row&) const = default;
+};
+
+std::vector<Row> rows(const RecycleResult& r) {
+    std::vector<Row> out;
+    for (const RecycleOutcome& o : r.outcomes) out.push_back({o.index, o.status, o.error});
+    return out;
+}
+
+void PrintTo(const Row& row, std::ostream* os) {
+    *os << "(" << row.index << ", " << static_cast<unsigned>(row.status) << ", 0x" << std::hex << row.error << ")";
+}
+
+bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A folder of files f0, f1, ... of 10 + i bytes, searched with minimum 1.
+struct Searched {
+    TempFolder folder;
+    LargeSearchResult result;
+    explicit Searched(int files) {
+        for (int i = 0; i < files; ++i) test::writeFile(path(i), std::string(10 + i, 'x'));
+        std::atomic<bool> cancel{false};
+        result = searchLargeFiles({folder.path(), 1, 100}, cancel, {});
+    }
+    std::wstring path(int i) const { return folder / (L"f" + std::to_wstring(i)); }
+    // The index of file fi in the search result.
+    std::uint64_t indexOf(int i) const {
+        for (std::size_t k = 0; k < result.files.size(); ++k)
+            if (samePathStrict(result.files[k].path, path(i))) return k;
+        return ~0ULL;
+    }
+};
+
+RecycleResult recycleWithShell(const LargeSearchResult& search, const std::vector<std::uint64_t>& indices) {
+    std::atomic<bool> cancel{false};
+    return recycleLargeFiles(search, indices, cancel, {});
+}
+
+// What binding the Shell's transfer source gives on this system, for the file's folder.
+HRESULT shellBindResult(const std::wstring& folder) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellItem* item = nullptr;
+    HRESULT hr = SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_IShellItem, reinterpret_cast<void**>(&item));
+    ITransferSource* source = nullptr;
+    if (SUCCEEDED(hr)) hr = bindShellTransferSource(item, &source);
+    if (source) source->Release();
+    if (item) item->Release();
+    CoUninitialize();
+    return hr;
+}
+
+// A transfer source of the test's own that really moves (or copies) the file into a folder of the drive's
+// "$Recycle.Bin", calling the advise sink as the Shell's does, or answers with a chosen HRESULT.
+enum class Behaviour { MoveBelowBin, MoveDirectlyIntoBin, CopyBelowBin, Answer, AnswerOkWithoutItem, CancelDuringMove, RefuseAdvise, CancelOnAdvise };
+
+class TestTransferSource final : public ITransferSource {
+public:
+    Behaviour behaviour = Behaviour::MoveBelowBin;
+    HRESULT answer = S_OK;
+    std::wstring binFolder;              // a folder below "$Recycle.Bin"
+    std::atomic<bool>* cancel = nullptr; // raised by CancelDuringMove and CancelOnAdvise, as the user's Cancel would be
+    std::wstring linkOnAdvise;           // a file that gains a second name while the source is advised
+    std::wstring arrivedPath;
+    int advised = 0, unadvised = 0;
+    bool linked = false;
+    HRESULT sinkAnswer = S_OK;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        *ppv = nullptr;
+        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_ITransferSource)) return E_NOINTERFACE;
+        *ppv = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }  // lives on the test's stack
+
+    HRESULT STDMETHODCALLTYPE Advise(ITransferAdviseSink* s, DWORD* cookie) override {
+        if (behaviour == Behaviour::RefuseAdvise) return E_OUTOFMEMORY;
+        if (behaviour == Behaviour::CancelOnAdvise) *cancel = true;
+        if (!linkOnAdvise.empty()) linked = CreateHardLinkW((linkOnAdvise + L"-2").c_str(), linkOnAdvise.c_str(), nullptr);
+        sink = s;
+        sink->AddRef();
+        ++advised;
+        *cookie = 42;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
+        if (cookie != 42 || sink == nullptr) return E_INVALIDARG;
+        sink->Release();
+        sink = nullptr;
+        ++unadvised;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE RecycleItem(IShellItem* item, IShellItem* bin, TRANSFER_SOURCE_FLAGS, IShellItem** out) override {
+        *out = nullptr;
+        if (bin == nullptr || sink == nullptr) return E_INVALIDARG;
+        if (behaviour == Behaviour::Answer) return answer;
+        if (behaviour == Behaviour::AnswerOkWithoutItem) return S_OK;
+        if (behaviour == Behaviour::CancelDuringMove) *cancel = true;
+        sinkAnswer = sink->UpdateTransferState(TS_PERFORMING);
+        if (FAILED(sinkAnswer)) return sinkAnswer;
+        wchar_t* from = nullptr;
+        if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &from))) return E_FAIL;
+        std::wstring source = from;
+        CoTaskMemFree(from);
+        std::wstring name = L"$R" + std::to_wstring(GetCurrentProcessId()) + L"-" + source.substr(source.rfind(L'\\') + 1);
+        std::wstring folder = behaviour == Behaviour::MoveDirectlyIntoBin ? binFolder.substr(0, binFolder.rfind(L'\\')) : binFolder;
+        arrivedPath = folder + L"\\" + name;
+        BOOL ok = behaviour == Behaviour::CopyBelowBin ? CopyFileW(source.c_str(), arrivedPath.c_str(), TRUE)
+                                                      : MoveFileW(source.c_str(), arrivedPath.c_str());
+        if (!ok) return HRESULT_FROM_WIN32(GetLastError());
+        sink->UpdateProgress(1, 1, 1, 1, 0, 0);
+        return SHCreateItemFromParsingName(arrivedPath.c_str(), nullptr, IID_IShellItem, reinterpret_cast<void**>(out));
+    }
+
+    HRESULT STDMETHODCALLTYPE SetProperties(IPropertyChangeArray*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OpenItem(IShellItem*, TRANSFER_SOURCE_FLAGS, REFIID, void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE MoveItem(IShellItem*, IShellItem*, LPCWSTR, TRANSFER_SOURCE_FLAGS, IShellItem**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RemoveItem(IShellItem*, TRANSFER_SOURCE_FLAGS) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RenameItem(IShellItem*, LPCWSTR, TRANSFER_SOURCE_FLAGS, IShellItem**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE LinkItem(IShellItem*, IShellItem*, LPCWSTR, TRANSFER_SOURCE_FLAGS, IShellItem**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ApplyPropertiesToItem(IShellItem*, IShellItem**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDefaultDestinationName(IShellItem*, IShellItem*, LPWSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnterFolder(IShellItem*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE LeaveFolder(IShellItem*) override { return E_NOTIMPL; }
+
+    std::atomic<ULONG> refs{1};
+
+private:
+    ITransferAdviseSink* sink = nullptr;
+};
+
+RecycleResult recycleThrough(TestTransferSource& source, const LargeSearchResult& search,
+                             const std::vector<std::uint64_t>& indices, std::atomic<bool>& cancel,
+                             const ProgressCallback& progress = {}) {
+    return recycleLargeFilesWith(search, indices, cancel, progress, [&](IShellItem* parent, ITransferSource** out) {
+        EXPECT_NE(parent, nullptr);
+        source.AddRef();
+        *out = &source;
+        return S_OK;
+    });
+}
+
+TEST(LargeRecycle, ChecksBeforeTheShellRunForReal) {
+    Searched s(5);
+    ASSERT_EQ(s.result.files.size(), 5u);
+    HANDLE holder = CreateFileW(s.path(0).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(DeleteFileW(s.path(1).c_str()));
+    test::writeFile(s.path(2), "rewritten, with another size");
+    ASSERT_TRUE(CreateHardLinkW((s.folder / L"second-name").c_str(), s.path(3).c_str(), nullptr));
+    HRESULT bind = shellBindResult(s.folder.path());
+
+    RecycleResult r = recycleWithShell(s.result, {s.indexOf(0), s.indexOf(1), s.indexOf(2), s.indexOf(3), s.indexOf(4)});
+    CloseHandle(holder);
+    ASSERT_EQ(r.outcomes.size(), 5u);
+    EXPECT_EQ(rows(r)[0], (Row{s.indexOf(0), RecycleStatus::Locked, 32}));
+    EXPECT_EQ(rows(r)[1], (Row{s.indexOf(1), RecycleStatus::Skipped, 2}));
+    EXPECT_EQ(rows(r)[2], (Row{s.indexOf(2), RecycleStatus::Skipped, 1006}));
+    EXPECT_EQ(rows(r)[3], (Row{s.indexOf(3), RecycleStatus::Skipped, 1006}));
+    if (SUCCEEDED(bind)) {
+        EXPECT_EQ(rows(r)[4], (Row{s.indexOf(4), RecycleStatus::Recycled, 0}));
+        EXPECT_FALSE(exists(s.path(4)));
+    } else {
+        // Wine 8 cannot bind the Shell's transfer source: the file stays where it was, failed with that HRESULT.
+        RecycleStatus status = bind == E_NOINTERFACE ? RecycleStatus::NotSupported : RecycleStatus::Failed;
+        EXPECT_EQ(rows(r)[4], (Row{s.indexOf(4), status, hrCode(bind)}));
+        EXPECT_TRUE(exists(s.path(4)));
+    }
+    EXPECT_EQ(r.skipped, 4u);
+}
+
+TEST(LargeRecycle, SearchedFolderRecreatedSinceTheSearch) {
+    Searched s(2);
+    std::wstring moved = s.folder.path() + L"-old";
+    ASSERT_TRUE(MoveFileW(s.folder.path().c_str(), moved.c_str()));
+    test::makeDirectories(s.folder.path());  // the old folder still exists, so its identity cannot be reused
+    for (int i = 0; i < 2; ++i) ASSERT_TRUE(MoveFileW((moved + L"\\f" + std::to_wstring(i)).c_str(), s.path(i).c_str()));
+    RecycleResult r = recycleWithShell(s.result, {0, 1});
+    test::removeTree(moved);
+    EXPECT_EQ(rows(r), (std::vector<Row>{{0, RecycleStatus::Skipped, 1006}, {1, RecycleStatus::Skipped, 1006}}));
+    EXPECT_TRUE(exists(s.path(0)) && exists(s.path(1)));
+}
+
+TEST(LargeRecycle, SelectionOutOfRangeFirstAndDuplicatesOnce) {
+    PM_REQUIRE_TEST_PREFIX();
+    Searched s(5);
+    TempFolder bin(L"C:\\$Recycle.Bin");
+    TestTransferSource source;
+    source.binFolder = bin.path();
+    std::atomic<bool> cancel{false};
+    std::vector<std::tuple<std::wstring, std::uint64_t, std::uint64_t>> progress;
+    RecycleResult r = recycleThrough(source, s.result, {3, 3, 7}, cancel, [&](const std::wstring& l, std::uint64_t d, std::uint64_t t) {
+        progress.emplace_back(l, d, t);
+    });
+    const LargeFileEntry& e = s.result.files[3];
+    EXPECT_EQ(rows(r), (std::vector<Row>{{7, RecycleStatus::Failed, 87}, {3, RecycleStatus::Recycled, 0}}));
+    EXPECT_EQ(r.failed, 1u);
+    EXPECT_EQ(r.recycled, 1u);
+    EXPECT_EQ(r.bytesRecycled, e.size);
+    EXPECT_FALSE(exists(e.path));
+    EXPECT_TRUE(exists(source.arrivedPath));
+    EXPECT_EQ(source.advised, 1);
+    EXPECT_EQ(source.unadvised, 1);
+    EXPECT_EQ(source.refs.load(), 1u);  // every reference the move took was given back
+    EXPECT_EQ(progress, (std::vector<std::tuple<std::wstring, std::uint64_t, std::uint64_t>>{{e.path, 0, 1}, {e.path, 1, 1}}));
+}
+
+TEST(LargeRecycle, TransferSourceAnswersAndArrivals) {
+    PM_REQUIRE_TEST_PREFIX();
+    struct Case {
+        Behaviour behaviour;
+        HRESULT answer;
+        RecycleStatus status;
+        std::uint32_t error;
+        bool stays;  // the file is still where the search found it
+    } cases[] = {
+        {Behaviour::MoveBelowBin, S_OK, RecycleStatus::Recycled, 0, false},
+        {Behaviour::MoveDirectlyIntoBin, S_OK, RecycleStatus::Failed, 123, false},
+        {Behaviour::CopyBelowBin, S_OK, RecycleStatus::Failed, 1006, true},
+        {Behaviour::AnswerOkWithoutItem, S_OK, RecycleStatus::Failed, hrCode(E_UNEXPECTED), true},
+        {Behaviour::Answer, S_FALSE, RecycleStatus::Failed, 1, true},
+        {Behaviour::Answer, E_FAIL, RecycleStatus::Failed, hrCode(E_FAIL), true},
+        {Behaviour::Answer, E_NOTIMPL, RecycleStatus::NotSupported, hrCode(E_NOTIMPL), true},
+        {Behaviour::Answer, E_NOINTERFACE, RecycleStatus::NotSupported, hrCode(E_NOINTERFACE), true},
+        {Behaviour::Answer, HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED), RecycleStatus::NotSupported, 0x80070032, true},
+        {Behaviour::Answer, E_ABORT, RecycleStatus::Cancelled, hrCode(E_ABORT), true},
+        {Behaviour::Answer, HRESULT_FROM_WIN32(ERROR_CANCELLED), RecycleStatus::Cancelled, 0x800704C7, true},
+        {Behaviour::Answer, COPYENGINE_E_USER_CANCELLED, RecycleStatus::Cancelled, 0x80270000, true},
+        {Behaviour::RefuseAdvise, S_OK, RecycleStatus::Failed, hrCode(E_OUTOFMEMORY), true},
+        {Behaviour::CancelOnAdvise, S_OK, RecycleStatus::Cancelled, ERROR_CANCELLED, true},
+    };
+    Searched s(static_cast<int>(std::size(cases)));
+    TempFolder bin(L"C:\\$Recycle.Bin");
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        TestTransferSource source;
+        source.behaviour = c.behaviour;
+        source.answer = c.answer;
+        source.binFolder = bin.path();
+        std::atomic<bool> cancel{false};
+        source.cancel = &cancel;
+        std::uint64_t index = s.indexOf(static_cast<int>(i));
+        RecycleResult r = recycleThrough(source, s.result, {index}, cancel);
+        EXPECT_EQ(rows(r), (std::vector<Row>{{index, c.status, c.error}})) << "case " << i;
+        EXPECT_EQ(r.cancelled, c.status == RecycleStatus::Cancelled) << "case " << i;
+        EXPECT_EQ(exists(s.path(static_cast<int>(i))), c.stays) << "case " << i;
+        EXPECT_EQ(source.advised, source.unadvised) << "case " << i;
+        EXPECT_EQ(source.refs.load(), 1u) << "case " << i;
+        if (c.behaviour == Behaviour::MoveDirectlyIntoBin) DeleteFileW(source.arrivedPath.c_str());
+    }
+}
+
+TEST(LargeRecycle, FileGainingALinkWhileAdvisedIsLeftAlone) {
+    Searched s(1);
+    TestTransferSource source;
+    source.linkOnAdvise = s.path(0);
+    std::atomic<bool> cancel{false};
+    RecycleResult r = recycleThrough(source, s.result, {0}, cancel);
+    if (!source.linked) GTEST_SKIP() << "the platform refuses a hard link to a file opened without sharing";
+    EXPECT_EQ(rows(r), (std::vector<Row>{{0, RecycleStatus::Skipped, 1006}}));
+    EXPECT_EQ(source.unadvised, 1);
+}
+
+TEST(LargeRecycle, CancelDuringTheMoveStopsTheRun) {
+    PM_REQUIRE_TEST_PREFIX();
+    Searched s(3);
+    TempFolder bin(L"C:\\$Recycle.Bin");
+    TestTransferSource source;
+    source.behaviour = Behaviour::CancelDuringMove;
+    source.binFolder = bin.path();
+    std::atomic<bool> cancel{false};
+    source.cancel = &cancel;
+    RecycleResult r = recycleThrough(source, s.result, {0, 1, 2}, cancel);
+    EXPECT_EQ(source.sinkAnswer, COPYENGINE_E_USER_CANCELLED);
+    EXPECT_EQ(rows(r), (std::vector<Row>{{0, RecycleStatus::Cancelled, 0x80270000}}));
+    EXPECT_TRUE(r.cancelled);
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(exists(s.path(i)));
+}
+
+TEST(LargeRecycle, ComLeftAloneForAnEmptySelectionAndItsFailureReportedPerFile) {
+    Searched s(2);
+    // On a thread already in the multithreaded apartment the move's own apartment-threaded start fails.
+    std::thread([&] {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+        std::atomic<bool> cancel{true};
+        RecycleResult none = recycleLargeFiles(s.result, {9, 9}, cancel, {});
+        EXPECT_EQ(rows(none), (std::vector<Row>{{9, RecycleStatus::Failed, 87}}));
+        EXPECT_TRUE(none.cancelled);
+        cancel = false;
+        RecycleResult r = recycleLargeFiles(s.result, {1, 0}, cancel, {});
+        EXPECT_EQ(rows(r), (std::vector<Row>{{1, RecycleStatus::Failed, hrCode(RPC_E_CHANGED_MODE)},
+                                             {0, RecycleStatus::Failed, hrCode(RPC_E_CHANGED_MODE)}}));
+        EXPECT_EQ(r.failed, 2u);
+        CoUninitialize();
+    }).join();
+}
+
+TEST(TransferSink, InterfacesAndReferenceCount) {
+    std::atomic<bool> cancel{false};
+    ITransferAdviseSink* sink = newTransferSink(&cancel);
+    EXPECT_EQ(sink->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+    void* out = reinterpret_cast<void*>(1);
+    EXPECT_EQ(sink->QueryInterface(IID_IShellItem, &out), E_NOINTERFACE);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(sink->QueryInterface(IID_IUnknown, &out), S_OK);
+    EXPECT_EQ(out, static_cast<void*>(sink));
+    EXPECT_EQ(sink->QueryInterface(IID_ITransferAdviseSink, &out), S_OK);
+    EXPECT_EQ(sink->AddRef(), 4u);
+    EXPECT_EQ(sink->Release(), 3u);
+    EXPECT_EQ(sink->Release(), 2u);
+    EXPECT_EQ(sink->Release(), 1u);
+    EXPECT_EQ(sink->Release(), 0u);  // frees itself
+}
+
+TEST(TransferSink, AnswersWithTheCancelFlagClearAndSet) {
+    std::atomic<bool> cancel{false};
+    ITransferAdviseSink* sink = newTransferSink(&cancel);
+    for (bool cancelled : {false, true}) {
+        cancel = cancelled;
+        HRESULT going = cancelled ? COPYENGINE_E_USER_CANCELLED : S_OK;
+        EXPECT_EQ(sink->UpdateProgress(1, 2, 1, 2, 0, 0), going);
+        EXPECT_EQ(sink->UpdateTransferState(TS_PERFORMING), going);
+        EXPECT_EQ(sink->ConfirmOverwrite(nullptr, nullptr, L"x"), HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS));
+        EXPECT_EQ(sink->ConfirmEncryptionLoss(nullptr), E_ACCESSDENIED);
+        HRESULT denied = cancelled ? COPYENGINE_E_USER_CANCELLED : E_ACCESSDENIED;
+        HRESULT unknown = cancelled ? COPYENGINE_E_USER_CANCELLED : E_FAIL;
+        EXPECT_EQ(sink->FileFailure(nullptr, L"x", E_ACCESSDENIED, nullptr, 0), denied);
+        EXPECT_EQ(sink->FileFailure(nullptr, L"x", S_FALSE, nullptr, 0), unknown);
+        EXPECT_EQ(sink->SubStreamFailure(nullptr, L"s", E_ACCESSDENIED), denied);
+        EXPECT_EQ(sink->SubStreamFailure(nullptr, L"s", S_OK), unknown);
+        EXPECT_EQ(sink->PropertyFailure(nullptr, nullptr, E_ACCESSDENIED), denied);
+        EXPECT_EQ(sink->PropertyFailure(nullptr, nullptr, S_OK), unknown);
+    }
+    EXPECT_EQ(sink->Release(), 0u);
+}
+
+}  // namespace
+}  // namespace pm::large
