@@ -58,6 +58,10 @@ if [ ! -f "$WINEPREFIX/.pelmirt-run-ready" ]; then
   rm -rf "$WINEPREFIX"
   "$wine" wineboot -i >/dev/null 2>&1 </dev/null || true
   "$server" -w
+  # Wine's own caption-button and dialog fonts, which this build of Wine does not find by itself.
+  for font in marlett.ttf tahoma.ttf tahomabd.ttf; do
+    [ -f "/usr/share/wine/fonts/$font" ] && cp "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+  done
   touch "$WINEPREFIX/.pelmirt-run-ready"
 fi
 

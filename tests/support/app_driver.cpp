@@ -3,6 +3,10 @@
 #include "tests/support/test_files.h"
 
 #include <commctrl.h>
+#include <objbase.h>
+#include <gdiplus.h>
+
+#include <memory>
 
 
 namespace pm::test {
@@ -112,6 +116,15 @@ HWND waitForWindow(DWORD processId, const wchar_t* wantedClass, DWORD timeoutMs)
     }
 }
 
+bool waitUntilVisible(HWND window, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!IsWindowVisible(window)) {
+        if (!IsWindow(window) || GetTickCount64() >= deadline) return false;
+        Sleep(PollMs);
+    }
+    return true;
+}
+
 std::wstring windowText(HWND window) {
     wchar_t buffer[1024] = {};
     const int length = GetWindowTextW(window, buffer, static_cast<int>(std::size(buffer)));
@@ -147,6 +160,41 @@ bool pressTaskDialogButton(HWND dialog, int buttonId) {
     DWORD_PTR result = 0;
     return dialog && SendMessageTimeoutW(dialog, TDM_CLICK_BUTTON, static_cast<WPARAM>(buttonId), 0,
                                          SMTO_ABORTIFHUNG, SendTimeoutMs, &result) != 0;
+}
+
+bool saveScreenshot(const std::wstring& pngPath) {
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
+    bool saved = false;
+    HDC screen = GetDC(nullptr);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    if (screen && memory && bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        // The PNG encoder's class id, as GDI+ lists it.
+        UINT count = 0, size = 0;
+        Gdiplus::GetImageEncodersSize(&count, &size);
+        std::unique_ptr<char[]> buffer(new char[size > 0 ? size : 1]);
+        auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.get());
+        if (size > 0 && Gdiplus::GetImageEncoders(count, size, encoders) == Gdiplus::Ok) {
+            for (UINT i = 0; i < count; ++i) {
+                if (std::wstring(encoders[i].MimeType) != L"image/png") continue;
+                Gdiplus::Bitmap image(bitmap, nullptr);
+                saved = image.Save(pngPath.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
+                break;
+            }
+        }
+    }
+    if (bitmap) DeleteObject(bitmap);
+    if (memory) DeleteDC(memory);
+    if (screen) ReleaseDC(nullptr, screen);
+    Gdiplus::GdiplusShutdown(token);
+    return saved;
 }
 
 std::wstring historyLogPath() { return localAppDataPath() + L"\\Pelmirt\\history.log"; }

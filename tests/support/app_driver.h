@@ -39,6 +39,9 @@ std::vector<HWND> topLevelWindows(DWORD processId);
 // The first top-level window of the process with this class, waiting up to timeoutMs; null when none came.
 HWND waitForWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs);
 
+// True once the window is visible, waiting up to timeoutMs.
+bool waitUntilVisible(HWND window, DWORD timeoutMs);
+
 std::wstring windowText(HWND window);   // GetWindowTextW: never blocks on a busy window
 std::wstring className(HWND window);
 
@@ -51,6 +54,9 @@ bool clickControl(HWND parent, int id);
 HWND waitForDialog(HWND owner, DWORD timeoutMs);
 // Presses a task dialog's button by its id (TDM_CLICK_BUTTON); the dialog closes with that result.
 bool pressTaskDialogButton(HWND dialog, int buttonId);
+
+// The whole screen (under Wine: the virtual desktop) as a PNG file. False when it could not be written.
+bool saveScreenshot(const std::wstring& pngPath);
 
 // history.log in the program's folder under LocalAppData.
 std::wstring historyLogPath();
