@@ -6,6 +6,7 @@
 #include <objbase.h>
 #include <gdiplus.h>
 
+#include <iterator>
 #include <memory>
 
 
