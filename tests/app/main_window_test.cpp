@@ -217,6 +217,44 @@ TEST_F(MainWindowTest, LayoutScaleFollowsTheClientSize) {
     }
 }
 
+TEST_F(MainWindowTest, DpiChangeTakesTheSuggestedRectangleClippedToTheWorkArea) {
+    DeleteFileW(statePath().c_str());
+    ASSERT_NE(create(), nullptr);
+    // The work area of the one monitor (Wine's null driver reports a larger one than SPI_GETWORKAREA).
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT work = monitor.rcWork;
+    struct Case {
+        RECT suggested;
+        RECT expected;
+    };
+    const Case cases[] = {
+        // Larger than the work area: shrunk to it and moved inside.
+        {{work.left + 100, work.top + 100, work.left + 5100, work.top + 4100}, work},
+        // Fits (and is above the 900 x 640 minimum), but hangs over the right and bottom edges: moved back
+        // inside, size kept.
+        {{work.right - 500, work.bottom - 300, work.right + 450, work.bottom + 400},
+         {work.right - 950, work.bottom - 700, work.right, work.bottom}},
+    };
+    for (const Case& c : cases) {
+        RECT suggested = c.suggested;
+        SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+        RECT actual{};
+        GetWindowRect(window_, &actual);
+        EXPECT_EQ(actual.left, c.expected.left);
+        EXPECT_EQ(actual.top, c.expected.top);
+        EXPECT_EQ(actual.right, c.expected.right);
+        EXPECT_EQ(actual.bottom, c.expected.bottom);
+        EXPECT_FLOAT_EQ(dpiScale, 1.5f);
+        // The WM_SIZE that followed set the layout scale from the new client size.
+        RECT client{};
+        GetClientRect(window_, &client);
+        const float expected = std::min({client.bottom / 790.0f, client.right / 1100.0f, 1.5f});
+        EXPECT_NEAR(ui::layoutScale, expected, 0.011f);
+    }
+}
+
 TEST_F(MainWindowTest, AnimationTimerStopsWhenMinimised) {
     DeleteFileW(statePath().c_str());
     ASSERT_NE(create(), nullptr);
