@@ -1,0 +1,586 @@
+#include "app/main_window.h"
+
+#include "app/app_messages.h"
+#include "app/commands.h"
+#include "app/desktop_widget.h"
+#include "app/exit_and_tray.h"
+#include "app/main_frame.h"
+#include "app/main_layout.h"
+#include "app/main_window_internal.h"
+#include "app/secondary_windows.h"
+#include "app/shell_globals.h"
+#include "app/status_line.h"
+#include "app/worker_messages.h"
+#include "engine/drives.h"
+#include "services/i18n/language.h"
+#include "services/state/state_file.h"
+#include "ui/back_buffer.h"
+#include "ui/control_registry.h"
+#include "ui/message_box.h"
+#include "ui/shell_state.h"
+#include "ui/theme.h"
+#include "ui/tray_icon.h"
+#include "ui/window_utils.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <string>
+#include <vector>
+#include <cmath>
+
+namespace pm {
+
+namespace {
+
+constexpr int OpacitySliderId = 140;
+constexpr UINT TrayIconId = 1;
+constexpr UINT_PTR TrayOpen = 9201;
+constexpr UINT_PTR TrayToggleWidget = 9202;
+constexpr UINT_PTR TrayExit = 9203;
+
+int scaledPixels(float dip) { return static_cast<int>(dip * ui::layoutScale + 0.5f); }
+
+RECT scaledRect(float left, float top, float right, float bottom) {
+    return RECT{scaledPixels(left), scaledPixels(top), scaledPixels(right), scaledPixels(bottom)};
+}
+
+HWND control(int id) {
+    const auto found = ui::controlRegistry.find(id);
+    return found == ui::controlRegistry.end() ? nullptr : found->second;
+}
+
+// Step 5 of WM_CREATE: the user's settings, the language and the theme. An exception ends the step.
+void loadSettingsAndApply() {
+    const bool mayReplace = stateFileMayBeReplaced();
+    ui::currentSettings = loadAppState();
+    applyLanguageSetting(ui::currentSettings.language);
+    SendMessageW(control(OpacitySliderId), TBM_SETPOS, TRUE, ui::currentSettings.widget_opacity);
+    rebuildMainFonts();
+    ui::applyTheme();
+    ui::applyLanguageToControls();
+    ui::fillLanguageCombo();
+    if (mayReplace) {
+        saveSettingsOrReport();
+    } else {
+        stateFileHeld = true;
+    }
+}
+
+LRESULT onCreate(HWND window) {
+    ui::mainWindow = window;
+    dpiScale = ui::layoutScale = static_cast<float>(ui::getWindowDpi(window)) / 96.0f;
+    rebuildMainFonts();
+    for (const MainControl& spec : mainControlTable()) {
+        ui::createControl(spec.id, spec.text, spec.className, spec.style);
+    }
+    if (HWND slider = control(OpacitySliderId)) {
+        SetWindowSubclass(slider, opacitySliderProc, 1, 0);
+        SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(20, 100));
+    }
+    if (HWND combo = control(ui::LanguageComboId)) {
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), scaledPixels(31.0f));
+        SendMessageW(combo, CB_SETITEMHEIGHT, 0, scaledPixels(30.0f));
+    }
+    driveList = listDrives();
+    try {
+        loadSettingsAndApply();
+    } catch (...) {
+        // Creation goes on with whatever settings are in place.
+    }
+    ui::applyTheme();
+    syncDesktopWidget();
+    ui::addTrayIcon();
+    SetTimer(window, TIMER_REFRESH, 60000, nullptr);
+    if (smokeQuit) SetTimer(window, TIMER_SMOKE_QUIT, 900, nullptr);
+    layoutMainControls();
+    return 0;
+}
+
+LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    dpiScale = static_cast<float>(HIWORD(wParam)) / 96.0f;
+    const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    RECT work = suggested;
+    if (GetMonitorInfoW(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), &monitor)) work = monitor.rcWork;
+    const LONG width = std::min(suggested.right - suggested.left, work.right - work.left);
+    const LONG height = std::min(suggested.bottom - suggested.top, work.bottom - work.top);
+    const LONG x = std::max(std::min(work.right - width, suggested.left), work.left);
+    const LONG y = std::max(std::min(work.bottom - height, suggested.top), work.top);
+    SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER);
+    layoutMainControls();
+    return 0;
+}
+
+void applyLanguageChange() {
+    applyLanguageSetting(ui::currentSettings.language);
+    ui::applyLanguageToControls();
+    ui::fillLanguageCombo();
+    rebuildMainFonts();
+    updateStatusLine();
+    broadcastSettingsChanged();
+}
+
+LRESULT onSettingChange() {
+    rebuildMainFonts();
+    ui::applyTheme();
+    if (ui::currentSettings.language == "system") {
+        applyLanguageChange();  // the interface language is detected again
+    } else {
+        broadcastSettingsChanged();
+    }
+    layoutMainControls();
+    return 0;
+}
+
+void onLanguageSelected() {
+    const LRESULT index = SendMessageW(control(ui::LanguageComboId), CB_GETCURSEL, 0, 0);
+    const auto& options = languageOptions();
+    if (index < 0 || static_cast<size_t>(index) >= options.size()) return;
+    ui::currentSettings.language = options[static_cast<size_t>(index)].code;
+    applyLanguageChange();
+    saveSettingsOrReport();
+    layoutMainControls();
+}
+
+LRESULT onOpacitySlider(HWND window, WPARAM wParam) {
+    HWND slider = control(OpacitySliderId);
+    ui::currentSettings.widget_opacity = static_cast<int32_t>(SendMessageW(slider, TBM_GETPOS, 0, 0));
+    // Every position change is saved; the closing TB_ENDTRACK repeats the last one and is not.
+    if (LOWORD(wParam) != TB_ENDTRACK) saveSettingsOrReport();
+    const MainLayout layout = computeMainLayout();
+    RECT row = scaledRect(layout.contentX + 25.0f, 506.0f, 0.0f, 538.0f);
+    row.right = clientWidth - scaledPixels(30.0f);
+    ui::invalidateWindow(window, &row);
+    ui::invalidateWindow(slider, nullptr);
+    refreshWidget();
+    return 0;
+}
+
+LRESULT onTimer(HWND window, UINT_PTR id) {
+    switch (id) {
+    case TIMER_REFRESH:
+        driveList = listDrives();
+        saveSettingsAutomatically();
+        ui::invalidateWindow(window, nullptr);
+        refreshWidget();
+        break;
+    case TIMER_SMOKE_QUIT:
+        KillTimer(window, TIMER_SMOKE_QUIT);
+        requestExit(true);
+        break;
+    case TIMER_ANIMATION:
+        animationStep();
+        break;
+    case TIMER_TRAY_RETRY:
+        if (ui::addTrayIcon()) {
+            KillTimer(window, TIMER_TRAY_RETRY);
+        } else if (ui::hiddenToTray) {
+            ui::restoreMainWindow();
+        }
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+LRESULT onPaint(HWND window) {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(window, &paint);
+    renderMainFrame();
+    if (dc && ui::mainBackBuffer.dc) {
+        ui::blitRect(ui::mainBackBuffer.dc, dc, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right,
+                     paint.rcPaint.bottom, paint.rcPaint.left, paint.rcPaint.top);
+    }
+    EndPaint(window, &paint);
+    return 0;
+}
+
+LRESULT onDestroy(HWND window) {
+    ui::destroying = true;
+    if (ui::trayIconAdded) {
+        NOTIFYICONDATAW data{};
+        data.cbSize = sizeof(data);
+        data.hWnd = window;
+        data.uID = TrayIconId;
+        Shell_NotifyIconW(NIM_DELETE, &data);
+        ui::trayIconAdded = false;
+    }
+    for (UINT_PTR timer : {TIMER_TRAY_RETRY, TIMER_REFRESH, TIMER_SMOKE_QUIT, TIMER_ANIMATION}) KillTimer(window, timer);
+    ui::animationTimerRunning = false;
+    destroySecondaryWindows();
+    PostQuitMessage(0);
+    return 0;
+}
+
+POINT trayMenuPoint(WPARAM wParam) {
+    POINT point{};
+    if (ui::trayVersion4) {
+        point = POINT{static_cast<short>(LOWORD(wParam)), static_cast<short>(HIWORD(wParam))};
+    } else {
+        GetCursorPos(&point);
+    }
+    if (point.x == -1 && point.y == -1) {  // opened from the keyboard
+        NOTIFYICONIDENTIFIER icon{};
+        icon.cbSize = sizeof(icon);
+        icon.hWnd = ui::mainWindow;
+        icon.uID = TrayIconId;
+        RECT rect{};
+        if (SUCCEEDED(Shell_NotifyIconGetRect(&icon, &rect))) {
+            point = POINT{(rect.left + rect.right) / 2, rect.bottom};
+        } else {
+            GetCursorPos(&point);
+        }
+    }
+    return point;
+}
+
+void showTrayMenu(WPARAM wParam) {
+    const POINT point = trayMenuPoint(wParam);
+    if (ui::destroying) return;
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return;
+    const std::wstring open = translate(L"Открыть Pelmirt");
+    const std::wstring widget =
+        translate(ui::currentSettings.widget_enabled ? L"Скрыть виджет" : L"Показать виджет");
+    const std::wstring exit = translate(L"Выход");
+    AppendMenuW(menu, MF_STRING, TrayOpen, open.c_str());
+    AppendMenuW(menu, MF_STRING, TrayToggleWidget, widget.c_str());
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, TrayExit, exit.c_str());
+    SetMenuDefaultItem(menu, TrayOpen, FALSE);
+
+    SetForegroundWindow(ui::mainWindow);
+    UINT_PTR command = 0;
+    {
+        ui::ModalScope scope;  // an exit or hide asked for meanwhile waits for the menu to close
+        UINT flags = TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON;
+        if (isRightToLeft()) flags |= TPM_LAYOUTRTL;
+        command = static_cast<UINT_PTR>(TrackPopupMenuEx(menu, flags, point.x, point.y, ui::mainWindow, nullptr));
+        DestroyMenu(menu);
+    }
+    PostMessageW(ui::mainWindow, WM_NULL, 0, 0);
+
+    if (ui::destroying || !IsWindow(ui::mainWindow)) return;
+    switch (command) {
+    case TrayOpen:
+        ui::restoreMainWindow();
+        break;
+    case TrayToggleWidget:
+        ui::currentSettings.widget_enabled = !ui::currentSettings.widget_enabled;
+        saveSettingsOrReport();
+        syncDesktopWidget();
+        layoutMainControls();
+        break;
+    case TrayExit:
+        requestExit(false);
+        break;
+    default:
+        break;
+    }
+}
+
+// The target of an eased amount: move by factor, or snap when within 0.01. True when it moved.
+bool easeToward(float& amount, float target, float factor) {
+    if (amount == target) return false;
+    if (std::fabs(target - amount) >= 0.01f) {
+        amount += (target - amount) * factor;
+    } else {
+        amount = target;
+    }
+    return true;
+}
+
+float switchTarget(int id) {
+    switch (id) {
+    case 129: return ui::currentSettings.skip_locked ? 1.0f : 0.0f;
+    case 139: return ui::currentSettings.widget_enabled ? 1.0f : 0.0f;
+    case 128: return ui::currentSettings.close_browsers ? 1.0f : 0.0f;
+    default: return 0.0f;
+    }
+}
+
+}  // namespace
+
+const std::vector<MainControl>& mainControlTable() {
+    static const std::vector<MainControl> table = {
+        {101, L"Очистка ПК", L"BUTTON", BS_OWNERDRAW},
+        {102, L"Место на диске", L"BUTTON", BS_OWNERDRAW},
+        {103, L"Справка", L"BUTTON", BS_OWNERDRAW},
+        {104, L"Наш сайт", L"BUTTON", BS_OWNERDRAW},
+        {105, L"Настройки", L"BUTTON", BS_OWNERDRAW},
+        {120, L"Начать анализ", L"BUTTON", BS_OWNERDRAW},
+        {121, L"Очистить", L"BUTTON", BS_OWNERDRAW},
+        {122, L"Отменить", L"BUTTON", BS_OWNERDRAW},
+        {123, L"Просмотреть файлы  ›", L"BUTTON", BS_OWNERDRAW},
+        {124, L"Подробнее", L"BUTTON", BS_OWNERDRAW},
+        {125, L"Временные файлы", L"BUTTON", BS_OWNERDRAW},
+        {126, L"Кэш браузеров", L"BUTTON", BS_OWNERDRAW},
+        {127, L"Корзина", L"BUTTON", BS_OWNERDRAW},
+        {128, L"Закрывать браузеры", L"BUTTON", BS_OWNERDRAW},
+        {129, L"Пропускать занятые файлы", L"BUTTON", BS_OWNERDRAW},
+        {139, L"Виджет на рабочем столе", L"BUTTON", BS_OWNERDRAW},
+        {136, L"Открыть историю операций", L"BUTTON", BS_OWNERDRAW},
+        {141, L"Найти большие файлы", L"BUTTON", BS_OWNERDRAW},
+        {140, L"Непрозрачность виджета", TRACKBAR_CLASSW, TBS_NOTICKS},
+        {160, L"Как в системе", L"BUTTON", BS_OWNERDRAW},
+        {161, L"Светлая", L"BUTTON", BS_OWNERDRAW},
+        {162, L"Тёмная", L"BUTTON", BS_OWNERDRAW},
+        {170, L"Изумрудный", L"BUTTON", BS_OWNERDRAW},
+        {171, L"Синий", L"BUTTON", BS_OWNERDRAW},
+        {172, L"Фиолетовый", L"BUTTON", BS_OWNERDRAW},
+        {173, L"Янтарный", L"BUTTON", BS_OWNERDRAW},
+        {174, L"Розовый", L"BUTTON", BS_OWNERDRAW},
+        {175, L"Бирюзовый", L"BUTTON", BS_OWNERDRAW},
+        {180, L"", L"COMBOBOX", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL},
+    };
+    return table;
+}
+
+bool updateLayoutScale(int width, int height) {
+    const float candidate = std::min({static_cast<float>(height) / 790.0f, static_cast<float>(width) / 1100.0f,
+                                      dpiScale});
+    if (!(candidate > 0.1f) || std::fabs(candidate - ui::layoutScale) <= 0.01f) return false;
+    ui::layoutScale = candidate;
+    rebuildMainFonts();
+    return true;
+}
+
+bool stateFileMayBeReplaced() {
+    const std::wstring path = appDataDir() + L"\\state.dat";
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+    }
+    const std::vector<uint8_t> bytes = readWholeFile(path);
+    if (bytes.empty()) return false;
+    try {
+        return unprotectJson(bytes).at("close_browsers").kind == JsonKind::Bool;
+    } catch (...) {
+        return false;
+    }
+}
+
+void onTrayCallback(WPARAM wParam, LPARAM lParam) {
+    const UINT event = ui::trayVersion4 ? LOWORD(lParam) : static_cast<UINT>(lParam);
+    const UINT iconId = ui::trayVersion4 ? HIWORD(lParam) : static_cast<UINT>(wParam);
+    if (iconId != TrayIconId) return;
+    switch (event) {
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+    case WM_LBUTTONDBLCLK:
+    case NIN_BALLOONUSERCLICK:
+        ui::restoreMainWindow();
+        break;
+    case WM_LBUTTONUP:
+        if (!ui::trayVersion4) ui::restoreMainWindow();
+        break;
+    // With version 4 one right click brings both WM_RBUTTONUP and WM_CONTEXTMENU: open the menu on one.
+    case WM_CONTEXTMENU:
+        if (ui::trayVersion4) showTrayMenu(wParam);
+        break;
+    case WM_RBUTTONUP:
+        if (!ui::trayVersion4) showTrayMenu(wParam);
+        break;
+    default:
+        break;
+    }
+}
+
+void animationStep() {
+    const uint64_t now = GetTickCount64();
+    const bool reduceMotion = ui::theme.reduceMotion;
+
+    const float target = progressTotal == 0
+                             ? 0.0f
+                             : static_cast<float>(static_cast<double>(progressDone) / static_cast<double>(progressTotal));
+    bool progressMoved = false;
+    if (!reduceMotion) {
+        if (std::fabs(shownProgress - target) > 0.001f) {
+            shownProgress += (target - shownProgress) * 0.2f;
+            progressMoved = true;
+        } else if (shownProgress != target) {
+            shownProgress = target;
+            progressMoved = true;
+        }
+    } else {
+        progressMoved = shownProgress != target;
+        shownProgress = target;
+    }
+    if (busy && !reduceMotion) {
+        ringAngle = static_cast<float>(std::fmod(ringAngle + 4.5f, 360.0f));
+        progressMoved = true;
+    }
+
+    double value = gaugeTo;
+    if (reduceMotion) {
+        gaugeFrom = gaugeTo;
+        gaugeDuration = 0;
+    } else if (gaugeDuration > 0 && now >= gaugeStart && now - gaugeStart < gaugeDuration) {
+        const double t = static_cast<double>(now - gaugeStart) / static_cast<double>(gaugeDuration);
+        value = gaugeFrom + (gaugeTo - gaugeFrom) * (t * t * (3.0 - 2.0 * t));
+    } else if (now < gaugeStart) {
+        value = gaugeFrom;
+    }
+    const bool gaugeRunning = gaugeDuration > 0 && (now < gaugeStart || now - gaugeStart < gaugeDuration);
+    const bool gaugeMoved = value != gaugeValue;
+    gaugeValue = value;
+
+    bool switchesMoving = false;
+    const float factor = reduceMotion ? 1.0f : 0.23f;
+    for (auto& [id, state] : ui::buttonStates) {
+        const float hoverTarget = state.hover ? 1.0f : 0.0f;
+        const float pressTarget = state.pressed ? 1.0f : 0.0f;
+        const float positionTarget = switchTarget(id);
+        if (state.hoverAmount == hoverTarget && state.pressAmount == pressTarget &&
+            state.switchPosition == positionTarget) {
+            continue;
+        }
+        easeToward(state.hoverAmount, hoverTarget, factor);
+        easeToward(state.pressAmount, pressTarget, factor);
+        easeToward(state.switchPosition, positionTarget, factor);
+        if (HWND button = control(id)) InvalidateRect(button, nullptr, FALSE);
+        switchesMoving = switchesMoving || state.hoverAmount != hoverTarget || state.pressAmount != pressTarget ||
+                         state.switchPosition != positionTarget;
+    }
+
+    if (progressMoved || gaugeMoved) {
+        const MainLayout layout = computeMainLayout();
+        if (currentPage == 0) {
+            const RECT gauge = scaledRect(layout.contentX + 8.0f, layout.top + 22.0f,
+                                          layout.contentX + 0.42f * layout.mainWidth,
+                                          layout.top + layout.cardHeight - 12.0f);
+            ui::invalidateWindow(ui::mainWindow, &gauge);
+        }
+        if (busy) {
+            const RECT strip = scaledRect(layout.contentX, layout.height - 28.0f, layout.width - 25.0f,
+                                          layout.height - 12.0f);
+            ui::invalidateWindow(ui::mainWindow, &strip);
+        }
+    }
+
+    const bool keepRunning = progressMoved || switchesMoving || gaugeRunning || (busy && !reduceMotion);
+    if (!ui::isMainWindowShown() || !keepRunning) {
+        KillTimer(ui::mainWindow, TIMER_ANIMATION);
+        ui::animationTimerRunning = false;
+    }
+}
+
+void registerMainWindowClass() { ui::registerWindowClass(MainWindowClass, mainWndProc); }
+
+LRESULT CALLBACK mainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A failed registration leaves the id 0, which must not turn WM_NULL into a tray re-add.
+    if (taskbarCreatedMessage != 0 && message == taskbarCreatedMessage) {
+        ui::trayIconAdded = false;
+        ui::trayVersion4 = false;
+        if (!ui::addTrayIcon() && ui::hiddenToTray) ui::restoreMainWindow();
+        return 0;
+    }
+    if (message == WM_DPICHANGED) return onDpiChanged(window, wParam, lParam);
+    if (message >= WM_APP && message <= 0xBFFF) {
+        switch (message) {
+        case WM_APP_PROGRESS: onProgressMessage(lParam); return 0;
+        case WM_APP_SCAN_DONE: onScanDone(lParam); return 0;
+        case WM_APP_CLEAN_DONE: onCleanDone(lParam); return 0;
+        case WM_APP_WORKER_ERROR: onWorkerError(lParam); return 0;
+        case WM_APP_LARGE_SEARCH_DONE: onLargeSearchDone(lParam); return 0;
+        case WM_APP_LARGE_RECYCLE_DONE: onLargeRecycleDone(lParam); return 0;
+        case WM_APP_TRAY: onTrayCallback(wParam, lParam); return 0;
+        case WM_APP_CONTINUE_EXIT: requestExit(false); return 0;
+        case WM_APP_MODAL_DONE:
+            if (ui::modalDepth != 0) return 0;
+            if (ui::exitPending) {
+                requestExit(false);
+            } else if (ui::hidePending) {
+                hideToTray();
+            }
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+        }
+    }
+    switch (message) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == ui::LanguageComboId && HIWORD(wParam) == CBN_SELCHANGE) {
+            onLanguageSelected();
+        } else if (HIWORD(wParam) == 0) {
+            onCommand(LOWORD(wParam));
+        }
+        return 0;
+    case WM_TIMER:
+        return onTimer(window, wParam);
+    case WM_HSCROLL:
+        if (!lParam || reinterpret_cast<HWND>(lParam) != control(OpacitySliderId)) break;
+        return onOpacitySlider(window, wParam);
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkMode(dc, OPAQUE);
+        SetTextColor(dc, ui::toColorRef(ui::theme.text));
+        SetBkColor(dc, ui::toColorRef(ui::theme.card));
+        return reinterpret_cast<LRESULT>(ui::theme.cardBrush);
+    }
+    case WM_CREATE:
+        return onCreate(window);
+    case WM_SIZE: {
+        if (wParam == SIZE_MINIMIZED) {
+            KillTimer(window, TIMER_ANIMATION);
+            ui::animationTimerRunning = false;
+            return 0;
+        }
+        RECT client{};
+        GetClientRect(window, &client);
+        updateLayoutScale(client.right - client.left, client.bottom - client.top);
+        layoutMainControls();
+        return 0;
+    }
+    case WM_ACTIVATE:
+        ui::startAnimationTimer();
+        return 0;
+    case WM_PAINT:
+        return onPaint(window);
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_CLOSE:
+        hideToTray();  // closing never destroys the main window
+        return 0;
+    case WM_SHOWWINDOW:
+        if (!wParam) {
+            KillTimer(window, TIMER_ANIMATION);
+            ui::animationTimerRunning = false;
+        } else {
+            ui::uiGeneration += 1;
+            ui::invalidateWindow(window, nullptr);
+            ui::startAnimationTimer();
+        }
+        break;
+    case WM_SETTINGCHANGE:
+    case WM_FONTCHANGE:
+        return onSettingChange();
+    case WM_GETMINMAXINFO:
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{900, 640};
+        return 0;
+    case WM_DRAWITEM:
+        onDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_MEASUREITEM: {
+        auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (item->CtlType != ODT_COMBOBOX) break;
+        item->itemHeight = static_cast<UINT>(scaledPixels(30.0f));
+        return TRUE;
+    }
+    case WM_DESTROY:
+        return onDestroy(window);
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace pm

@@ -1,0 +1,37 @@
+// Reading back what the program appended to the real history file.
+#pragma once
+
+#include "services/history/message_catalog.h"
+#include "services/json/json.h"
+#include "tests/support/app_driver.h"
+
+#include <string>
+#include <vector>
+
+namespace pm::test {
+
+// The record object of one history line, or a null value when the line is not a record.
+inline JsonValue historyObject(const std::string& line) {
+    const std::string prefix = "@PM-HISTORY-1\t";
+    if (line.compare(0, prefix.size(), prefix) != 0) return {};
+    try {
+        return parseJson(line.substr(prefix.size()));
+    } catch (...) {
+        return {};
+    }
+}
+
+// The records appended after the first `before` lines.
+inline std::vector<JsonValue> historyObjectsAfter(size_t before) {
+    std::vector<JsonValue> records;
+    const std::vector<std::string> lines = readHistoryLines();
+    for (size_t i = before; i < lines.size(); ++i) records.push_back(historyObject(lines[i]));
+    return records;
+}
+
+inline std::string catalogId(const wchar_t* russian) {
+    const MessageCatalogRow* row = findCatalogMessage(russian);
+    return row ? row->id : std::string();
+}
+
+}  // namespace pm::test
