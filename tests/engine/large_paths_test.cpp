@@ -1,6 +1,7 @@
 #include "engine/large/checked_chain.h"
 #include "engine/large/strict_paths.h"
 
+#include "tests/engine/junction_fixture.h"
 #include "tests/engine/link_probe.h"
 #include "tests/support/test_files.h"
 
@@ -137,7 +138,7 @@ TEST(CheckedChain, ALinkOnTheWayIsRefused) {
     TempFolder temp;
     test::makeDirectories(temp / L"target");
     std::wstring through;
-    DWORD refused = test::createJunction(temp / L"junction", temp / L"target");
+    DWORD refused = test::junctionRefusal(temp / L"junction", temp / L"target");
     if (refused == 0) {
         through = temp / L"junction";
     } else {
