@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -47,16 +48,18 @@ inline std::wstring temporaryFolder() {
     return path;
 }
 
-// The tree: <parent>\<name>-<pid>\dNNN\fNNN.tmp, every file 64 bytes and 48 hours old. The destructor removes
-// whatever of it is left.
+inline constexpr std::size_t kSmallFile = 64;
+
+// The tree: <parent>\<name>-<pid>\dNNN\fNNN.tmp, every file 48 hours old and 64 bytes, except f0 of each
+// folder, which has firstFileSize bytes. The destructor removes whatever of it is left.
 class BenchTree {
 public:
-    BenchTree(const std::wstring& parent, const std::wstring& name) {
+    BenchTree(const std::wstring& parent, const std::wstring& name, std::size_t firstFileSize = kSmallFile) {
         root_ = parent + L"\\" + name + L"-" + std::to_wstring(GetCurrentProcessId());
         ok_ = CreateDirectoryW(longPath(root_).c_str(), nullptr) != FALSE;
         std::uint64_t old = nowFileTime() - 48 * kHour;
         FILETIME aged{static_cast<DWORD>(old & 0xFFFFFFFFu), static_cast<DWORD>(old >> 32)};
-        std::string bytes(64, 'x');
+        std::string bytes(firstFileSize > kSmallFile ? firstFileSize : kSmallFile, 'x');
         for (int d = 0; ok_ && d < kFolders; ++d) {
             ok_ = CreateDirectoryW(longPath(folder(d)).c_str(), nullptr) != FALSE;
             for (int f = 0; ok_ && f < kFilesPerFolder; ++f) {
@@ -67,7 +70,8 @@ public:
                     break;
                 }
                 DWORD written = 0;
-                ok_ = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                DWORD size = static_cast<DWORD>(f == 0 ? firstFileSize : kSmallFile);
+                ok_ = WriteFile(h, bytes.data(), size, &written, nullptr) &&
                       SetFileTime(h, nullptr, nullptr, &aged);
                 CloseHandle(h);
             }

@@ -10,6 +10,8 @@
 #include "engine/large/large_search.h"
 #include "engine/scan.h"
 
+#include "bench/bench_support.h"
+
 #include <windows.h>
 #include <psapi.h>
 
@@ -23,82 +25,10 @@
 
 namespace {
 
-constexpr int kFolders = 200;
-constexpr int kFilesPerFolder = 100;
+using namespace bench;
+
 constexpr int kRuns = 3;
-constexpr std::size_t kSmallFile = 64;
 constexpr std::size_t kLargeFile = 4096;  // one file in each folder: 1% of the tree
-constexpr std::uint64_t kHour = 36'000'000'000ULL;
-
-std::wstring longPath(const std::wstring& path) { return L"\\\\?\\" + path; }
-
-std::uint64_t nowFileTime() {
-    FILETIME ft{};
-    GetSystemTimeAsFileTime(&ft);
-    return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-}
-
-double seconds(const std::function<void()>& work) {
-    LARGE_INTEGER frequency{}, start{}, stop{};
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    work();
-    QueryPerformanceCounter(&stop);
-    return static_cast<double>(stop.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// The tree: <temp>\pelmirt-scan-bench-<pid>\dNNN\fNNN, every file 48 hours old, f0 of each folder 4 KiB
-// and the others 64 bytes.
-class BenchTree {
-public:
-    BenchTree() {
-        wchar_t buffer[MAX_PATH + 1] = {};
-        DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
-        root_ = std::wstring(buffer, n);
-        while (root_.size() > 3 && root_.back() == L'\\') root_.pop_back();
-        root_ += L"\\pelmirt-scan-bench-" + std::to_wstring(GetCurrentProcessId());
-        ok_ = CreateDirectoryW(longPath(root_).c_str(), nullptr) != FALSE;
-        std::uint64_t old = nowFileTime() - 48 * kHour;
-        FILETIME aged{static_cast<DWORD>(old & 0xFFFFFFFFu), static_cast<DWORD>(old >> 32)};
-        std::string bytes(kLargeFile, 'x');
-        for (int d = 0; ok_ && d < kFolders; ++d) {
-            std::wstring folder = root_ + L"\\d" + std::to_wstring(d);
-            ok_ = CreateDirectoryW(longPath(folder).c_str(), nullptr) != FALSE;
-            for (int f = 0; ok_ && f < kFilesPerFolder; ++f) {
-                std::wstring file = folder + L"\\f" + std::to_wstring(f) + L".tmp";
-                HANDLE h = CreateFileW(longPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr);
-                if (h == INVALID_HANDLE_VALUE) {
-                    ok_ = false;
-                    break;
-                }
-                DWORD written = 0;
-                DWORD size = static_cast<DWORD>(f == 0 ? kLargeFile : kSmallFile);
-                ok_ = WriteFile(h, bytes.data(), size, &written, nullptr) &&
-                      SetFileTime(h, nullptr, nullptr, &aged);
-                CloseHandle(h);
-            }
-        }
-    }
-    ~BenchTree() {
-        for (int d = 0; d < kFolders; ++d) {
-            std::wstring folder = root_ + L"\\d" + std::to_wstring(d);
-            for (int f = 0; f < kFilesPerFolder; ++f)
-                DeleteFileW(longPath(folder + L"\\f" + std::to_wstring(f) + L".tmp").c_str());
-            RemoveDirectoryW(longPath(folder).c_str());
-        }
-        RemoveDirectoryW(longPath(root_).c_str());
-    }
-    BenchTree(const BenchTree&) = delete;
-    BenchTree& operator=(const BenchTree&) = delete;
-
-    bool ok() const { return ok_; }
-    const std::wstring& root() const { return root_; }
-
-private:
-    std::wstring root_;
-    bool ok_ = false;
-};
 
 // Walks the tree the way the scan enumerates it; calls onFile with each file's full path.
 std::uint64_t walk(const std::wstring& dir, const std::function<void(const std::wstring&)>& onFile) {
@@ -146,19 +76,12 @@ Timing timeRuns(const std::function<void()>& work) {
     return {runs.front(), runs[runs.size() / 2]};
 }
 
-PROCESS_MEMORY_COUNTERS memory() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof(counters);
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
-    return counters;
-}
-
 }  // namespace
 
 int main() {
-    const std::uint64_t expected = static_cast<std::uint64_t>(kFolders) * kFilesPerFolder;
+    const std::uint64_t expected = kFiles;
     std::printf("building %llu files in %d folders...\n", static_cast<unsigned long long>(expected), kFolders);
-    BenchTree tree;
+    BenchTree tree(temporaryFolder(), L"pelmirt-scan-bench", kLargeFile);
     if (!tree.ok()) {
         std::printf("could not build the tree (error %lu)\n", GetLastError());
         return 1;
