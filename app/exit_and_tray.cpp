@@ -104,4 +104,9 @@ void saveSettingsAutomatically() {
     if (!stateFileHeld) saveSettingsOrReport();
 }
 
+void refreshHistoryWindows() {
+    // placeholder: the reload message to the history windows comes with the settings broadcast; no
+    // history window exists yet.
+}
+
 }  // namespace pm

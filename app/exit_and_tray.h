@@ -11,6 +11,8 @@ void requestExit(bool force);
 void hideToTray();
 // Tells the secondary windows and the widget that theme, accent or language changed.
 void broadcastSettingsChanged();
+// Tells every open history window to reload (after a history append).
+void refreshHistoryWindows();
 // Saves the current settings; a failure becomes the status text. Never throws. For changes the user made.
 void saveSettingsOrReport();
 // The refresh timer's and the exit's save: skipped while stateFileHeld (an unreadable state file is kept
