@@ -27,13 +27,7 @@ namespace {
 
 bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-int64_t counter(const JsonValue& record, const char* key) {
-    try {
-        return std::stoll(jsonGetString(record, key, "-1"));
-    } catch (...) {
-        return -2;
-    }
-}
+using test::historyCounter;
 
 // The first record of the kind appended after `before` lines, waiting up to timeoutMs.
 JsonValue waitForRecord(size_t before, const char* kind, DWORD timeoutMs) {
@@ -127,8 +121,8 @@ TEST_F(OpsEndToEnd, ScanThenCleanUpDeletesExactlyWhatWasPreviewedAndSelected) {
     HWND window = startAndScan(process, false, scan);
     ASSERT_NE(window, nullptr);
     ASSERT_EQ(jsonGetString(scan, "kind", ""), "scan");
-    EXPECT_EQ(counter(scan, "files"), static_cast<int64_t>(expected.entries.size()) + 2);
-    EXPECT_EQ(counter(scan, "bytes"), static_cast<int64_t>(expected.categoryBytes[0] + expected.categoryBytes[1]) +
+    EXPECT_EQ(historyCounter(scan, "files"), static_cast<int64_t>(expected.entries.size()) + 2);
+    EXPECT_EQ(historyCounter(scan, "bytes"), static_cast<int64_t>(expected.categoryBytes[0] + expected.categoryBytes[1]) +
                                           expected.recycleBinBytes);
     temp_.agedFile(L"after-scan.tmp", "not previewed");
 
@@ -146,7 +140,7 @@ TEST_F(OpsEndToEnd, ScanThenCleanUpDeletesExactlyWhatWasPreviewedAndSelected) {
     const JsonValue cleanup = waitForRecord(before, "cleanup", 30000);
     ASSERT_EQ(jsonGetString(cleanup, "kind", ""), "cleanup");
     EXPECT_EQ(answer(window, IDOK), L"Pelmirt 1.2.0") << "the result box";
-    EXPECT_EQ(counter(cleanup, "files"), static_cast<int64_t>(previewed));
+    EXPECT_EQ(historyCounter(cleanup, "files"), static_cast<int64_t>(previewed));
     EXPECT_FALSE(jsonGetBool(cleanup, "recycle_emptied", true));
     for (const std::wstring& path : aged_) EXPECT_FALSE(exists(path)) << testing::PrintToString(path);
     for (const std::wstring& path : caches_) EXPECT_FALSE(exists(path)) << testing::PrintToString(path);
@@ -183,8 +177,63 @@ TEST_F(OpsEndToEnd, BrowserQuestionAsksChromeToCloseAndARefusalKeepsItsCaches) {
         EXPECT_EQ(chrome.exitsWithin(0), !c.cachesKept) << "asked to close";
         for (const std::wstring& path : caches_) EXPECT_EQ(exists(path), c.cachesKept) << testing::PrintToString(path);
         for (const std::wstring& path : aged_) EXPECT_FALSE(exists(path)) << "temporary files are cleaned anyway";
-        if (c.cachesKept) EXPECT_GE(counter(cleanup, "skipped"), static_cast<int64_t>(caches_.size()));
+        if (c.cachesKept) EXPECT_GE(historyCounter(cleanup, "skipped"), static_cast<int64_t>(caches_.size()));
     }
+}
+
+int filesIn(const std::wstring& folder) {
+    int count = 0;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do {
+        count += !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return count;
+}
+
+BOOL CALLBACK collectText(HWND child, LPARAM texts) {
+    reinterpret_cast<std::wstring*>(texts)->append(test::windowText(child) + L"|");
+    return TRUE;
+}
+
+TEST_F(OpsEndToEnd, CancelDuringTheCleanUpKeepsWhatIsDeletedAndTheRest) {
+    const int count = 400;
+    const std::wstring many = temp_ / L"many";
+    test::makeDirectories(many);
+    for (int i = 0; i < count; ++i) {
+        const std::wstring path = many + L"\\f" + std::to_wstring(i) + L".tmp";
+        test::writeFile(path, "x");
+        test::setLastWriteTime(path, test::nowFileTime() - 48 * test::kHour);
+    }
+    JsonValue scan;
+    test::AppProcess process;
+    HWND window = startAndScan(process, false, scan);
+    ASSERT_NE(window, nullptr);
+    ASSERT_GE(historyCounter(scan, "files"), count);
+
+    const size_t before = test::readHistoryLines().size();
+    command(window, 121);
+    EXPECT_EQ(answer(window, IDYES), translate(L"Подтверждение очистки"));
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    while (filesIn(many) == count && GetTickCount64() < deadline) Sleep(5);
+    command(window, 122);
+    const JsonValue cleanup = waitForRecord(before, "cleanup", 30000);
+    ASSERT_EQ(jsonGetString(cleanup, "kind", ""), "cleanup");
+    HWND box = test::waitForDialog(window, 10000);
+    std::wstring texts;
+    if (box) EnumChildWindows(box, collectText, reinterpret_cast<LPARAM>(&texts));
+    answer(window, IDOK);
+
+    const int left = filesIn(many);
+    EXPECT_TRUE(jsonGetBool(cleanup, "cancelled", false));
+    EXPECT_GT(left, 0) << "the cancel came before the end";
+    EXPECT_LT(left, count);
+    // The three aged files beside the folder may go first, in the order of the scan.
+    EXPECT_GE(historyCounter(cleanup, "files"), count - left) << "every file gone was counted";
+    EXPECT_LE(historyCounter(cleanup, "files"), count - left + 3);
+    EXPECT_NE(texts.find(translate(L"Очистка отменена.")), std::wstring::npos) << testing::PrintToString(texts);
 }
 
 }  // namespace

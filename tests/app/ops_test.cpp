@@ -39,15 +39,6 @@ int countQueued(HWND window, UINT message) {
     return count;
 }
 
-// The history stores its counters as decimal strings.
-int64_t jsonInt(const JsonValue& object, const char* key) {
-    try {
-        return std::stoll(jsonGetString(object, key, "-1"));
-    } catch (...) {
-        return -2;
-    }
-}
-
 struct LanguageScope {
     explicit LanguageScope(int language) : saved(currentLanguage) { currentLanguage = language; }
     ~LanguageScope() { currentLanguage = saved; }
@@ -165,11 +156,7 @@ TEST_F(HandlerTest, ScanDoneCountsTheRecycleBinAndContinuesAWaitingExit) {
         EXPECT_TRUE(ops.dialogCaptions.empty()) << "a scan shows no box";
         const std::vector<JsonValue> records = test::historyObjectsAfter(before);
         ASSERT_EQ(records.size(), 1u);
-        EXPECT_EQ(jsonGetString(records[0], "kind", ""), "scan");
-        EXPECT_EQ(jsonInt(records[0], "files"), 13);
-        EXPECT_EQ(jsonInt(records[0], "bytes"), 10500);
-        EXPECT_EQ(jsonInt(records[0], "skipped"), 4);
-        EXPECT_EQ(jsonInt(records[0], "errors"), 2);
+        EXPECT_EQ(test::historyCounters(records[0]), "scan 13 10500 4 2");
         EXPECT_EQ(jsonGetBool(records[0], "cancelled", !exiting), exiting);
     }
 }
@@ -213,10 +200,7 @@ TEST_F(HandlerTest, CleanDoneShowsItsBoxOnlyWhenTheWindowIsOnScreen) {
         EXPECT_EQ(lastResultText.substr(0, 18), L"Cleanup complete.\n");
         const std::vector<JsonValue> records = test::historyObjectsAfter(before);
         ASSERT_EQ(records.size(), 1u);
-        EXPECT_EQ(jsonGetString(records[0], "kind", ""), "cleanup");
-        EXPECT_EQ(jsonInt(records[0], "files"), 2);
-        EXPECT_EQ(jsonInt(records[0], "bytes"), 2048);
-        EXPECT_EQ(jsonInt(records[0], "errors"), 1);
+        EXPECT_EQ(test::historyCounters(records[0]), "cleanup 2 2048 1 1");
         EXPECT_TRUE(jsonGetBool(records[0], "recycle_emptied", false));
     }
 }
