@@ -83,17 +83,10 @@ TEST(WorkerMessages, ProgressLinesSizesAndCleanResultsInEnglishAndRussian) {
     };
     const std::wstring dot = L" \u00B7 ";
     std::vector<Case> cases;
-    for (int language : {EnglishLanguage, 0}) {
-        LanguageScope scope(language);
-        cases.push_back({language, progressLine(L"Finished", 10, 40), translate(L"Обработано") + L" 10 / 40" + dot +
-                                                                            translate(L"Очистка завершена.")});
-        cases.push_back({language, progressLine(L"C:\\t\\a.tmp", 7, 0),
-                         translate(L"Проверено файлов:") + L" 7" + dot + L"C:\\t\\a.tmp"});
-        cases.push_back({language, cleanResultText(plain), cleanResultText(plain)});
-        cases.push_back({language, formatBytes(1048575), language == 0 ? L"1024.0 КБ" : L"1024.0 KB"});
-    }
     {
         LanguageScope english(EnglishLanguage);
+        cases.push_back({1, progressLine(L"Finished", 10, 40), L"Processed: 10 / 40" + dot + L"Cleanup complete."});
+        cases.push_back({1, progressLine(L"C:\\t\\a.tmp", 7, 0), L"Files checked: 7" + dot + L"C:\\t\\a.tmp"});
         cases.push_back({1, progressLine(L"Cancelled", 5, 5), L"Processed: 5 / 5" + dot + L"Cleanup canceled."});
         cases.push_back({1, progressLine(L"Recycle Bin", 5, 6), L"Processed: 5 / 6" + dot + L"Recycle Bin"});
         cases.push_back({1, cleanResultText(plain),
@@ -113,6 +106,7 @@ TEST(WorkerMessages, ProgressLinesSizesAndCleanResultsInEnglishAndRussian) {
                          L"Очистка завершена.\nУдалено: 12 файлов; 3.4 МБ.\nПропущено: 1. Ошибки: 0\nКорзина очищена."
                          L"\n\nПовторите анализ для обновления списка."});
         cases.push_back({0, formatBytes(5ULL << 30), L"5.00 ГБ"});
+        cases.push_back({0, formatBytes(1048575), L"1024.0 КБ"});
     }
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(testing::Message() << "case " << i << " language " << cases[i].language);
