@@ -210,7 +210,7 @@ void applyMoves(const std::vector<QueuedMove>& queue) {
 void requestRepaints() {
     ui::invalidateWindow(ui::mainWindow, nullptr);
     for (const auto& [id, window] : ui::controlRegistry) {
-        if (window && IsWindowVisible(window)) ui::invalidateWindow(window, nullptr);
+        if (window && (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0) ui::invalidateWindow(window, nullptr);
     }
     ui::updateAllWindows();
     ui::startAnimationTimer();

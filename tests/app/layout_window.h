@@ -21,74 +21,57 @@
 
 namespace pm::test {
 
+// The window's client is 990 x 711 pixels: at the layout scale 0.9 that WM_SIZE sets, the 1100 x 790 page.
 class LayoutWindowTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
         Gdiplus::GdiplusStartupInput input;
         Gdiplus::GdiplusStartup(&gdiplus_, &input, nullptr);
     }
-    static void TearDownTestSuite() {
-        ui::destroyBackBuffers(ui::childBackBuffers);
-        ui::releaseBackBuffer(ui::mainBackBuffer);
-        Gdiplus::GdiplusShutdown(gdiplus_);
-    }
+    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(gdiplus_); }
 
     void SetUp() override {
         PM_REQUIRE_TEST_PREFIX();
         ui::appInstance = GetModuleHandleW(nullptr);
-        ui::currentSettings = AppSettings{};
         ui::controlRegistry.clear();
         ui::controlTexts.clear();
         appliedBounds.clear();
-        busy = analysisPresent = false;
-        scanReport = ScanReport{};
-        cleanSelection = {true, true, false};
-        currentPage = 0;
         dpiScale = ui::layoutScale = 1.0f;
         DeleteFileW((appDataDir() + L"\\state.dat").c_str());
         registerMainWindowClass();
-        window_ = CreateWindowExW(0, MainWindowClass, L"Pelmirt 1.2.0", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                  0, 0, 900, 700, nullptr, nullptr, ui::appInstance, nullptr);
+        window_ = CreateWindowExW(0, MainWindowClass, L"Pelmirt", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 900,
+                                  700, nullptr, nullptr, ui::appInstance, nullptr);
         ASSERT_NE(window_, nullptr);
+        // The frame's own size as this driver draws it (AdjustWindowRectEx need not agree with it).
+        RECT outer{}, client{};
+        GetWindowRect(window_, &outer);
+        GetClientRect(window_, &client);
+        SetWindowPos(window_, nullptr, 0, 0, 990 + outer.right - outer.left - client.right,
+                     711 + outer.bottom - outer.top - client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+        ASSERT_FLOAT_EQ(ui::layoutScale, 0.9f);
     }
 
     void TearDown() override {
-        if (window_ && IsWindow(window_)) DestroyWindow(window_);
-        MSG message;
+        if (window_) DestroyWindow(window_);
+        MSG message;  // what the destruction posted, its WM_QUIT included
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message != WM_QUIT) DispatchMessageW(&message);
         }
         ui::mainWindow = nullptr;
         busy = analysisPresent = false;
         currentPage = 0;
+        scanReport = ScanReport{};
+        ui::currentSettings = AppSettings{};
         applyLanguageSetting("en");
     }
 
-    // Gives the main window this client size; WM_SIZE then sets the layout scale and lays out.
-    void sizeClient(int width, int height) {
-        // The frame's own size, as this driver draws it (AdjustWindowRectEx need not agree with it).
-        RECT outer{}, client{};
-        GetWindowRect(window_, &outer);
-        GetClientRect(window_, &client);
-        const int frameWidth = (outer.right - outer.left) - client.right;
-        const int frameHeight = (outer.bottom - outer.top) - client.bottom;
-        SetWindowPos(window_, nullptr, 0, 0, width + frameWidth, height + frameHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-        GetClientRect(window_, &client);
-        ASSERT_EQ(client.right, width);
-        ASSERT_EQ(client.bottom, height);
-    }
-
     HWND control(int id) { return ui::controlRegistry[id]; }
-
-    // The control's rectangle in the main window's client area.
-    RECT placed(int id) {
+    bool shown(int id) { return (GetWindowLongPtrW(control(id), GWL_STYLE) & WS_VISIBLE) != 0; }
+    RECT placed(int id) {  // in the main window's client area
         RECT r{};
         GetWindowRect(control(id), &r);
         MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
-
-    bool shown(int id) { return (GetWindowLongPtrW(control(id), GWL_STYLE) & WS_VISIBLE) != 0; }
 
     HWND window_ = nullptr;
     static inline ULONG_PTR gdiplus_ = 0;

@@ -43,7 +43,7 @@ TEST(StatusLine, BothLinesInRussianAndEnglish) {
         {"en", {0, false, 5, 5, 5}, L"(kept)"},  // no operation: the text stays
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.language << " kind " << c.last.kind);
+        SCOPED_TRACE(c.language);
         applyLanguageSetting(c.language);
         store(c.last);
         statusText = L"(kept)";
@@ -73,7 +73,7 @@ TEST_F(LayoutWindowTest, LanguageChoiceRebuildsBothLinesWithTheSameNumbers) {
     updateStatusLine();
     ASSERT_EQ(statusText, L"Анализ завершён · Пропущено: 4 · Ошибки: 2");
 
-    // The user picks English in the language list of the settings page.
+    // The user picks English in the language list.
     HWND combo = control(ui::LanguageComboId);
     const auto& options = languageOptions();
     const auto english = std::find_if(options.begin(), options.end(), [](const auto& o) { return o.code == "en"; });
