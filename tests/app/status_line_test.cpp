@@ -13,53 +13,42 @@
 namespace pm {
 namespace {
 
-struct LastOperation {
-    uint32_t kind;
-    bool cancelled;
-    uint64_t skipped, errors, bytes;
-};
-
-void store(const LastOperation& last) {
-    lastOperationKind = last.kind;
-    lastCancelled = last.cancelled;
-    lastSkipped = last.skipped;
-    lastErrors = last.errors;
-    lastBytes = last.bytes;
-}
-
 TEST(StatusLine, BothLinesInRussianAndEnglish) {
     struct Case {
         const char* language;
-        LastOperation last;
-        std::wstring status;  // formatBytes of lastBytes stands where "{size}" is
+        uint32_t kind;
+        bool cancelled;
+        std::wstring status;  // after a scan with 3 skipped, 0 errors, or a clean-up of 1536 B, 2 skipped, 1 error
     };
+    const std::wstring size = L"{size}";
     const Case cases[] = {
-        {"ru", {1, false, 3, 0, 0}, L"Анализ завершён · Пропущено: 3 · Ошибки: 0"},
-        {"en", {1, false, 3, 0, 0}, L"Scan complete · Skipped: 3 · Errors: 0"},
-        {"ru", {2, false, 2, 1, 1536}, L"Удалено {size} · Пропущено: 2 · Ошибки: 1"},
-        {"en", {2, true, 2, 1, 1536}, L"Deleted: {size} · Skipped: 2 · Errors: 1"},  // cancel is not shown
-        {"ru", {1, true, 9, 9, 0}, L"Анализ отменён. Показан найденный до отмены объём."},
-        {"en", {1, true, 9, 9, 0}, L"Scan canceled. Showing the space found before cancellation."},
-        {"en", {0, false, 5, 5, 5}, L"(kept)"},  // no operation: the text stays
+        {"ru", 1, false, L"Анализ завершён · Пропущено: 3 · Ошибки: 0"},
+        {"en", 1, false, L"Scan complete · Skipped: 3 · Errors: 0"},
+        {"ru", 2, false, L"Удалено {size} · Пропущено: 2 · Ошибки: 1"},
+        {"en", 2, true, L"Deleted: {size} · Skipped: 2 · Errors: 1"},  // a cancelled clean-up reads the same
+        {"en", 1, true, L"Scan canceled. Showing the space found before cancellation."},
+        {"en", 0, false, L"(kept)"},  // no operation: the text stays
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.language);
         applyLanguageSetting(c.language);
-        store(c.last);
+        lastOperationKind = c.kind;
+        lastCancelled = c.cancelled;
+        lastSkipped = c.kind == 1 ? 3 : 2;
+        lastErrors = c.kind == 1 ? 0 : 1;
+        lastBytes = 1536;
         statusText = L"(kept)";
         lastOperationTime = 0;
         updateStatusLine();
         std::wstring expected = c.status;
-        if (const size_t at = expected.find(L"{size}"); at != std::wstring::npos) {
-            expected.replace(at, 6, formatBytes(c.last.bytes));
-        }
+        if (const size_t at = expected.find(size); at != std::wstring::npos) expected.replace(at, 6, formatBytes(1536));
         EXPECT_EQ(statusText, expected);
-        EXPECT_EQ(statusLine, std::string(c.language) == "ru" ? L"Анализ ещё не выполнялся" : L"No scan yet");
+        const bool russian = std::string(c.language) == "ru";
+        EXPECT_EQ(statusLine, russian ? L"Анализ ещё не выполнялся" : L"No scan yet");
 
         lastOperationTime = 1700000000;
         updateStatusLine();
-        EXPECT_EQ(statusLine, (std::string(c.language) == "ru" ? L"Последний анализ: " : L"Last scan: ") +
-                                  formatDateTime(1700000000));
+        EXPECT_EQ(statusLine, (russian ? L"Последний анализ: " : L"Last scan: ") + formatDateTime(1700000000));
     }
     applyLanguageSetting("en");
 }
@@ -67,7 +56,10 @@ TEST(StatusLine, BothLinesInRussianAndEnglish) {
 using test::LayoutWindowTest;
 
 TEST_F(LayoutWindowTest, LanguageChoiceRebuildsBothLinesWithTheSameNumbers) {
-    store({1, false, 4, 2, 0});
+    lastOperationKind = 1;
+    lastCancelled = false;
+    lastSkipped = 4;
+    lastErrors = 2;
     lastOperationTime = 1700000000;
     applyLanguageSetting("ru");
     updateStatusLine();
@@ -81,10 +73,9 @@ TEST_F(LayoutWindowTest, LanguageChoiceRebuildsBothLinesWithTheSameNumbers) {
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(english - options.begin()), 0);
     SendMessageW(window_, WM_COMMAND, MAKEWPARAM(ui::LanguageComboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 
-    EXPECT_EQ(ui::currentSettings.language, "en");
     EXPECT_EQ(statusText, L"Scan complete · Skipped: 4 · Errors: 2");
     EXPECT_EQ(statusLine, L"Last scan: " + formatDateTime(1700000000));
-    store({0, false, 0, 0, 0});
+    lastOperationKind = 0;
     lastOperationTime = 0;
 }
 
