@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# Builds pelmirt.exe and takes PNG screenshots of its main window under Xvfb, in a Wine virtual desktop
+# with the interface fonts mapped (so Arabic and CJK draw real glyphs): every page, light and dark, in
+# each language asked for; with SHOT_OPERATIONS=1 also one picture during a scan and one after a clean-up.
+#   tools/screenshots.sh [OUTPUT_DIR]          default: BUILD/screenshots
+#   tools/screenshots.sh --docs                also refreshes the four small pictures under docs/
+# Environment:
+#   PELMIRT_SHOT_DISPLAY    X display number for Xvfb (default 23; an Xvfb already there is reused)
+#   PELMIRT_SHOT_BUILD_DIR  build tree with its own Wine prefix (default build-shots)
+#   PELMIRT_SHOT_CLIENT     client size of the main window, WIDTHxHEIGHT (default 1100x790)
+#   PELMIRT_SHOT_LANGUAGES  language codes (default "en ar zh")
+#   SHOT_OPERATIONS         1: add the mid-scan and after-clean-up pictures (English, light)
+# Runs with a private HOME, so neither your Wine prefix nor your trash is touched.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build="${PELMIRT_SHOT_BUILD_DIR:-$here/build-shots}"
+display="${PELMIRT_SHOT_DISPLAY:-23}"
+client="${PELMIRT_SHOT_CLIENT:-1100x790}"
+languages="${PELMIRT_SHOT_LANGUAGES:-en ar zh}"
+docs=0
+out=""
+for arg in "$@"; do
+  case "$arg" in
+    --docs) docs=1 ;;
+    *) out="$arg" ;;
+  esac
+done
+out="${out:-$build/screenshots}"
+
+bash "$here/setup.sh"
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DPELMIRT_TESTS=OFF >/dev/null
+cmake --build "$build" --target pelmirt shot_driver >/dev/null
+
+wine=/usr/lib/wine/wine64
+server=/usr/lib/wine/wineserver
+state="$build/wine"
+export WINEPREFIX="$state/prefix"
+export HOME="$state/home"
+export XDG_DATA_HOME="$HOME/.local/share"
+export XDG_CONFIG_HOME="$HOME/.config"
+export XDG_CACHE_HOME="$HOME/.cache"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+unset TZ
+mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$out"
+
+xvfb_pid=
+cleanup() {
+  "$server" -k 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+if [ ! -e "/tmp/.X11-unix/X$display" ]; then
+  Xvfb ":$display" -screen 0 1400x1000x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+fi
+export DISPLAY=":$display"
+
+if [ ! -f "$WINEPREFIX/.pelmirt-shots-ready" ]; then
+  echo "screenshots: creating the Wine prefix $WINEPREFIX (once, about 15 seconds)"
+  rm -rf "$WINEPREFIX"
+  "$wine" wineboot -i >/dev/null 2>&1 </dev/null || true
+  "$server" -w
+  fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  for f in tahoma.ttf tahomabd.ttf marlett.ttf; do
+    [ -f "/usr/share/wine/fonts/$f" ] && cp -f "/usr/share/wine/fonts/$f" "$fonts/"
+  done
+  # The interface faces of Windows mapped to the fonts of this machine (see the Wine notes); a virtual
+  # desktop, because without a window manager every hide blocks for seconds.
+  cat > "$WINEPREFIX/drive_c/pelmirt-shots.reg" <<'REG'
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"Segoe UI"="DejaVu Sans"
+"Nirmala UI"="FreeSans"
+"Leelawadee UI"="FreeSerif"
+"Microsoft YaHei UI"="WenQuanYi Micro Hei"
+"Yu Gothic UI"="WenQuanYi Micro Hei"
+"Malgun Gothic"="WenQuanYi Micro Hei"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1400x1000"
+REG
+  "$wine" regedit /S 'C:\pelmirt-shots.reg' >/dev/null 2>&1 </dev/null
+  rm -f "$WINEPREFIX/drive_c/pelmirt-shots.reg"
+  "$server" -k 2>/dev/null || true
+  "$server" -w
+  touch "$WINEPREFIX/.pelmirt-shots-ready"
+fi
+setsid "$server" -p </dev/null >/dev/null 2>&1 &
+
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+exe=$(winpath "$build/app/pelmirt.exe")
+target=$(winpath "$(cd "$out" && pwd)")
+width=${client%x*}
+height=${client#*x}
+status=0
+for language in $languages; do
+  for theme in light dark; do
+    "$wine" "$build/tools/shot_driver.exe" "$exe" "$target" "$language-$theme" "$theme" "$language" \
+      "$width" "$height" </dev/null || status=1
+  done
+done
+if [ "${SHOT_OPERATIONS:-0}" = 1 ]; then
+  # Something to find: old files in the prefix user's temporary folder (older than 24 hours).
+  temp="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Temp/pelmirt-shot"
+  mkdir -p "$temp"
+  for i in $(seq 400); do head -c 40000 /dev/zero > "$temp/cache-$i.tmp"; done
+  touch -d '3 days ago' "$temp"/*.tmp
+  "$wine" "$build/tools/shot_driver.exe" "$exe" "$target" "en-light" light en "$width" "$height" scan clean \
+    </dev/null || status=1
+fi
+
+if [ "$docs" = 1 ]; then
+  mkdir -p "$here/docs"
+  for pair in "en-light-clean:clean-pc-light" "en-dark-clean:clean-pc-dark" "en-light-settings:settings" \
+              "ar-light-clean:arabic-clean-pc"; do
+    "$wine" "$build/tools/shot_driver.exe" --shrink "$target\\${pair%%:*}.png" \
+      "$(winpath "$here/docs")\\${pair#*:}.png" 800 </dev/null || status=1
+  done
+fi
+echo "screenshots: $out"
+exit "$status"
