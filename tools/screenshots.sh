@@ -32,22 +32,18 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x8
       -DCMAKE_BUILD_TYPE=Release -DPELMIRT_TESTS=OFF >/dev/null
 cmake --build "$build" --target pelmirt shot_driver >/dev/null
 
-wine=/usr/lib/wine/wine64
+# The build tree's private prefix (private HOME and trash, the interface fonts mapped), made the way the
+# tests make theirs; then switched from the null graphics driver to a virtual desktop on the Xvfb display.
+run="$build/wine-run"
 server=/usr/lib/wine/wineserver
-state="$build/wine"
-export WINEPREFIX="$state/prefix"
-export HOME="$state/home"
-export XDG_DATA_HOME="$HOME/.local/share"
-export XDG_CONFIG_HOME="$HOME/.config"
-export XDG_CACHE_HOME="$HOME/.cache"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree=;mshtml="
+bash "$here/wine-prefix.sh" "$build" start >/dev/null
+eval "$(grep '^export ' "$run")"
 unset TZ
-mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$out"
+mkdir -p "$out"
 
 xvfb_pid=
 cleanup() {
-  "$server" -k 2>/dev/null || true
+  bash "$here/wine-prefix.sh" "$build" stop
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
@@ -58,42 +54,17 @@ if [ ! -e "/tmp/.X11-unix/X$display" ]; then
 fi
 export DISPLAY=":$display"
 
-if [ ! -f "$WINEPREFIX/.pelmirt-shots-ready" ]; then
-  echo "screenshots: creating the Wine prefix $WINEPREFIX (once, about 15 seconds)"
-  rm -rf "$WINEPREFIX"
-  "$wine" wineboot -i >/dev/null 2>&1 </dev/null || true
-  "$server" -w
-  fonts="$WINEPREFIX/drive_c/windows/Fonts"
-  mkdir -p "$fonts"
-  for f in tahoma.ttf tahomabd.ttf marlett.ttf; do
-    [ -f "/usr/share/wine/fonts/$f" ] && cp -f "/usr/share/wine/fonts/$f" "$fonts/"
-  done
-  # The interface faces of Windows mapped to the fonts of this machine (see the Wine notes); a virtual
-  # desktop, because without a window manager every hide blocks for seconds.
-  cat > "$WINEPREFIX/drive_c/pelmirt-shots.reg" <<'REG'
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"Segoe UI"="DejaVu Sans"
-"Nirmala UI"="FreeSans"
-"Leelawadee UI"="FreeSerif"
-"Microsoft YaHei UI"="WenQuanYi Micro Hei"
-"Yu Gothic UI"="WenQuanYi Micro Hei"
-"Malgun Gothic"="WenQuanYi Micro Hei"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
-"Desktop"="Default"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="1400x1000"
-REG
-  "$wine" regedit /S 'C:\pelmirt-shots.reg' >/dev/null 2>&1 </dev/null
-  rm -f "$WINEPREFIX/drive_c/pelmirt-shots.reg"
-  "$server" -k 2>/dev/null || true
-  "$server" -w
-  touch "$WINEPREFIX/.pelmirt-shots-ready"
+if [ ! -f "$WINEPREFIX/.pelmirt-shots-display" ]; then
+  # Without a window manager every hide blocks for seconds: a virtual desktop larger than the window.
+  "$run" reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 || true
+  "$run" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  "$run" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1400x1000 /f >/dev/null 2>&1
+  touch "$WINEPREFIX/.pelmirt-shots-display"
 fi
-setsid "$server" -p </dev/null >/dev/null 2>&1 &
+# The display settings take effect when the prefix's server starts.
+"$server" -k 2>/dev/null || true
+"$server" -w
+setsid "$server" -p </dev/null >/dev/null 2>&1 || true
 
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 exe=$(winpath "$build/app/pelmirt.exe")
@@ -103,7 +74,7 @@ height=${client#*x}
 status=0
 for language in $languages; do
   for theme in light dark; do
-    "$wine" "$build/tools/shot_driver.exe" "$exe" "$target" "$language-$theme" "$theme" "$language" \
+    "$run" "$build/tools/shot_driver.exe" "$exe" "$target" "$language-$theme" "$theme" "$language" \
       "$width" "$height" </dev/null || status=1
   done
 done
@@ -113,7 +84,7 @@ if [ "${SHOT_OPERATIONS:-0}" = 1 ]; then
   mkdir -p "$temp"
   for i in $(seq 400); do head -c 40000 /dev/zero > "$temp/cache-$i.tmp"; done
   touch -d '3 days ago' "$temp"/*.tmp
-  "$wine" "$build/tools/shot_driver.exe" "$exe" "$target" "en-light" light en "$width" "$height" scan clean \
+  "$run" "$build/tools/shot_driver.exe" "$exe" "$target" "en-light" light en "$width" "$height" scan clean \
     </dev/null || status=1
 fi
 
@@ -121,7 +92,7 @@ if [ "$docs" = 1 ]; then
   mkdir -p "$here/docs"
   for pair in "en-light-clean:clean-pc-light" "en-dark-clean:clean-pc-dark" "en-light-settings:settings" \
               "ar-light-clean:arabic-clean-pc"; do
-    "$wine" "$build/tools/shot_driver.exe" --shrink "$target\\${pair%%:*}.png" \
+    "$run" "$build/tools/shot_driver.exe" --shrink "$target\\${pair%%:*}.png" \
       "$(winpath "$here/docs")\\${pair#*:}.png" 800 </dev/null || status=1
   done
 fi
