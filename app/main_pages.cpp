@@ -2,6 +2,7 @@
 
 #include "app/main_pages_internal.h"
 #include "app/shell_globals.h"
+#include "app/text_pair.h"
 #include "services/i18n/translate.h"
 #include "ui/line_icons.h"
 #include "ui/shapes.h"
@@ -55,12 +56,7 @@ void paintProductHeader(Gdiplus::Graphics* g, const MainLayout& layout) {
                    0, true, false, false);
 }
 
-struct PageTitles {
-    const wchar_t* title;
-    const wchar_t* subtitle;
-};
-
-constexpr PageTitles pageTitles[4] = {
+constexpr detail::TextPair pageTitles[4] = {
     {L"Очистка ПК", L"Освободите место на компьютере"},
     {L"Место на диске", L"Свободное и занятое пространство"},
     {L"Справка", L"Понятная очистка: сначала анализ, затем ваш выбор"},
@@ -70,7 +66,7 @@ constexpr PageTitles pageTitles[4] = {
 void paintPageHeader(Gdiplus::Graphics* g, const MainLayout& layout) {
     const float W = layout.width;
     const float cx = layout.contentX;
-    const PageTitles& titles = pageTitles[std::clamp(currentPage, 0, 3)];
+    const detail::TextPair& titles = pageTitles[std::clamp(currentPage, 0, 3)];
     queueFrameText(titles.title, cx + 2, 32, W - cx - 233, 47, 32, rgbOf(theme.text), true, 0, true, false, false);
     queueFrameText(titles.subtitle, cx + 2, 83, W - cx - 33, 35, 16, rgbOf(theme.mutedText), false, 0, true, false,
                    false);

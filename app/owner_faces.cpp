@@ -4,6 +4,7 @@
 #include "app/owner_buttons.h"
 #include "app/owner_buttons_internal.h"
 #include "app/shell_globals.h"
+#include "app/text_pair.h"
 #include "ui/line_icons.h"
 #include "ui/shapes.h"
 #include "ui/shell_state.h"
@@ -31,12 +32,7 @@ constexpr Swatch swatches[6] = {
 
 constexpr const char* themeValues[3] = {"system", "light", "dark"};
 
-struct RowTexts {
-    const wchar_t* title;
-    const wchar_t* subtitle;
-};
-
-constexpr RowTexts categoryTexts[3] = {
+constexpr TextPair categoryTexts[3] = {
     {L"Временные файлы", L"Файлы старше 24 часов"},
     {L"Кэш браузеров", L"Chrome, Edge, Firefox"},
     {L"Корзина", L"Удалённые файлы"},
@@ -66,7 +62,7 @@ bool optionSetting(int id) {
     return settings.widget_enabled;
 }
 
-RowTexts optionTexts(int id) {
+TextPair optionTexts(int id) {
     if (id == 128) return {L"Закрывать браузеры", L"Только после подтверждения"};
     if (id == 139) return {L"Виджет на рабочем столе", L"Работает, пока открыто приложение"};
     if (ui::currentSettings.skip_locked) return {L"Пропускать занятые файлы", L"Открытые файлы будут пропущены"};
@@ -118,7 +114,7 @@ void paintCategoryCard(const Face& face) {
     }
     ui::drawLineIcon(face.g, categoryIcons[category], face.rtl ? w - 69 : 45, (h - 24) / 2, 24, theme.mutedText);
 
-    const RowTexts& texts = categoryTexts[category];
+    const TextPair& texts = categoryTexts[category];
     drawOptionRow(texts.title, texts.subtitle, face.rtl ? 109.0f : 79.0f, 4, w - 188, h - 8, 15, face.colours.text,
                   theme.mutedText, true, true);
     ui::queueFrameText(formatBytes(categoryTotal(category)), face.rtl ? 13.0f : w - 106, 2, 93, h - 4, 15,
@@ -140,7 +136,7 @@ void paintOptionRow(const Face& face) {
     Gdiplus::SolidBrush brush{Gdiplus::Color(theme.onAccent)};
     face.g->FillEllipse(&brush, trackX + 3 + 19 * knob, trackY + 3, 18.0f, 18.0f);
 
-    const RowTexts texts = optionTexts(face.id);
+    const TextPair texts = optionTexts(face.id);
     const float textX = face.rtl ? 65.0f : 11.0f;
     if (h >= 40) {
         drawOptionRow(texts.title, texts.subtitle, textX, 4, w - 76, h - 8, 14, theme.text, theme.mutedText, true, true);
