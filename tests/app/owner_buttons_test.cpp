@@ -3,6 +3,7 @@
 #include "paint_support.h"
 
 #include "app/owner_buttons.h"
+#include "services/i18n/language.h"
 
 #include <cmath>
 #include <vector>
@@ -156,6 +157,44 @@ TEST_F(OwnerButtons, ReducedMotionShowsHoverAtOnceAndPressesByWholePixels) {
         EXPECT_EQ(at(static_cast<int>(8 * c.scale), buffer_.height / 2), rgbOf(c.fill)) << c.id << " case " << c.scale;
         EXPECT_EQ(topEdge(buffer_.width / 2) - restingTop, c.shift) << c.id << " at scale " << c.scale;
     }
+}
+
+TEST_F(OwnerButtons, LanguageListAlignsArabicRightInALeftToRightInterface) {
+    HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_POPUP | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, 0, 300, 200,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(combo, nullptr);
+    const auto& options = languageOptions();
+    for (const LanguageOption& option : options) {
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(option.nativeName.c_str()));
+    }
+    const struct {
+        const char* code;
+        bool right;  // ink in the right half of the entry
+    } cases[] = {{"ar", true}, {"en", false}, {"ja", false}};
+    for (const auto& c : cases) {
+        UINT index = 0;
+        while (index < options.size() && options[index].code != c.code) ++index;
+        ASSERT_LT(index, options.size()) << c.code;
+        test::Dib dib(300, 30, 0);
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_COMBOBOX;
+        item.CtlID = ui::LanguageComboId;
+        item.itemID = index;
+        item.hwndItem = combo;
+        item.hDC = dib.dc();
+        item.rcItem = RECT{0, 0, 300, 30};
+        drawOwnerButton(item);
+        const RECT ink = dib.inkBounds(ui::theme.card);
+        ASSERT_LT(ink.left, ink.right) << c.code << ": the name is drawn";
+        if (c.right) {
+            EXPECT_GT(ink.left, 150) << c.code;
+            EXPECT_LE(ink.right, 300 - 12) << c.code;
+        } else {
+            EXPECT_GE(ink.left, 12) << c.code;
+            EXPECT_LT(ink.right, 150) << c.code;
+        }
+    }
+    DestroyWindow(combo);
 }
 
 }  // namespace
