@@ -15,6 +15,13 @@ float usedFraction(const DriveInfo& drive) {
     return static_cast<float>(static_cast<double>(drive.totalBytes - free) / static_cast<double>(drive.totalBytes));
 }
 
+std::wstring driveLabel(const DriveInfo& drive) {
+    // Right-to-left reading would move the colon and backslash of "C:\" before the letter; a left-to-right
+    // mark after them keeps the root reading left to right.
+    if (!isRightToLeft()) return drive.root;
+    return drive.root + L"\u200E";
+}
+
 std::wstring freeSpaceText(const DriveInfo& drive) {
     return formatBytes(drive.availableBytes) + L" " + translate(L"свободно");
 }
@@ -34,9 +41,11 @@ void paintDiskPage(Gdiplus::Graphics* g, const MainLayout& layout) {
     const float rowWidth = W - cx - 77;
     float y = 162;
     for (const DriveInfo& drive : driveList) {
-        if (y + 3 > H - 175) break;  // later drives would run into the button below the card
+        // A row ends with its total line 95 below its top; the large-files button starts at H - 109. A row
+        // that would run under the button is left out with the rest, so no text is cut.
+        if (y + 95 > H - 109) break;
         ui::drawLineIcon(g, 1, cx + 26, y + 2, 24, theme.mutedText);
-        queueFrameText(drive.root, cx + 61, y, W - cx - 112, 26, 16, rgbOf(theme.text), true, 0, false, false, false);
+        queueFrameText(driveLabel(drive), cx + 61, y, W - cx - 112, 26, 16, rgbOf(theme.text), true, 0, false, false, false);
         ui::drawProgressBar(g, cx + 26, y + 40, rowWidth, usedFraction(drive));
         queueFrameText(freeSpaceText(drive), cx + 26, y + 55, rowWidth, 21, 13, rgbOf(theme.mutedText), false, 0, false,
                        false, false);

@@ -76,28 +76,34 @@ TEST_F(MainFrame, RingDiameterFollowsTheColumnUpToItsCap) {
 }
 
 TEST_F(MainFrame, DriveRowsStopWhereEachPageRunsOutOfRoom) {
-    // Each drive is half full: its bar's left end is accent, its right end the track.
+    // Each drive is half full: its bar's left end is accent, its right end the track. On the Disk space
+    // page a row (95 high) is shown only when it ends above the button at H - 109: four rows at a height
+    // of 790, five from 798.
     const struct {
         int page;
+        int height;
         int drives;
         int shownRows;
-    } cases[] = {{0, 0, 0}, {0, 1, 1}, {0, 3, 2}, {1, 1, 1}, {1, 5, 5}, {1, 6, 5}};
+    } cases[] = {{0, 790, 0, 0}, {0, 790, 1, 1}, {0, 790, 3, 2}, {1, 790, 1, 1},
+                 {1, 790, 5, 4}, {1, 797, 5, 4}, {1, 798, 5, 5}, {1, 905, 7, 5}, {1, 906, 7, 6}};
     for (const auto& c : cases) {
         driveList.clear();
         addDrives(c.drives);
         currentPage = c.page;
+        clientHeight = c.height;
         render();
-        for (int k = 0; k < 6; ++k) {
+        for (int k = 0; k < 7; ++k) {
             // Page 0: disk card rows at 134 + 63 + 76 k, bar 30 below; page 1: rows at 162 + 108 k, bar 40 below.
             const float barY = c.page == 0 ? 134 + 63 + 76 * k + 34 : 162 + 108 * k + 44;
             const float barX = c.page == 0 ? 790 + 20 : 250 + 26;
             const float barW = c.page == 0 ? 290 - 40 : 1100 - 250 - 77;
             if (c.page == 0 && k >= 2) break;  // below the disk card
+            if (barY >= c.height) break;
             const bool shown = k < c.shownRows;
             EXPECT_EQ(at(barX + 10, barY) == rgbOf(ui::theme.accent), shown)
-                << "page " << c.page << ", " << c.drives << " drives, row " << k;
+                << "page " << c.page << ", height " << c.height << ", " << c.drives << " drives, row " << k;
             EXPECT_EQ(at(barX + barW - 10, barY) == rgbOf(ui::theme.surface), shown)
-                << "page " << c.page << ", " << c.drives << " drives, row " << k;
+                << "page " << c.page << ", height " << c.height << ", " << c.drives << " drives, row " << k;
         }
     }
 }
