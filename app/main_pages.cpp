@@ -68,7 +68,10 @@ void paintPageHeader(Gdiplus::Graphics* g, const MainLayout& layout) {
     const float cx = layout.contentX;
     const detail::TextPair& titles = pageTitles[std::clamp(currentPage, 0, 3)];
     queueFrameText(titles.title, cx + 2, 32, W - cx - 233, 47, 32, rgbOf(theme.text), true, 0, true, false, false);
-    queueFrameText(titles.subtitle, cx + 2, 83, W - cx - 33, 35, 16, rgbOf(theme.mutedText), false, 0, true, false,
+    // While busy the Cancel button stands at the right of this line: the subtitle stops where the title
+    // does, so neither a long nor a right-aligned subtitle runs under the button.
+    const float subtitleWidth = busy ? W - cx - 233 : W - cx - 33;
+    queueFrameText(titles.subtitle, cx + 2, 83, subtitleWidth, 35, 16, rgbOf(theme.mutedText), false, 0, true, false,
                    false);
 
     ui::fillRoundRect(g, W - 218, 35, 189, 32, 12, theme.accentSoft, 0, 1.0f);

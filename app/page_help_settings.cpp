@@ -61,7 +61,10 @@ void paintSettingsPage(Gdiplus::Graphics* g, const MainLayout& layout) {
 
     ui::drawCard(g, cx, 136, W - cx - 25, 250);
     queueFrameText(L"Внешний вид", cx + 25, 151, W - cx - 80, 29, 21, text, true, 0, true, false, false);
-    queueFrameText(L"Автосохранение", W - 192, 150, 147, 23, 12, muted, false, 2, true, false, false);
+    // The caption sits at the end of the title's line: in a right-to-left language the title starts at the
+    // right, so the caption takes the mirrored box at the left instead of running into it.
+    const float autosaveX = isRightToLeft() ? cx + 20 : W - 192;
+    queueFrameText(L"Автосохранение", autosaveX, 150, 147, 23, 12, muted, false, 2, true, false, false);
     queueFrameText(L"Тема", cx + 26, 190, 148, 25, 15, muted, false, 0, true, false, false);
     queueFrameText(L"Цветовой акцент", cx + 26, 249, 155, 30, 15, muted, false, 0, true, false, false);
     queueFrameText(L"Язык интерфейса", cx + 26, 313, 157, 28, 15, muted, false, 0, true, false, false);

@@ -121,18 +121,14 @@ void sizeClient(HWND window, int width, int height) {
     SetWindowPos(window, nullptr, 10, 10, width + extraW, height + extraH, SWP_NOZORDER);
 }
 
-// Presses the default (first custom) button of every task dialog or message box the window shows
-// until the wanted one closes: the confirmations of a clean-up, then its result.
-bool answerDialogs(DWORD processId, HWND main, int count, DWORD timeoutMs) {
-    for (int i = 0; i < count; ++i) {
-        HWND dialog = waitForWindowOf(processId, L"#32770", main, timeoutMs);
-        if (!dialog) return false;
-        SetForegroundWindow(dialog);
-        // Enter presses the default button of a task dialog and of a message box alike.
-        PostMessageW(dialog, WM_KEYDOWN, VK_RETURN, 0);
-        PostMessageW(dialog, WM_KEYUP, VK_RETURN, 0);
-        for (int w = 0; w < 100 && IsWindow(dialog) && IsWindowVisible(dialog); ++w) Sleep(50);
-    }
+// Answers the next box the window shows with the button: a task dialog takes TDM_CLICK_BUTTON, a classic
+// message box a WM_COMMAND. False when no box came.
+bool answerDialog(DWORD processId, HWND main, int button, DWORD timeoutMs) {
+    HWND dialog = waitForWindowOf(processId, L"#32770", main, timeoutMs);
+    if (!dialog) return false;
+    send(dialog, WM_USER + 102, static_cast<WPARAM>(button), 0);  // TDM_CLICK_BUTTON
+    if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    for (int w = 0; w < 100 && IsWindow(dialog) && IsWindowVisible(dialog); ++w) Sleep(50);
     return true;
 }
 
@@ -204,6 +200,8 @@ int wmain(int argc, wchar_t** argv) {
         failures = 1;
     } else {
         sizeClient(main, _wtoi(argv[6]), _wtoi(argv[7]));
+        // As for a mouse user: no focus rectangles until the keyboard is used.
+        send(main, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
         const struct {
             int id;
             const wchar_t* page;
@@ -226,9 +224,11 @@ int wmain(int argc, wchar_t** argv) {
             for (int w = 0; w < 600 && text(analyse) == before; ++w) Sleep(50);
             Sleep(500);
             if (cleanShot) {
+                // The Recycle Bin and the browsers are left out by the default settings: a confirmation,
+                // then the result.
                 click(main, 121);
-                if (!answerDialogs(process.dwProcessId, main, 1, 5000)) ++failures;  // the confirmation
-                answerDialogs(process.dwProcessId, main, 2, 3000);  // the Recycle Bin or browser question, the result
+                if (!answerDialog(process.dwProcessId, main, IDYES, 5000)) ++failures;
+                if (!answerDialog(process.dwProcessId, main, IDOK, 30000)) ++failures;
                 SetCursorPos(0, 0);
                 Sleep(700);
                 failures += !saveWindow(main, folder + L"\\" + name + L"-cleaned.png");
