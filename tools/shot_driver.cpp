@@ -4,7 +4,8 @@
 //
 //   shot_driver PELMIRT_EXE OUTPUT_FOLDER NAME THEME LANGUAGE CLIENT_WIDTH CLIENT_HEIGHT [scan] [clean]
 //
-// Writes NAME-clean.png, NAME-disks.png, NAME-help.png and NAME-settings.png; with "scan" also
+// Writes NAME-clean.png, NAME-disks.png, NAME-help.png, NAME-settings.png and NAME-languages.png (the
+// Settings page with the language list open); with "scan" also
 // NAME-scanning.png (taken while a scan runs) and with "clean" NAME-cleaned.png (after a clean-up, the
 // result box closed). Exit code 0 when every picture was written.
 //
@@ -213,6 +214,13 @@ int wmain(int argc, wchar_t** argv) {
             SetCursorPos(0, 0);
             Sleep(700);  // the page switch, the gauge ease and the hover fade-out
             failures += !saveWindow(main, folder + L"\\" + name + L"-" + page.page + L".png");
+            if (page.id != 105) continue;
+            // The language list open: every language's name in its own face.
+            HWND languages = GetDlgItem(main, 180);
+            send(languages, CB_SHOWDROPDOWN, TRUE, 0);
+            Sleep(500);
+            failures += !saveWindow(main, folder + L"\\" + name + L"-languages.png");
+            send(languages, CB_SHOWDROPDOWN, FALSE, 0);
         }
         if (scanShot || cleanShot) {
             HWND analyse = GetDlgItem(main, 120);
