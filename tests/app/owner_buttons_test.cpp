@@ -197,4 +197,34 @@ TEST_F(OwnerButtons, LanguageListAlignsArabicRightInALeftToRightInterface) {
     DestroyWindow(combo);
 }
 
+TEST_F(OwnerButtons, OptionRowCentresTitleAndSubtitleAsOneBlock) {
+    // A 44 DIP box at y 10: the gap is 2 DIPs in whole pixels, the title gets 56 % of the rest and the
+    // subtitle the remainder at most; the block sits in the middle of the box.
+    const struct {
+        float scale;
+        LONG top, bottom, gap, titleMax, subtitleMax;
+    } cases[] = {{1.0f, 10, 54, 2, 23, 19}, {2.0f, 20, 108, 4, 47, 37}, {1.5f, 15, 81, 3, 35, 28}};
+    for (const auto& c : cases) {
+        ui::layoutScale = c.scale;
+        ui::TextList list;
+        ui::frameTextList = &list;
+        drawOptionRow(L"Close browsers", L"Only after confirmation", 20, 10, 300, 44, 14, 0xFF111111, 0xFF777777, true,
+                      false);
+        ui::frameTextList = nullptr;
+        ASSERT_EQ(list.items.size(), 2u) << c.scale;
+        const RECT title = list.items[0].rect;
+        const RECT subtitle = list.items[1].rect;
+        const LONG titleUsed = title.bottom - title.top;
+        const LONG subtitleUsed = subtitle.bottom - subtitle.top;
+        EXPECT_GT(titleUsed, 0) << c.scale;
+        EXPECT_LE(titleUsed, c.titleMax) << c.scale;
+        EXPECT_GT(subtitleUsed, 0) << c.scale;
+        EXPECT_LE(subtitleUsed, c.subtitleMax) << c.scale;
+        EXPECT_EQ(subtitle.top - title.bottom, c.gap) << c.scale;
+        const LONG slack = (c.bottom - c.top) - (c.gap + titleUsed + subtitleUsed);
+        EXPECT_EQ(title.top, slack > 1 ? c.top + slack / 2 : c.top) << c.scale;
+        EXPECT_EQ(list.items[1].pixelSize, static_cast<int>(12 * c.scale + 0.5f)) << "subtitle size, " << c.scale;
+    }
+}
+
 }  // namespace
