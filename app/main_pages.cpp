@@ -46,8 +46,8 @@ void paintProductHeader(Gdiplus::Graphics* g, const MainLayout& layout) {
     ui::drawBroomIcon(g, 31, ty + 8, 32, theme.navText);
     queueFrameText(L"Pelmirt", 83, 36, 145, 35, 25, rgbOf(theme.navText), true, 0, false, false, false);
     queueFrameText(version, 84, 73, 140, 22, 12, rgbOf(theme.navMutedText), false, 0, false, false, false);
-    queueFrameText(L"Очистка по вашему выбору", 22, 108, 188, 33, 13, rgbOf(theme.navMutedText), false, 0, true,
-                   false, false);
+    queueFrameText(L"Очистка по вашему выбору", 22, 108, 188, 33, 13, rgbOf(theme.navMutedText), false, 0, true, false,
+                   false);
 
     const float H = layout.height;
     Gdiplus::Pen line(Gdiplus::Color(ui::mixColor(theme.navBackground, theme.navText, 0.14f)), 1.0f);
@@ -119,11 +119,20 @@ void paintMainContent(HDC dc) {
     paintProductHeader(g, layout);
     paintPageHeader(g, layout);
     switch (currentPage) {
-    case 0: detail::paintCleanPage(g, layout); break;
-    case 1: detail::paintDiskPage(g, layout); break;
-    case 2: detail::paintHelpPage(g, layout); break;
-    case 3: detail::paintSettingsPage(g, layout); break;
-    default: break;
+    case 0:
+        detail::paintCleanPage(g, layout);
+        break;
+    case 1:
+        detail::paintDiskPage(g, layout);
+        break;
+    case 2:
+        detail::paintHelpPage(g, layout);
+        break;
+    case 3:
+        detail::paintSettingsPage(g, layout);
+        break;
+    default:
+        break;
     }
     paintStatusArea(g, layout);
     graphics.Flush(Gdiplus::FlushIntentionSync);

@@ -86,8 +86,8 @@ void paintNavigationOrButton(const Face& face) {
     const std::wstring text = controlText(face.item->hwndItem);
     const uint32_t colour = face.colours.text & 0xFFFFFF;
     if (!navigation) {
-        queueFrameText(text, 12, 1 + o, face.w - 24, face.h - 2 - o, 14, colour, face.id == PrimaryButton, 1, false, true,
-                       true);
+        queueFrameText(text, 12, 1 + o, face.w - 24, face.h - 2 - o, 14, colour, face.id == PrimaryButton, 1, false,
+                       true, true);
         return;
     }
     const bool current = isCurrentNavigation(face.id);
@@ -110,7 +110,9 @@ void paintLanguageEntry(const DRAWITEMSTRUCT& item) {
 
     wchar_t text[257] = {};
     const LRESULT length = SendMessageW(item.hwndItem, CB_GETLBTEXTLEN, item.itemID, 0);
-    if (length >= 0 && length <= 256) SendMessageW(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text));
+    if (length >= 0 && length <= 256) {
+        SendMessageW(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text));
+    }
 
     const auto& options = languageOptions();
     std::string code = currentLanguageCode();
@@ -176,7 +178,8 @@ void drawOwnerButton(const DRAWITEMSTRUCT& item) {
 }
 
 void drawOptionRow(const std::wstring& title, const std::wstring& subtitle, float x, float y, float w, float h,
-                   float size, std::uint32_t titleColour, std::uint32_t subtitleColour, bool bold, bool translateTexts) {
+                   float size, std::uint32_t titleColour, std::uint32_t subtitleColour, bool bold,
+                   bool translateTexts) {
     const float s = ui::layoutScale;
     const LONG top = detail::devicePixels(y, s);
     const LONG bottom = detail::devicePixels(y + h, s);

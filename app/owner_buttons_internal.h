@@ -24,7 +24,7 @@ struct Face {
     Gdiplus::Graphics* g = nullptr;
     const DRAWITEMSTRUCT* item = nullptr;
     int id = 0;
-    float w = 0;      // item size in DIPs
+    float w = 0;  // item size in DIPs
     float h = 0;
     float scale = 1;  // layout scale
     bool rtl = false;

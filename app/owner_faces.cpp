@@ -26,7 +26,7 @@ struct Swatch {
 };
 
 constexpr Swatch swatches[6] = {
-    {"emerald", 0xFF00864D}, {"blue", 0xFF236BDD},  {"violet", 0xFF7C4DD8},
+    {"emerald", 0xFF00864D}, {"blue", 0xFF236BDD}, {"violet", 0xFF7C4DD8},
     {"amber", 0xFF9B6008},   {"rose", 0xFFCA3767}, {"teal", 0xFF007981},
 };
 
@@ -45,8 +45,8 @@ uint64_t categoryTotal(int category) {
     return static_cast<uint64_t>(std::max<int64_t>(scanReport.recycleBinBytes, 0));
 }
 
-void drawCheckMark(Gdiplus::Graphics* g, ui::Argb colour, float width, float x1, float y1, float x2, float y2,
-                   float x3, float y3) {
+void drawCheckMark(Gdiplus::Graphics* g, ui::Argb colour, float width, float x1, float y1, float x2, float y2, float x3,
+                   float y3) {
     Gdiplus::Pen pen(Gdiplus::Color(colour), width);
     pen.SetStartCap(Gdiplus::LineCapRound);
     pen.SetEndCap(Gdiplus::LineCapRound);
@@ -81,18 +81,21 @@ void paintSwatch(const Face& face) {
     if (current) {
         ui::fillRoundRect(face.g, 1, 2, w - 2, h - 4, 12, theme.card, theme.accent, 2.0f);
     } else {
-        ui::fillRoundRect(face.g, 1, 2, w - 2, h - 4, 12, theme.card, mixColor(theme.border, swatch.colour, 0.5f * face.hover),
-                          1.0f);
+        ui::fillRoundRect(face.g, 1, 2, w - 2, h - 4, 12, theme.card,
+                          mixColor(theme.border, swatch.colour, 0.5f * face.hover), 1.0f);
     }
     ui::fillRoundRect(face.g, 7, 8, w - 14, h - 16, 8, swatch.colour, 0, 1.0f);
-    if (current) drawCheckMark(face.g, 0xFFFFFFFF, 2.2f, 0.31f * w, 0.49f * h, 0.46f * w, 0.63f * h, 0.70f * w, 0.37f * h);
+    if (current) {
+        drawCheckMark(face.g, 0xFFFFFFFF, 2.2f, 0.31f * w, 0.49f * h, 0.46f * w, 0.63f * h, 0.70f * w, 0.37f * h);
+    }
 }
 
 void paintThemeSegment(const Face& face) {
     const bool current = ui::currentSettings.theme == themeValues[face.id - 160];
     const float o = face.offset;
     const ui::Argb fill = current ? theme.accentSoft : mixColor(theme.card, theme.accentSoft, 0.4f * face.hover);
-    ui::fillRoundRect(face.g, 1, 1 + o, face.w - 2, face.h - 2 - o, 10, fill, current ? theme.accent : theme.border, 1.0f);
+    ui::fillRoundRect(face.g, 1, 1 + o, face.w - 2, face.h - 2 - o, 10, fill, current ? theme.accent : theme.border,
+                      1.0f);
     ui::queueFrameText(controlText(face.item->hwndItem), 9, 1 + o, face.w - 18, face.h - 2 - o, 14,
                        (current ? theme.accentText : theme.mutedText) & 0xFFFFFF, current, 1, false, true, true);
 }
@@ -129,8 +132,8 @@ void paintOptionRow(const Face& face) {
     const bool on = optionSetting(face.id);
     const float trackX = face.rtl ? 12 : w - 55;
     const float trackY = (h - 24) / 2;
-    ui::fillRoundRect(face.g, trackX, trackY, 43, 24, 12, on ? theme.accent : mixColor(theme.border, theme.mutedText, 0.17f),
-                      0, 1.0f);
+    ui::fillRoundRect(face.g, trackX, trackY, 43, 24, 12,
+                      on ? theme.accent : mixColor(theme.border, theme.mutedText, 0.17f), 0, 1.0f);
     float knob = theme.reduceMotion ? (on ? 1.0f : 0.0f) : face.state->switchPosition;
     if (face.rtl) knob = 1.0f - knob;  // on sits at the left end in a right-to-left row
     Gdiplus::SolidBrush brush{Gdiplus::Color(theme.onAccent)};
@@ -139,7 +142,8 @@ void paintOptionRow(const Face& face) {
     const TextPair texts = optionTexts(face.id);
     const float textX = face.rtl ? 65.0f : 11.0f;
     if (h >= 40) {
-        drawOptionRow(texts.title, texts.subtitle, textX, 4, w - 76, h - 8, 14, theme.text, theme.mutedText, true, true);
+        drawOptionRow(texts.title, texts.subtitle, textX, 4, w - 76, h - 8, 14, theme.text, theme.mutedText, true,
+                      true);
     } else {
         ui::queueFrameText(texts.title, textX, 2, w - 76, h - 4, 14, theme.text & 0xFFFFFF, true, 0, true, true, false);
     }

@@ -62,8 +62,8 @@ void paintDiskCard(Gdiplus::Graphics* g, const MainLayout& layout) {
         ui::drawLineIcon(g, 1, sx + 20, y, 24, theme.mutedText);
         queueFrameText(driveLabel(drive), sx + 55, y, sw - 75, 24, 15, rgbOf(theme.text), true, 0, false, false, false);
         ui::drawProgressBar(g, sx + 20, y + 30, sw - 40, usedFraction(drive));
-        queueFrameText(freeSpaceText(drive), sx + 20, y + 46, sw - 40, 22, 12, rgbOf(theme.mutedText), false, 0,
-                       false, false, false);
+        queueFrameText(freeSpaceText(drive), sx + 20, y + 46, sw - 40, 22, 12, rgbOf(theme.mutedText), false, 0, false,
+                       false, false);
     }
 }
 

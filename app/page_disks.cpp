@@ -45,7 +45,8 @@ void paintDiskPage(Gdiplus::Graphics* g, const MainLayout& layout) {
         // that would run under the button is left out with the rest, so no text is cut.
         if (y + 95 > H - 109) break;
         ui::drawLineIcon(g, 1, cx + 26, y + 2, 24, theme.mutedText);
-        queueFrameText(driveLabel(drive), cx + 61, y, W - cx - 112, 26, 16, rgbOf(theme.text), true, 0, false, false, false);
+        queueFrameText(driveLabel(drive), cx + 61, y, W - cx - 112, 26, 16, rgbOf(theme.text), true, 0, false, false,
+                       false);
         ui::drawProgressBar(g, cx + 26, y + 40, rowWidth, usedFraction(drive));
         queueFrameText(freeSpaceText(drive), cx + 26, y + 55, rowWidth, 21, 13, rgbOf(theme.mutedText), false, 0, false,
                        false, false);

@@ -84,8 +84,8 @@ TEST_F(MainFrame, DriveRowsStopWhereEachPageRunsOutOfRoom) {
         int height;
         int drives;
         int shownRows;
-    } cases[] = {{0, 790, 0, 0}, {0, 790, 1, 1}, {0, 790, 3, 2}, {1, 790, 1, 1},
-                 {1, 790, 5, 4}, {1, 797, 5, 4}, {1, 798, 5, 5}, {1, 905, 7, 5}, {1, 906, 7, 6}};
+    } cases[] = {{0, 790, 0, 0}, {0, 790, 1, 1}, {0, 790, 3, 2}, {1, 790, 1, 1}, {1, 790, 5, 4},
+                 {1, 797, 5, 4}, {1, 798, 5, 5}, {1, 905, 7, 5}, {1, 906, 7, 6}};
     for (const auto& c : cases) {
         driveList.clear();
         addDrives(c.drives);
@@ -117,11 +117,11 @@ TEST_F(MainFrame, ProgressStripShowsTheFractionOrAScanSegment) {
         std::vector<int> accentAt;
         std::vector<int> trackAt;
     } cases[] = {
-        {100, 0.5f, 0, {260, 650}, {670, 1060}},   // a clean-up: the eased fraction alone
-        {100, 0.1f, 180, {300}, {400, 700}},       // the ring angle moves nothing with a total
-        {0, 0.9f, 0, {260, 440}, {460, 1060}},     // a scan: 24 % plus a segment at the start
-        {0, 0.0f, 180, {300, 600, 740}, {480, 800}}, // the segment halfway along
-        {0, 0.0f, 540, {600}, {480, 800}},         // angles past a turn wrap
+        {100, 0.5f, 0, {260, 650}, {670, 1060}},      // a clean-up: the eased fraction alone
+        {100, 0.1f, 180, {300}, {400, 700}},          // the ring angle moves nothing with a total
+        {0, 0.9f, 0, {260, 440}, {460, 1060}},        // a scan: 24 % plus a segment at the start
+        {0, 0.0f, 180, {300, 600, 740}, {480, 800}},  // the segment halfway along
+        {0, 0.0f, 540, {600}, {480, 800}},            // angles past a turn wrap
     };
     busy = true;
     for (const auto& c : cases) {
@@ -129,8 +129,12 @@ TEST_F(MainFrame, ProgressStripShowsTheFractionOrAScanSegment) {
         shownProgress = c.shown;
         ringAngle = c.angle;
         render();
-        for (int x : c.accentAt) EXPECT_EQ(at(x, 770), rgbOf(ui::theme.accent)) << c.total << "/" << c.angle << " x " << x;
-        for (int x : c.trackAt) EXPECT_EQ(at(x, 770), rgbOf(ui::theme.surface)) << c.total << "/" << c.angle << " x " << x;
+        for (int x : c.accentAt) {
+            EXPECT_EQ(at(x, 770), rgbOf(ui::theme.accent)) << c.total << "/" << c.angle << " x " << x;
+        }
+        for (int x : c.trackAt) {
+            EXPECT_EQ(at(x, 770), rgbOf(ui::theme.surface)) << c.total << "/" << c.angle << " x " << x;
+        }
     }
     busy = false;
     render();

@@ -21,8 +21,10 @@ protected:
     }
     // Paints control id at w x h DIPs (at the layout scale) over the background; keeps the queued texts.
     void paint(int id, float w, float h, UINT state, const wchar_t* text = L"") {
-        if (!button_) button_ = CreateWindowExW(0, L"BUTTON", L"", WS_POPUP | BS_OWNERDRAW, 0, 0, 10, 10, nullptr,
-                                                nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (!button_) {
+            button_ = CreateWindowExW(0, L"BUTTON", L"", WS_POPUP | BS_OWNERDRAW, 0, 0, 10, 10, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+        }
         SetWindowTextW(button_, text);
         const int width = static_cast<int>(w * ui::layoutScale + 0.5f);
         const int height = static_cast<int>(h * ui::layoutScale + 0.5f);
@@ -45,14 +47,16 @@ protected:
     // Pixels of exactly this colour inside the rectangle.
     int count(const RECT& r, ui::Argb colour) const {
         int n = 0;
-        for (int y = r.top; y < r.bottom; ++y)
+        for (int y = r.top; y < r.bottom; ++y) {
             for (int x = r.left; x < r.right; ++x) n += at(x, y) == rgbOf(colour);
+        }
         return n;
     }
     // The first row from the top in column x that is not the background.
     int topEdge(int x) const {
-        for (int y = 0; y < buffer_.height; ++y)
+        for (int y = 0; y < buffer_.height; ++y) {
             if (at(x, y) != rgbOf(ui::theme.background)) return y;
+        }
         return -1;
     }
 
