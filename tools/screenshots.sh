@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds pelmirt.exe and takes PNG screenshots of its main window under Xvfb, in a Wine virtual desktop
 # with the interface fonts mapped (so Arabic and CJK draw real glyphs): every page, light and dark, in
-# each language asked for; with SHOT_OPERATIONS=1 also one picture during a scan and one after a clean-up.
+# each language asked for, with the language list open; also one picture during a scan and one after a
+# clean-up (English, light; PELMIRT_SHOT_OPERATIONS=0 leaves these two out).
 #   tools/screenshots.sh [OUTPUT_DIR]          default: BUILD/screenshots
 #   tools/screenshots.sh --docs                also refreshes the four small pictures under docs/
 # Environment:
@@ -9,7 +10,7 @@
 #   PELMIRT_SHOT_BUILD_DIR  build tree with its own Wine prefix (default build-shots)
 #   PELMIRT_SHOT_CLIENT     client size of the main window, WIDTHxHEIGHT (default 1100x790)
 #   PELMIRT_SHOT_LANGUAGES  language codes (default "en ar zh")
-#   SHOT_OPERATIONS         1: add the mid-scan and after-clean-up pictures (English, light)
+#   PELMIRT_SHOT_OPERATIONS 0: no mid-scan and after-clean-up pictures (default 1)
 # Runs with a private HOME, so neither your Wine prefix nor your trash is touched.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -78,7 +79,7 @@ for language in $languages; do
       "$width" "$height" </dev/null || status=1
   done
 done
-if [ "${SHOT_OPERATIONS:-0}" = 1 ]; then
+if [ "${PELMIRT_SHOT_OPERATIONS:-1}" = 1 ]; then
   # Something to find: old files in the prefix user's temporary folder (older than 24 hours).
   temp="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Temp/pelmirt-shot"
   mkdir -p "$temp"
