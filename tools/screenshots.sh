@@ -62,6 +62,11 @@ if [ ! -f "$WINEPREFIX/.pelmirt-shots-display" ]; then
   "$run" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1400x1000 /f >/dev/null 2>&1
   touch "$WINEPREFIX/.pelmirt-shots-display"
 fi
+# Three more drives (folders of the build tree), so the Disk space page shows more rows than fit.
+for letter in d e f; do
+  mkdir -p "$build/wine/drives/extra-$letter"
+  ln -sfn "$build/wine/drives/extra-$letter" "$WINEPREFIX/dosdevices/$letter:"
+done
 # The display settings take effect when the prefix's server starts.
 "$server" -k 2>/dev/null || true
 "$server" -w
