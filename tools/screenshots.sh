@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds pelmirt.exe and takes PNG screenshots of its main window under Xvfb, in a Wine virtual desktop
 # with the interface fonts mapped (so Arabic and CJK draw real glyphs): every page, light and dark, in
-# each language asked for, with the language list open; also one picture during a scan and one after a
-# clean-up (English, light; PELMIRT_SHOT_OPERATIONS=0 leaves these two out).
+# each language asked for, with the language list open; in English also during a scan, after it and after
+# a clean-up, light and dark (PELMIRT_SHOT_OPERATIONS=0 leaves these out).
 #   tools/screenshots.sh [OUTPUT_DIR]          default: BUILD/screenshots
 #   tools/screenshots.sh --docs                also refreshes the four small pictures under docs/
 # Environment:
@@ -10,7 +10,7 @@
 #   PELMIRT_SHOT_BUILD_DIR  build tree with its own Wine prefix (default build-shots)
 #   PELMIRT_SHOT_CLIENT     client size of the main window, WIDTHxHEIGHT (default 1100x790)
 #   PELMIRT_SHOT_LANGUAGES  language codes (default "en ar zh")
-#   PELMIRT_SHOT_OPERATIONS 0: no mid-scan and after-clean-up pictures (default 1)
+#   PELMIRT_SHOT_OPERATIONS 0: no pictures of the scan and the clean-up (default 1)
 # Runs with a private HOME, so neither your Wine prefix nor your trash is touched.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -85,18 +85,21 @@ for language in $languages; do
   done
 done
 if [ "${PELMIRT_SHOT_OPERATIONS:-1}" = 1 ]; then
-  # Something to find: old files in the prefix user's temporary folder (older than 24 hours).
+  # Something to find: old files in the prefix user's temporary folder (older than 24 hours), made again
+  # for each run because its clean-up deletes them.
   temp="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Temp/pelmirt-shot"
-  mkdir -p "$temp"
-  for i in $(seq 400); do head -c 40000 /dev/zero > "$temp/cache-$i.tmp"; done
-  touch -d '3 days ago' "$temp"/*.tmp
-  "$run" "$build/tools/shot_driver.exe" "$exe" "$target" "en-light" light en "$width" "$height" scan clean \
-    </dev/null || status=1
+  for theme in light dark; do
+    mkdir -p "$temp"
+    for i in $(seq 400); do head -c 40000 /dev/zero > "$temp/cache-$i.tmp"; done
+    touch -d '3 days ago' "$temp"/*.tmp
+    "$run" "$build/tools/shot_driver.exe" "$exe" "$target" "en-$theme" "$theme" en "$width" "$height" scan clean \
+      </dev/null || status=1
+  done
 fi
 
 if [ "$docs" = 1 ]; then
   mkdir -p "$here/docs"
-  for pair in "en-light-clean:clean-pc-light" "en-dark-clean:clean-pc-dark" "en-light-settings:settings" \
+  for pair in "en-light-scanned:clean-pc-light" "en-dark-scanned:clean-pc-dark" "en-light-settings:settings" \
               "ar-light-clean:arabic-clean-pc"; do
     "$run" "$build/tools/shot_driver.exe" --shrink "$target\\${pair%%:*}.png" \
       "$(winpath "$here/docs")\\${pair#*:}.png" 800 </dev/null || status=1

@@ -6,8 +6,8 @@
 //
 // Writes NAME-clean.png, NAME-disks.png, NAME-help.png, NAME-settings.png and NAME-languages.png (the
 // Settings page with the language list open); with "scan" also
-// NAME-scanning.png (taken while a scan runs) and with "clean" NAME-cleaned.png (after a clean-up, the
-// result box closed). Exit code 0 when every picture was written.
+// NAME-scanning.png (taken while a scan runs) and NAME-scanned.png (its result), with "clean" also
+// NAME-cleaned.png (after a clean-up, the result box closed). Exit code 0 when every picture was written.
 //
 //   shot_driver --shrink INPUT.png OUTPUT.png WIDTH
 //
@@ -232,7 +232,8 @@ int wmain(int argc, wchar_t** argv) {
             }
             // The scan has ended when the Analyse button offers to scan again.
             for (int w = 0; w < 600 && text(analyse) == before; ++w) Sleep(50);
-            Sleep(500);
+            Sleep(700);  // the gauge eases to its new value
+            failures += !saveWindow(main, folder + L"\\" + name + L"-scanned.png");
             if (cleanShot) {
                 // The Recycle Bin and the browsers are left out by the default settings: a confirmation,
                 // then the result.
