@@ -118,22 +118,10 @@ void paintMainContent(HDC dc) {
 
     paintProductHeader(g, layout);
     paintPageHeader(g, layout);
-    switch (currentPage) {
-    case 0:
-        detail::paintCleanPage(g, layout);
-        break;
-    case 1:
-        detail::paintDiskPage(g, layout);
-        break;
-    case 2:
-        detail::paintHelpPage(g, layout);
-        break;
-    case 3:
-        detail::paintSettingsPage(g, layout);
-        break;
-    default:
-        break;
-    }
+    using PagePainter = void (*)(Gdiplus::Graphics*, const MainLayout&);
+    constexpr PagePainter pages[4] = {detail::paintCleanPage, detail::paintDiskPage, detail::paintHelpPage,
+                                      detail::paintSettingsPage};
+    if (currentPage >= 0 && currentPage < 4) pages[currentPage](g, layout);
     paintStatusArea(g, layout);
     graphics.Flush(Gdiplus::FlushIntentionSync);
 }
