@@ -8,7 +8,5 @@ void onProgressMessage(LPARAM) {}
 void onScanDone(LPARAM) {}
 void onCleanDone(LPARAM) {}
 void onWorkerError(LPARAM) {}
-void onLargeSearchDone(LPARAM) {}
-void onLargeRecycleDone(LPARAM) {}
 
 }  // namespace pm
