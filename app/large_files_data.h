@@ -80,6 +80,8 @@ LRESULT drawLargeFilesHeader(HWND window, LargeFilesData& data, NMCUSTOMDRAW& dr
 
 // The result indices behind the selected rows, in row order.
 std::vector<uint64_t> selectedLargeFiles(HWND window, const LargeFilesData& data);
+// Clears the selected and focused state of every row.
+void clearLargeListSelection(HWND window);
 // Sorts rows by the record's column and direction and selects the rows of keep (or of the current
 // selection when keep is not given).
 void sortLargeList(HWND window, LargeFilesData& data, const std::optional<std::vector<uint64_t>>& keep);

@@ -21,6 +21,8 @@ std::optional<uint64_t> parseMinimumSizeMb(const std::wstring& text);
 std::wstring folderOfFile(const std::wstring& path);
 // The question before a move to the Recycle Bin.
 std::wstring recycleConfirmationText(uint64_t count, uint64_t totalBytes);
+// _wcsicmp of the C locale: ASCII letters folded, sign only.
+int compareFoldedAscii(const std::wstring& a, const std::wstring& b);
 // The list's order: a before b for the column and direction (ties by code units, then length).
 bool largeRowBefore(const large::LargeFileEntry& a, const large::LargeFileEntry& b, int sortColumn, bool ascending);
 // The status line under the list (translated), for the window's state.

@@ -8,12 +8,25 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <unordered_set>
 
 namespace pm {
 
 namespace detail {
+
+int compareFoldedAscii(const std::wstring& a, const std::wstring& b) {
+    // What _wcsicmp does in the C locale (the program never sets another): A to Z fold to a to z, every
+    // other unit compares as it is. Inline, it sorts paths several times faster than the CRT call.
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        wchar_t x = a[i], y = b[i];
+        if (x == y) continue;
+        if (x >= L'A' && x <= L'Z') x = static_cast<wchar_t>(x + 32);
+        if (y >= L'A' && y <= L'Z') y = static_cast<wchar_t>(y + 32);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
 
 bool largeRowBefore(const large::LargeFileEntry& a, const large::LargeFileEntry& b, int sortColumn,
                     bool ascending) {
@@ -21,7 +34,7 @@ bool largeRowBefore(const large::LargeFileEntry& a, const large::LargeFileEntry&
     const large::LargeFileEntry& y = ascending ? b : a;
     if (sortColumn == 1) {
         if (x.size != y.size) return x.size < y.size;
-    } else if (const int folded = _wcsicmp(x.path.c_str(), y.path.c_str()); folded != 0) {
+    } else if (const int folded = compareFoldedAscii(x.path, y.path); folded != 0) {
         return folded < 0;
     }
     // Code units of the common part, then the shorter path first: std::wstring's own order.
@@ -29,6 +42,26 @@ bool largeRowBefore(const large::LargeFileEntry& a, const large::LargeFileEntry&
 }
 
 }  // namespace detail
+
+void clearLargeListSelection(HWND window) {
+    HWND list = GetDlgItem(window, FileListId);
+    if (!list) return;
+    // Item -1 would do it in one message, but Wine 8 walks every item of a virtual list for it (12 s for
+    // 100,000 rows); clearing the selected and the focused rows one by one ends in the same state.
+    std::vector<int> rows;
+    if (SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) > 0) {
+        int row = -1;
+        while ((row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                                                    MAKELPARAM(LVNI_SELECTED, 0)))) >= 0)
+            rows.push_back(row);
+    }
+    const int focused = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                                      MAKELPARAM(LVNI_FOCUSED, 0)));
+    if (focused >= 0) rows.push_back(focused);
+    LVITEMW clear{};
+    clear.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    for (int row : rows) SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&clear));
+}
 
 std::vector<uint64_t> selectedLargeFiles(HWND window, const LargeFilesData& data) {
     std::vector<uint64_t> indices;
@@ -57,9 +90,7 @@ void sortLargeList(HWND window, LargeFilesData& data, const std::optional<std::v
     if (list) {
         data.updatingList = true;
         SendMessageW(list, LVM_SETITEMCOUNT, data.rows.size(), LVSICF_NOINVALIDATEALL);
-        LVITEMW clear{};
-        clear.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
-        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+        clearLargeListSelection(window);
         if (!keepSet.empty()) {
             LVITEMW select{};
             select.stateMask = LVIS_SELECTED;

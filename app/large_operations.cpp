@@ -116,14 +116,6 @@ LargeFilesData* liveData(HWND window) {
     return window && IsWindow(window) ? largeFilesData(window) : nullptr;
 }
 
-void clearListSelection(HWND window) {
-    if (HWND list = GetDlgItem(window, FileListId)) {
-        LVITEMW clear{};
-        clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
-    }
-}
-
 }  // namespace
 
 void runLargeSearchWorker(HWND window, const large::LargeSearchOptions& options, const ProgressCallback& progress) {
@@ -192,7 +184,7 @@ void onLargeSearchDone(LPARAM record) {
     LargeFilesData* data = liveData(window);
     joinWorker();
     if (data) {
-        clearListSelection(window);
+        clearLargeListSelection(window);
         data->result = std::move(result);
         data->moved.assign(data->result.files.size(), 0);
         data->rows.resize(data->result.files.size());

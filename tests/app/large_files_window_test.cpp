@@ -23,6 +23,7 @@
 #include <atomic>
 #include <functional>
 #include <numeric>
+#include <random>
 #include <thread>
 
 namespace pm {
@@ -213,6 +214,20 @@ TEST(LargeFilesRules, OrderAndTieBreaks) {
         EXPECT_EQ(detail::largeRowBefore(c.a, c.b, c.column, c.ascending), c.before)
             << std::string(c.a.path.begin(), c.a.path.end()) << " / " << std::string(c.b.path.begin(), c.b.path.end())
             << " column " << c.column << (c.ascending ? " up" : " down");
+    }
+}
+
+TEST(LargeFilesRules, PathFoldingAgreesWithTheRuntime) {
+    const wchar_t units[] = {L'A', L'a', L'Z', L'z', L'_', L'@', L'[', L'`', L'{', L'\\', L'0', L'\u00C4', L'\u00E4',
+                             L'\u0416', L'\u0436'};
+    std::mt19937 random(5);
+    for (int i = 0; i < 20000; ++i) {
+        std::wstring a, b;
+        for (size_t n = random() % 4; n > 0; --n) a += units[random() % std::size(units)];
+        for (size_t n = random() % 4; n > 0; --n) b += units[random() % std::size(units)];
+        const int runtime = _wcsicmp(a.c_str(), b.c_str());
+        ASSERT_EQ(detail::compareFoldedAscii(a, b), (runtime > 0) - (runtime < 0))
+            << std::string(a.begin(), a.end()) << " / " << std::string(b.begin(), b.end());
     }
 }
 
