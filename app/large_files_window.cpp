@@ -342,17 +342,21 @@ LRESULT CALLBACK largeFilesWndProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_CTLCOLORSTATIC:
             return onControlColour(reinterpret_cast<HDC>(wParam));
         case WM_SIZE:
-            if (data) onSize(window, *data, LOWORD(lParam), HIWORD(lParam));
+            if (!data) break;
+            onSize(window, *data, LOWORD(lParam), HIWORD(lParam));
             return 0;
         case WM_DPICHANGED:
-            if (data) onDpiChanged(window, *data, wParam, reinterpret_cast<const RECT*>(lParam));
+            if (!data) break;
+            onDpiChanged(window, *data, wParam, reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_GETMINMAXINFO:
-            if (data && lParam) onMinMaxInfo(window, *data, *reinterpret_cast<MINMAXINFO*>(lParam));
+            // Also sent before WM_NCCREATE, when there is no record yet.
+            if (!data || !lParam) break;
+            onMinMaxInfo(window, *data, *reinterpret_cast<MINMAXINFO*>(lParam));
             return 0;
         case WM_NOTIFY:
-            if (data && lParam) return onNotify(window, *data, *reinterpret_cast<NMHDR*>(lParam));
-            return 0;
+            if (!data || !lParam) break;
+            return onNotify(window, *data, *reinterpret_cast<NMHDR*>(lParam));
         case WM_COMMAND:
             if (HIWORD(wParam) == 0) {
                 onCommand(window, LOWORD(wParam));
