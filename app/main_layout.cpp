@@ -2,6 +2,7 @@
 
 #include "app/desktop_widget.h"
 #include "app/format_bytes.h"
+#include "app/large_files_window.h"
 #include "app/main_layout_internal.h"
 #include "app/operations.h"
 #include "app/shell_globals.h"
@@ -214,8 +215,7 @@ void requestRepaints() {
     }
     ui::updateAllWindows();
     ui::startAnimationTimer();
-    // placeholder: the large-files window's own controls follow the busy state once that window exists
-    // (updateLargeFilesControls); until then it has nothing to update.
+    updateLargeFilesControlsIfReady(largeFilesWindow);
     refreshWidget();
 }
 

@@ -160,9 +160,4 @@ void onWorkerError(LPARAM record) {
     finishWithError(*text);
 }
 
-// placeholder: the large-file handlers and their record types come with the large-file operations. No
-// worker posts these messages yet, so no record can be lost here.
-void onLargeSearchDone(LPARAM) {}
-void onLargeRecycleDone(LPARAM) {}
-
 }  // namespace pm
