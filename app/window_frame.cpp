@@ -1,0 +1,92 @@
+#include "app/window_frame.h"
+
+#include "services/i18n/translate.h"
+#include "ui/line_icons.h"
+#include "ui/shapes.h"
+#include "ui/shell_state.h"
+#include "ui/text_list.h"
+#include "ui/theme.h"
+#include "ui/ui_font.h"
+#include "ui/window_utils.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pm {
+
+namespace {
+
+void fillColour(HDC dc, const RECT& rect, ui::Argb colour) {
+    if (HBRUSH brush = CreateSolidBrush(ui::toColorRef(colour))) {
+        FillRect(dc, &rect, brush);
+        DeleteObject(brush);
+    }
+}
+
+void paintBand(ui::Canvas& canvas) {
+    const ui::Theme& t = ui::theme;
+    ui::fillRoundRect(canvas.graphics, 20, 25, 42, 42, 12, ui::mixColor(t.navBackground, t.accent, 0.3f), 0, 1.0f);
+    ui::drawBroomIcon(canvas.graphics, 28, 32, 28, t.navText);
+    canvas.queueText(L"Pelmirt", 20, 81, 135, 29, 20, ui::toColorRef(t.navText), true, false, true, false);
+    canvas.queueText(L"1.2.0 · Windows", 20, 114, 135, 24, 12, ui::toColorRef(t.navMutedText), false, false, true,
+                     false);
+}
+
+}  // namespace
+
+void paintWindowFrame(HWND window, ui::BackBuffer& frame, float scale, const FrameContent& content) {
+    PAINTSTRUCT paint{};
+    HDC target = BeginPaint(window, &paint);
+    RECT client{};
+    GetClientRect(window, &client);
+    if (!target || !ui::ensureBackBuffer(frame, client.right, client.bottom)) {
+        EndPaint(window, &paint);
+        return;
+    }
+    const int saved = SaveDC(frame.dc);
+    if (saved) {
+        IntersectClipRect(frame.dc, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right, paint.rcPaint.bottom);
+    }
+    fillColour(frame.dc, client, ui::theme.background);
+    const LONG band = lroundf(FrameBandWidthDip * scale);
+    fillColour(frame.dc, RECT{0, 0, band, client.bottom}, ui::theme.navBackground);
+    {
+        ui::Canvas canvas(frame.dc, scale, ui::uiFontFace(), isRightToLeft(), nullptr);
+        paintBand(canvas);
+        if (content) content(canvas, static_cast<float>(client.right) / scale, static_cast<float>(client.bottom) / scale);
+    }
+    if (saved) RestoreDC(frame.dc, saved);
+    ui::blitRect(frame.dc, target, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right, paint.rcPaint.bottom,
+                 paint.rcPaint.left, paint.rcPaint.top);
+    EndPaint(window, &paint);
+}
+
+void paintFrameBandTile(ui::Canvas& canvas, const std::wstring& name, const std::wstring& description,
+                        float descriptionHeight) {
+    const ui::Theme& t = ui::theme;
+    ui::fillRoundRect(canvas.graphics, 14, 166, 142, 51, 12, ui::mixColor(t.navBackground, t.accent, 0.29f), 0, 1.0f);
+    ui::drawLineIcon(canvas.graphics, 6, 25, 182, 22, t.navText);
+    canvas.queueText(translate(name), 55, 169, 92, 44, 14, ui::toColorRef(t.navText), true, true, false, false);
+    canvas.queueText(translate(description), 20, 234, 130, descriptionHeight, 13, ui::toColorRef(t.navMutedText),
+                     false, false, false, false);
+}
+
+HFONT createSecondaryWindowFont(float scale) {
+    const int height = std::max(static_cast<int>(lroundf(14.0f * scale)), 1);
+    return CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, static_cast<DWORD>(ui::systemFontQuality()), DEFAULT_PITCH,
+                       ui::uiFontFace());
+}
+
+float windowScale(HWND window) {
+    const UINT dpi = ui::getWindowDpi(window);
+    return dpi == 0 ? 1.0f : static_cast<float>(dpi) / 96.0f;
+}
+
+void setProgramIcon(HWND window) {
+    HICON icon = LoadIconW(ui::appInstance, MAKEINTRESOURCEW(1));
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+}  // namespace pm
