@@ -53,6 +53,16 @@ void setColumnText(HWND list, int column, const std::wstring& text) {
     SendMessageW(list, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&col));
 }
 
+// Right-to-left reading and mirrored layout on, or both off; the frame is recomputed only on a change.
+void setReadingLayout(HWND control, bool rightToLeft) {
+    constexpr LONG_PTR rtl = WS_EX_RTLREADING | WS_EX_LAYOUTRTL;
+    const LONG_PTR exStyle = GetWindowLongPtrW(control, GWL_EXSTYLE);
+    const LONG_PTR wanted = rightToLeft ? (exStyle | rtl) : (exStyle & ~rtl);
+    if (wanted == exStyle) return;
+    SetWindowLongPtrW(control, GWL_EXSTYLE, wanted);
+    SetWindowPos(control, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 void onGetDispInfo(PreviewData& data, NMLVDISPINFOW& info) {
     if (!(info.item.mask & LVIF_TEXT) || info.item.iItem < 0) return;
     data.displayText = previewCellText(data, static_cast<std::size_t>(info.item.iItem), info.item.iSubItem);
@@ -174,8 +184,8 @@ void applyPreviewTheme(HWND window) {
     ui::applyTitleBarTheme(window);
     ui::setWindowTextIfChanged(window, translate(L"Pelmirt — просмотр файлов"));
     HWND list = GetDlgItem(window, PreviewListId);
+    HWND header = list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
     if (list) {
-        HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
         if (HFONT font = createSecondaryWindowFont(data->scale)) {
             SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
             if (header) SendMessageW(header, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -186,14 +196,10 @@ void applyPreviewTheme(HWND window) {
         SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, ui::toColorRef(ui::theme.card));
         SendMessageW(list, LVM_SETTEXTCOLOR, 0, ui::toColorRef(ui::theme.text));
         for (int column = 0; column < 3; ++column) setColumnText(list, column, translate(ColumnTitles[column]));
-        const LONG_PTR exStyle = GetWindowLongPtrW(list, GWL_EXSTYLE);
-        constexpr LONG_PTR rtl = WS_EX_RTLREADING | WS_EX_LAYOUTRTL;
-        const LONG_PTR wanted = isRightToLeft() ? (exStyle | rtl) : (exStyle & ~rtl);
-        if (wanted != exStyle) {
-            SetWindowLongPtrW(list, GWL_EXSTYLE, wanted);
-            SetWindowPos(list, nullptr, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-        }
+        // The header was created with the list and does not follow a later layout change of it: it gets
+        // the same, or its column titles would sit mirrored against their columns.
+        setReadingLayout(list, isRightToLeft());
+        if (header) setReadingLayout(header, isRightToLeft());
     }
     layoutPreviewWindow(window);
     ui::invalidateWindow(window, nullptr);

@@ -109,10 +109,13 @@ TEST_F(PreviewWindowTest, EachColumnShowsCategorySizeAndMarkedPath) {
     SendMessageW(window, WM_APP + 20, 0, 0);
     EXPECT_EQ(cell(window, 0, 2), L"\u200E" + scanReport.entries[0].path);
     const LONG_PTR rtl = WS_EX_RTLREADING | WS_EX_LAYOUTRTL;
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list(window), LVM_GETHEADER, 0, 0));
     EXPECT_EQ(GetWindowLongPtrW(list(window), GWL_EXSTYLE) & rtl, rtl);
+    EXPECT_EQ(GetWindowLongPtrW(header, GWL_EXSTYLE) & rtl, rtl) << "the column titles mirror with their columns";
     currentLanguage = EnglishLanguage;
     SendMessageW(window, WM_APP + 20, 0, 0);
     EXPECT_EQ(GetWindowLongPtrW(list(window), GWL_EXSTYLE) & rtl, 0);
+    EXPECT_EQ(GetWindowLongPtrW(header, GWL_EXSTYLE) & rtl, 0);
 }
 
 TEST_F(PreviewWindowTest, TwoWindowsShowTheSameRowsAndIgnoreALaterScan) {
