@@ -8,7 +8,6 @@
 #include "app/window_frame.h"
 #include "services/i18n/translate.h"
 #include "ui/list_theming.h"
-#include "ui/shapes.h"
 #include "ui/shell_state.h"
 #include "ui/theme.h"
 #include "ui/window_utils.h"
@@ -23,10 +22,6 @@ namespace pm {
 namespace {
 
 constexpr DWORD HistoryEditStyle = 0x503108C4;  // child, visible, both scroll bars, tab stop, multi-line read-only
-
-void forgetHistoryWindow(HWND window) {
-    historyWindows.erase(std::remove(historyWindows.begin(), historyWindows.end(), window), historyWindows.end());
-}
 
 HWND firstOpenHistoryWindow() {
     for (HWND window : historyWindows) {
@@ -57,24 +52,15 @@ void layoutHistoryWindow(HWND window) {
 void paintHistory(HWND window, HistoryData& data) {
     const bool tail = data.tail;
     paintWindowFrame(window, data.frame, data.scale, [tail](ui::Canvas& canvas, float w, float h) {
-        const ui::Theme& t = ui::theme;
-        paintFrameBandTile(canvas, L"История операций", L"Последние операции", 54);
-        canvas.queueText(translate(L"История операций"), 194, 24, w - 218, 40, 27, ui::toColorRef(t.text), true, false,
-                         true, false);
-        canvas.queueText(translate(tail ? L"Показаны последние записи журнала" : L"Записи сохраняются на этом компьютере"),
-                         194, 74, w - 218, 33, 14, ui::toColorRef(t.mutedText), false, false, false, false);
-        ui::fillRoundRect(canvas.graphics, 185, 116, w - 200, h - 131, 15, t.card, t.border, 1.0f);
+        paintFramePage(canvas, w, h,
+                       FramePage{L"История операций", L"Последние операции", 54, 40,
+                                 tail ? L"Показаны последние записи журнала" : L"Записи сохраняются на этом компьютере",
+                                 74, 33, 116});
     });
 }
 
 LRESULT CALLBACK historyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        // The default handling still sets the title given to CreateWindowExW.
-        DefWindowProcW(window, message, wParam, lParam);
-        return TRUE;
-    }
+    if (message == WM_NCCREATE) return storeWindowRecord(window, wParam, lParam);
     HistoryData* data = historyData(window);
     switch (message) {
     case WM_APP_SETTINGS_CHANGED:
@@ -87,13 +73,8 @@ LRESULT CALLBACK historyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         paintHistory(window, *data);
         return 0;
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetBkMode(dc, OPAQUE);
-        SetBkColor(dc, ui::toColorRef(ui::theme.card));
-        SetTextColor(dc, ui::toColorRef(ui::theme.text));
-        return reinterpret_cast<LRESULT>(ui::theme.cardBrush);
-    }
+    case WM_CTLCOLORSTATIC:
+        return childControlColours(wParam, ui::theme.card, ui::theme.text, ui::theme.cardBrush);
     case WM_SIZE:
         layoutHistoryWindow(window);
         ui::invalidateWindow(window, nullptr);
@@ -121,13 +102,7 @@ LRESULT CALLBACK historyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         DestroyWindow(window);
         return 0;
     case WM_NCDESTROY:
-        if (data) {
-            if (data->font) DeleteObject(data->font);
-            data->font = nullptr;
-            if (data->created) delete data;
-        }
-        forgetHistoryWindow(window);
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        releaseWindowRecord(window, data, historyWindows);
         break;
     default:
         break;

@@ -11,7 +11,6 @@
 #include "ui/control_procs.h"
 #include "ui/list_theming.h"
 #include "ui/message_box.h"
-#include "ui/shapes.h"
 #include "ui/shell_state.h"
 #include "ui/text_list.h"
 #include "ui/theme.h"
@@ -33,10 +32,6 @@ constexpr DWORD PreviewListExStyle = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
 constexpr const wchar_t* CategoryNames[3] = {L"Временные файлы", L"Кэш браузеров", L"Корзина"};
 constexpr const wchar_t* ColumnTitles[3] = {L"Категория", L"Размер", L"Полный путь"};
 constexpr float ColumnWidthsDip[3] = {160.0f, 115.0f, 690.0f};
-
-void forgetPreviewWindow(HWND window) {
-    previewWindows.erase(std::remove(previewWindows.begin(), previewWindows.end(), window), previewWindows.end());
-}
 
 RECT nearestWorkArea(HWND window) {
     MONITORINFO info{};
@@ -208,25 +203,16 @@ void applyPreviewTheme(HWND window) {
 
 void paintPreview(HWND window, PreviewData& data) {
     paintWindowFrame(window, data.frame, data.scale, [](ui::Canvas& canvas, float w, float h) {
-        const ui::Theme& t = ui::theme;
-        paintFrameBandTile(canvas, L"Просмотр файлов", L"Что будет очищено", 56);
-        canvas.queueText(translate(L"Просмотр файлов"), 194, 24, w - 218, 39, 27, ui::toColorRef(t.text), true, false,
-                         true, false);
-        canvas.queueText(translate(L"Полные пути и размеры. Состав корзины просмотрите в Проводнике: двойной щелчок по "
-                                   L"значку корзины."),
-                         194, 69, w - 218, 47, 14, ui::toColorRef(t.mutedText), false, false, false, false);
-        ui::fillRoundRect(canvas.graphics, 185, 120, w - 200, h - 135, 15, t.card, t.border, 1.0f);
+        paintFramePage(canvas, w, h,
+                       FramePage{L"Просмотр файлов", L"Что будет очищено", 56, 39,
+                                 L"Полные пути и размеры. Состав корзины просмотрите в Проводнике: двойной щелчок "
+                                 L"по значку корзины.",
+                                 69, 47, 120});
     });
 }
 
 LRESULT CALLBACK previewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        // The default handling still sets the title given to CreateWindowExW.
-        DefWindowProcW(window, message, wParam, lParam);
-        return TRUE;
-    }
+    if (message == WM_NCCREATE) return storeWindowRecord(window, wParam, lParam);
     PreviewData* data = previewData(window);
     switch (message) {
     case WM_APP_SETTINGS_CHANGED:
@@ -238,13 +224,8 @@ LRESULT CALLBACK previewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (!data) break;
         paintPreview(window, *data);
         return 0;
-    case WM_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetBkMode(dc, OPAQUE);
-        SetBkColor(dc, ui::toColorRef(ui::theme.background));
-        SetTextColor(dc, ui::toColorRef(ui::theme.mutedText));
-        return reinterpret_cast<LRESULT>(ui::theme.backgroundBrush);
-    }
+    case WM_CTLCOLORSTATIC:
+        return childControlColours(wParam, ui::theme.background, ui::theme.mutedText, ui::theme.backgroundBrush);
     case WM_SIZE:
         layoutPreviewWindow(window);
         ui::invalidateWindow(window, nullptr);
@@ -278,13 +259,7 @@ LRESULT CALLBACK previewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         DestroyWindow(window);
         return 0;
     case WM_NCDESTROY:
-        if (data) {
-            if (data->font) DeleteObject(data->font);
-            data->font = nullptr;
-            if (data->created) delete data;
-        }
-        forgetPreviewWindow(window);
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        releaseWindowRecord(window, data, previewWindows);
         break;
     default:
         break;

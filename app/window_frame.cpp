@@ -61,14 +61,38 @@ void paintWindowFrame(HWND window, ui::BackBuffer& frame, float scale, const Fra
     EndPaint(window, &paint);
 }
 
-void paintFrameBandTile(ui::Canvas& canvas, const std::wstring& name, const std::wstring& description,
-                        float descriptionHeight) {
+void paintFramePage(ui::Canvas& canvas, float width, float height, const FramePage& page) {
     const ui::Theme& t = ui::theme;
     ui::fillRoundRect(canvas.graphics, 14, 166, 142, 51, 12, ui::mixColor(t.navBackground, t.accent, 0.29f), 0, 1.0f);
     ui::drawLineIcon(canvas.graphics, 6, 25, 182, 22, t.navText);
-    canvas.queueText(translate(name), 55, 169, 92, 44, 14, ui::toColorRef(t.navText), true, true, false, false);
-    canvas.queueText(translate(description), 20, 234, 130, descriptionHeight, 13, ui::toColorRef(t.navMutedText),
-                     false, false, false, false);
+    const std::wstring name = translate(page.name);
+    canvas.queueText(name, 55, 169, 92, 44, 14, ui::toColorRef(t.navText), true, true, false, false);
+    canvas.queueText(translate(page.description), 20, 234, 130, page.descriptionHeight, 13,
+                     ui::toColorRef(t.navMutedText), false, false, false, false);
+    canvas.queueText(name, 194, 24, width - 218, page.titleHeight, 27, ui::toColorRef(t.text), true, false, true, false);
+    canvas.queueText(translate(page.note), 194, page.noteTop, width - 218, page.noteHeight, 14,
+                     ui::toColorRef(t.mutedText), false, false, false, false);
+    ui::fillRoundRect(canvas.graphics, 185, page.cardTop, width - 200, height - page.cardTop - 15, 15, t.card, t.border,
+                      1.0f);
+}
+
+LRESULT storeWindowRecord(HWND window, WPARAM wParam, LPARAM lParam) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    DefWindowProcW(window, WM_NCCREATE, wParam, lParam);
+    return TRUE;
+}
+
+LRESULT childControlColours(WPARAM dc, ui::Argb background, ui::Argb text, HBRUSH brush) {
+    HDC target = reinterpret_cast<HDC>(dc);
+    SetBkMode(target, OPAQUE);
+    SetBkColor(target, ui::toColorRef(background));
+    SetTextColor(target, ui::toColorRef(text));
+    return reinterpret_cast<LRESULT>(brush);
+}
+
+void forgetWindow(std::vector<HWND>& windows, HWND window) {
+    windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
 }
 
 HFONT createSecondaryWindowFont(float scale) {

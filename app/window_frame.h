@@ -5,11 +5,13 @@
 
 #include "ui/back_buffer.h"
 #include "ui/canvas.h"
+#include "ui/theme.h"
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace pm {
 
@@ -41,10 +43,46 @@ using FrameContent = std::function<void(ui::Canvas& canvas, float width, float h
 // client area, clipped to the paint rectangle) and copies the paint rectangle to the screen.
 void paintWindowFrame(HWND window, ui::BackBuffer& frame, float scale, const FrameContent& content);
 
-// The band's page tile of a framed window: the document icon, the page name beside it and a short
-// description under it (subtitleHeight DIP high), all translated.
-void paintFrameBandTile(ui::Canvas& canvas, const std::wstring& name, const std::wstring& description,
-                        float descriptionHeight);
+// The page of a framed window; texts untranslated, heights and tops in DIP.
+struct FramePage {
+    const wchar_t* name;          // in the band's tile and as the page title
+    const wchar_t* description;   // under the tile
+    float descriptionHeight;
+    float titleHeight;
+    const wchar_t* note;          // under the title
+    float noteTop;
+    float noteHeight;
+    float cardTop;                // the card behind the window's child control; it ends 15 DIP above the bottom
+};
+
+// The band's page tile (document icon, name, description), the title, the note and the card, all texts
+// translated; width and height are the content function's.
+void paintFramePage(ui::Canvas& canvas, float width, float height, const FramePage& page);
+
+// WM_NCCREATE of a secondary window: keeps the record passed to CreateWindowExW in GWLP_USERDATA and
+// lets the default handling set the title. Returns TRUE.
+LRESULT storeWindowRecord(HWND window, WPARAM wParam, LPARAM lParam);
+
+// WM_CTLCOLOR* of a child control: opaque text in the text colour on the background colour, painted with
+// brush.
+LRESULT childControlColours(WPARAM dc, ui::Argb background, ui::Argb text, HBRUSH brush);
+
+// Removes the window from a list of open windows.
+void forgetWindow(std::vector<HWND>& windows, HWND window);
+
+// WM_NCDESTROY of a secondary window: deletes the record's font, and the record itself once the window
+// owns it (a window whose creation failed leaves its record to the opener); the window leaves its list
+// and its GWLP_USERDATA is cleared.
+template <typename Record>
+void releaseWindowRecord(HWND window, Record* data, std::vector<HWND>& openWindows) {
+    if (data) {
+        if (data->font) DeleteObject(data->font);
+        data->font = nullptr;
+        if (data->created) delete data;
+    }
+    forgetWindow(openWindows, window);
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+}
 
 // The font of a secondary window's child control: 14 DIP, regular, the interface face of the current
 // language, the system's font smoothing. The caller owns it; null when creation failed.

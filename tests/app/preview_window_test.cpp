@@ -138,6 +138,32 @@ TEST_F(PreviewWindowTest, TwoWindowsShowTheSameRowsAndIgnoreALaterScan) {
     }
 }
 
+TEST_F(PreviewWindowTest, DpiChangeKeepsTheColumnProportionsAndFitsTheWindowOnItsMonitor) {
+    scanReport.entries = {entry(L"C:\\t\\one.tmp", 1, CleanCategory::Temp)};
+    HWND window = openOne();
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(SendMessageW(list(window), LVM_GETCOLUMNWIDTH, 0, 0), 160);
+    RECT suggested{-50, 10, 5000, 4000};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(SendMessageW(list(window), LVM_GETCOLUMNWIDTH, 0, 0), 240);
+    EXPECT_EQ(SendMessageW(list(window), LVM_GETCOLUMNWIDTH, 1, 0), 173);
+    EXPECT_EQ(SendMessageW(list(window), LVM_GETCOLUMNWIDTH, 2, 0), 1035);
+    EXPECT_FLOAT_EQ(previewData(window)->scale, 1.5f);
+
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT placed{};
+    GetWindowRect(window, &placed);
+    EXPECT_EQ(placed.left, work.left);
+    EXPECT_LE(placed.right, work.right);
+    EXPECT_LE(placed.bottom, work.bottom);
+    RECT child{};
+    GetWindowRect(list(window), &child);
+    MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&child), 2);
+    EXPECT_EQ(child.left, 291);
+    EXPECT_EQ(child.top, 194);
+}
+
 TEST_F(PreviewWindowTest, WithoutAnAnalysisTheCommandSaysSoAndOpensNothing) {
     analysisPresent = false;
     HWND box = nullptr;
