@@ -106,7 +106,7 @@ void loadHistoryView(HWND window) {
     ui::applyTitleBarTheme(window);
     ui::setWindowTextIfChanged(window, L"Pelmirt — " + translate(L"История операций"));
     if (edit) {
-        if (HFONT font = createSecondaryWindowFont(data->scale)) {
+        if (HFONT font = newSecondaryWindowFont(data->font, data->scale)) {
             SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
             if (data->font) DeleteObject(data->font);
             data->font = font;

@@ -181,7 +181,7 @@ void applyPreviewTheme(HWND window) {
     HWND list = GetDlgItem(window, PreviewListId);
     HWND header = list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
     if (list) {
-        if (HFONT font = createSecondaryWindowFont(data->scale)) {
+        if (HFONT font = newSecondaryWindowFont(data->font, data->scale)) {
             SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
             if (header) SendMessageW(header, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
             if (data->font) DeleteObject(data->font);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwchar>
 
 namespace pm {
 
@@ -95,11 +96,17 @@ void forgetWindow(std::vector<HWND>& windows, HWND window) {
     windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
 }
 
-HFONT createSecondaryWindowFont(float scale) {
-    const int height = std::max(static_cast<int>(lroundf(14.0f * scale)), 1);
-    return CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, static_cast<DWORD>(ui::systemFontQuality()), DEFAULT_PITCH,
-                       ui::uiFontFace());
+HFONT newSecondaryWindowFont(HFONT current, float scale) {
+    const int height = -std::max(static_cast<int>(lroundf(14.0f * scale)), 1);
+    const BYTE quality = static_cast<BYTE>(ui::systemFontQuality());
+    const wchar_t* face = ui::uiFontFace();
+    LOGFONTW now{};
+    if (current && GetObjectW(current, sizeof(now), &now) == sizeof(now) && now.lfHeight == height &&
+        now.lfQuality == quality && wcscmp(now.lfFaceName, face) == 0) {
+        return nullptr;
+    }
+    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, quality, DEFAULT_PITCH, face);
 }
 
 float windowScale(HWND window) {

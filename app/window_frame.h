@@ -85,8 +85,9 @@ void releaseWindowRecord(HWND window, Record* data, std::vector<HWND>& openWindo
 }
 
 // The font of a secondary window's child control: 14 DIP, regular, the interface face of the current
-// language, the system's font smoothing. The caller owns it; null when creation failed.
-HFONT createSecondaryWindowFont(float scale);
+// language, the system's font smoothing. The caller owns it. Null when current already is that font
+// (so the control keeps it and need not lay its text out again) or when creation failed.
+HFONT newSecondaryWindowFont(HFONT current, float scale);
 
 // The window's DPI / 96 (1 when the DPI cannot be read).
 float windowScale(HWND window);

@@ -140,8 +140,10 @@ TEST_F(HistoryWindowTest, ReloadKeepsTheSelectionAndTheFirstVisibleLine) {
 
     // Unchanged file: the EDIT is not touched at all (setting its text would clear the modified flag).
     SendMessageW(edit(window), EM_SETMODIFY, TRUE, 0);
+    const LRESULT font = SendMessageW(edit(window), WM_GETFONT, 0, 0);
     reload(window);
     EXPECT_TRUE(SendMessageW(edit(window), EM_GETMODIFY, 0, 0));
+    EXPECT_EQ(SendMessageW(edit(window), WM_GETFONT, 0, 0), font) << "the same font is not set again";
     EXPECT_EQ(selection(window), std::make_pair(DWORD{40}, DWORD{52}));
     EXPECT_EQ(firstLine(window), 120);
 
