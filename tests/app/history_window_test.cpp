@@ -182,6 +182,29 @@ TEST_F(HistoryWindowTest, OpenWindowShowsANewRecordAfterTheReloadAndSwitchesLang
     EXPECT_EQ(test::windowText(window), L"Pelmirt — Activity history");
 }
 
+TEST_F(HistoryWindowTest, DpiChangeScalesTheLayoutAndTheFontAndKeepsTheText) {
+    test::writeFile(historyPath(), numberedLines(20));
+    HWND window = open();
+    ASSERT_NE(window, nullptr);
+    const std::wstring before = text(window);
+    RECT suggested{0, 0, 1530, 1020};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_FLOAT_EQ(historyData(window)->scale, 1.5f);
+    RECT child{};
+    GetWindowRect(edit(window), &child);
+    MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&child), 2);
+    EXPECT_EQ(child.left, 297);
+    EXPECT_EQ(child.top, 188);
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(child.right, client.right - 42);
+    EXPECT_EQ(child.bottom, client.bottom - 42);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(edit(window), WM_GETFONT, 0, 0)), sizeof(font), &font);
+    EXPECT_EQ(font.lfHeight, -21);
+    EXPECT_EQ(text(window), before);
+}
+
 TEST_F(HistoryWindowTest, RenderingLongerThanTheLimitKeepsTheNewestWholeLines) {
     // 1.5 MiB of bare line feeds render as twice as many characters (CR LF each).
     std::string file(0x180000, '\n');
