@@ -211,6 +211,8 @@ void destroyLargeFilesData(LargeFilesData* data) {
 
 void openLargeFilesWindow() {
     if (largeFilesWindow && IsWindow(largeFilesWindow)) {
+        // Opened again while a close waits for its operation: the user wants it, so it stays.
+        if (LargeFilesData* data = largeFilesData(largeFilesWindow)) data->closeWhenDone = false;
         applyLargeFilesTheme(largeFilesWindow);
         ShowWindow(largeFilesWindow, SW_RESTORE);
         SetForegroundWindow(largeFilesWindow);

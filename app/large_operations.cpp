@@ -49,13 +49,24 @@ std::wstring recycleResultText(uint64_t recycled, uint64_t bytes, uint64_t skipp
 
 namespace {
 
+std::unique_ptr<LargeSearchReport> searchFailure(HWND window) {
+    auto report = std::make_unique<LargeSearchReport>();
+    report->window = window;
+    report->result.errors = 1;
+    report->result.message = L"Не удалось завершить поиск.";
+    return report;
+}
+
+std::unique_ptr<RecycleReport> recycleFailure(HWND window) {
+    auto report = std::make_unique<RecycleReport>();
+    report->window = window;
+    report->failed = 1;
+    return report;
+}
+
 void postSearchFailure(HWND window) {
     try {
-        auto report = std::make_unique<LargeSearchReport>();
-        report->window = window;
-        report->result.errors = 1;
-        report->result.message = L"Не удалось завершить поиск.";
-        postCompletion(WM_APP_LARGE_SEARCH_DONE, std::move(report));
+        postCompletion(WM_APP_LARGE_SEARCH_DONE, searchFailure(window));
     } catch (...) {
         // Out of memory even for the failure report: nothing more can be done from here.
     }
@@ -63,10 +74,7 @@ void postSearchFailure(HWND window) {
 
 void postRecycleFailure(HWND window) {
     try {
-        auto report = std::make_unique<RecycleReport>();
-        report->window = window;
-        report->failed = 1;
-        postCompletion(WM_APP_LARGE_RECYCLE_DONE, std::move(report));
+        postCompletion(WM_APP_LARGE_RECYCLE_DONE, recycleFailure(window));
     } catch (...) {
     }
 }
@@ -102,7 +110,8 @@ void appendHistoryRecord(HistoryKind kind, uint64_t files, uint64_t bytes, uint6
 
 // The record of the report's window, when that window still exists.
 LargeFilesData* liveData(HWND window) {
-    return window && IsWindow(window) ? largeFilesData(window) : nullptr;
+    // Only the large-files window itself: a handle reused by another window never reads as its record.
+    return window && window == largeFilesWindow && IsWindow(window) ? largeFilesData(window) : nullptr;
 }
 
 }  // namespace
@@ -145,8 +154,10 @@ void startLargeSearch(HWND window, large::LargeSearchOptions options) {
         workerThread = std::thread([window, options = std::move(options)] {
             runLargeSearchWorker(window, options, postProgress);
         });
-    } catch (const std::system_error&) {
-        postSearchFailure(window);  // no thread: the search ends the way a failed worker ends it
+    } catch (...) {
+        // No thread (or no memory for its copy): the search ends here, on the UI thread, the way a failed
+        // worker ends it; posting to our own queue could fail and leave the shell busy.
+        onLargeSearchDone(reinterpret_cast<LPARAM>(searchFailure(window).release()));
     }
 }
 
@@ -155,8 +166,8 @@ void recycleLarge(HWND window, large::LargeSearchResult result, std::vector<uint
         workerThread = std::thread([window, result = std::move(result), indices = std::move(indices)] {
             runRecycleWorker(window, result, indices, postProgress);
         });
-    } catch (const std::system_error&) {
-        postRecycleFailure(window);
+    } catch (...) {
+        onLargeRecycleDone(reinterpret_cast<LPARAM>(recycleFailure(window).release()));
     }
 }
 

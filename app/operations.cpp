@@ -16,6 +16,7 @@
 
 #include <cwchar>
 #include <memory>
+#include <new>
 #include <system_error>
 #include <utility>
 
@@ -49,7 +50,7 @@ void launchWorker(int phase, const wchar_t* progress, const wchar_t* failureText
     layoutMainControls();
     try {
         workerThread = std::thread(std::move(body));
-    } catch (const std::system_error&) {
+    } catch (...) {  // no thread, or no memory for it
         progressText.clear();
         finishWithError(failureText);
     }
@@ -122,7 +123,13 @@ void startClean() {
     // The questions ran a message loop: an exit, another operation or a destroyed window may have come.
     if (!idleAndFree() || !ui::mainWindow || !IsWindow(ui::mainWindow) || !analysisPresent) return;
 
-    CleanRequest request{scanReport, cleanSelection, closeBrowsers, ui::currentSettings};
+    CleanRequest request;
+    try {
+        request = CleanRequest{scanReport, cleanSelection, closeBrowsers, ui::currentSettings};
+    } catch (const std::bad_alloc&) {
+        finishWithError(CleanFailedText);  // no memory for the worker's copy of the analysis
+        return;
+    }
     launchWorker(PhaseCleaning, L"Очистка файлов…", CleanFailedText,
                  [request = std::move(request)]() mutable { runCleanWorker(std::move(request)); });
 }

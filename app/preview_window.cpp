@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace pm {
 
@@ -273,8 +274,14 @@ void openPreviewWindow() {
         return;
     }
     ui::registerWindowClass(PreviewWindowClass, previewWndProc);
-    auto* data = new PreviewData;
-    data->rows = scanReport.entries;
+    PreviewData* data = nullptr;
+    try {
+        data = new PreviewData;
+        data->rows = scanReport.entries;
+    } catch (const std::bad_alloc&) {
+        delete data;  // no memory for the window's copy of the analysis: no window, as when creation fails
+        return;
+    }
     data->recycleBinItems = static_cast<std::uint64_t>(std::max<std::int64_t>(scanReport.recycleBinItems, 0));
     data->recycleBinBytes = static_cast<std::uint64_t>(std::max<std::int64_t>(scanReport.recycleBinBytes, 0));
     const UINT mainDpi = ui::getWindowDpi(ui::mainWindow);
