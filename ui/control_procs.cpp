@@ -2,6 +2,7 @@
 
 #include "ui/back_buffer.h"
 #include "ui/control_registry.h"
+#include "ui/widget_state.h"
 #include "ui/window_utils.h"
 
 #include <commctrl.h>
@@ -92,6 +93,74 @@ LRESULT CALLBACK hoverRepaintProc(HWND button, UINT message, WPARAM wParam, LPAR
         default:
             break;
     }
+    return DefSubclassProc(button, message, wParam, lParam);
+}
+
+LRESULT CALLBACK widgetButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR) {
+    if (message == WM_ERASEBKGND) return 1;
+    if (message == WM_PAINT) {
+        // The widget renders its buttons into its own layered frame; the button's own surface is never seen.
+        PAINTSTRUCT paint{};
+        BeginPaint(button, &paint);
+        EndPaint(button, &paint);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(button, widgetButtonProc, 1);
+        return DefSubclassProc(button, message, wParam, lParam);
+    }
+    const HWND widget = GetParent(button);
+    WidgetState* state = widget ? widgetStateOf(widget) : nullptr;
+    if (!state) return DefSubclassProc(button, message, wParam, lParam);
+
+    WidgetButtonSlot& slot = state->buttons[static_cast<size_t>(widgetButtonSlot(GetDlgCtrlID(button)))];
+    bool repaint = false;
+    switch (message) {
+        case WM_MOUSEMOVE:
+            if (!slot.hover) {
+                slot.hover = 1;
+                TRACKMOUSEEVENT track{};
+                track.cbSize = sizeof(track);
+                track.dwFlags = TME_LEAVE;
+                track.hwndTrack = button;
+                track.dwHoverTime = 0;
+                TrackMouseEvent(&track);
+                repaint = true;
+            }
+            break;
+        case WM_MOUSELEAVE:
+            slot.hover = 0;
+            slot.pressed = 0;
+            repaint = true;
+            break;
+        case WM_LBUTTONDOWN:
+            slot.pressed = 1;
+            repaint = true;
+            break;
+        case WM_KEYDOWN:
+            if (wParam == VK_SPACE || wParam == VK_RETURN) {
+                slot.pressed = 1;
+                repaint = true;
+            }
+            break;
+        case WM_KILLFOCUS:
+        case WM_CANCELMODE:
+        case WM_KEYUP:
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            slot.pressed = 0;
+            repaint = true;
+            break;
+        case WM_SETFOCUS:
+        case WM_ENABLE:
+            repaint = true;
+            break;
+        default:
+            break;
+    }
+    // The widget's frame carries every button: it is rendered again as a whole (no animation timer).
+    if (repaint) invalidateWindow(widget, nullptr);
     return DefSubclassProc(button, message, wParam, lParam);
 }
 
