@@ -317,6 +317,9 @@ void syncDesktopWidget() {
     createWidgetButtons(window);
     applyWidgetTexts(window);
     ShowWindow(window, SW_SHOWNOACTIVATE);
+    // Wine sends no WM_PAINT to a layered window that never had its first UpdateLayeredWindow unless it
+    // is invalidated while shown.
+    ui::invalidateWindow(window, nullptr);
     UpdateWindow(window);
 }
 
