@@ -16,6 +16,16 @@ void repaintButton(HWND button) {
     startAnimationTimer();  // the eased hover and press amounts follow the new state
 }
 
+// Asks for one WM_MOUSELEAVE when the pointer leaves the button.
+void trackMouseLeave(HWND button) {
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = button;
+    track.dwHoverTime = 0;
+    TrackMouseEvent(&track);
+}
+
 }  // namespace
 
 LRESULT CALLBACK customButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -28,12 +38,7 @@ LRESULT CALLBACK customButtonProc(HWND button, UINT message, WPARAM wParam, LPAR
             ButtonState& state = buttonStates[id];
             if (!state.hover) {
                 state.hover = 1;
-                TRACKMOUSEEVENT track{};
-                track.cbSize = sizeof(track);
-                track.dwFlags = TME_LEAVE;
-                track.hwndTrack = button;
-                track.dwHoverTime = 0;
-                TrackMouseEvent(&track);
+                trackMouseLeave(button);
                 repaintButton(button);
             }
             break;
@@ -120,12 +125,7 @@ LRESULT CALLBACK widgetButtonProc(HWND button, UINT message, WPARAM wParam, LPAR
         case WM_MOUSEMOVE:
             if (!slot.hover) {
                 slot.hover = 1;
-                TRACKMOUSEEVENT track{};
-                track.cbSize = sizeof(track);
-                track.dwFlags = TME_LEAVE;
-                track.hwndTrack = button;
-                track.dwHoverTime = 0;
-                TrackMouseEvent(&track);
+                trackMouseLeave(button);
                 repaint = true;
             }
             break;
