@@ -205,6 +205,37 @@ TEST_F(WidgetTest, HitTestPassesTheCornersAndDragsTheTopBand) {
     EXPECT_EQ(hit(std::lround(180 * s), std::lround(97 * s)), HTCLIENT);
 }
 
+TEST_F(WidgetTest, DpiChangeRescalesAndRefitsTheWidget) {
+    ASSERT_NE(open(), nullptr);
+    RECT placed{};
+    GetWindowRect(ui::widgetWindow, &placed);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // Wine never sends WM_DPICHANGED: the message as Windows sends it on a move to a 150 % monitor.
+    RECT suggested{placed.left, placed.top, placed.left + 540, placed.top + 684};
+    SendMessageW(ui::widgetWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+    const WidgetRows fit = widgetRowRule(work, 1.5f, driveList.size());
+    EXPECT_FLOAT_EQ(state().dpiScale, 1.5f);
+    EXPECT_EQ(state().rows, fit.rows);
+    RECT client{};
+    GetClientRect(ui::widgetWindow, &client);
+    EXPECT_EQ(client.right, 540);
+    EXPECT_EQ(client.bottom, std::lround(fit.heightDip * 1.5f));
+    EXPECT_FLOAT_EQ(state().contentScale, 1.5f);
+    RECT scan{};
+    GetWindowRect(button(ui::WidgetScanButton), &scan);
+    EXPECT_EQ(scan.right - scan.left, 480) << "buttons laid out at the new scale";
+
+    GetWindowRect(ui::widgetWindow, &placed);
+    const auto hit = [&](int x, int y) {
+        return SendMessageW(ui::widgetWindow, WM_NCHITTEST, 0, MAKELPARAM(placed.left + x, placed.top + y));
+    };
+    EXPECT_EQ(hit(270, 142), HTCAPTION);  // y = 95 DIP
+    EXPECT_EQ(hit(270, 145), HTCLIENT);   // y = 97 DIP
+    EXPECT_EQ(hit(2, 2), HTTRANSPARENT);
+}
+
 TEST_F(WidgetTest, RowRuleFitsTheWorkArea) {
     struct Case {
         int workHeight;
