@@ -72,7 +72,9 @@ void drawDriveRow(ui::Canvas& canvas, const DriveInfo& drive, float top, float w
     wchar_t percent[16] = {};
     std::swprintf(percent, 16, L"%d%%", static_cast<int>(std::lround(100.0 * u)));
     canvas.queueText(percent, 21.0f, top + 5.0f, 37.0f, 35.0f, 10.0f, gdi(theme.text), true, true, true, true);
-    canvas.queueText(drive.root, 72.0f, top + 1.0f, w - 96.0f, 21.0f, 14.0f, gdi(theme.text), true, false, false, false);
+    // A left-to-right mark after the root, or a right-to-left reading shows "C:\" as "\:C".
+    canvas.queueText(drive.root + L"\u200E", 72.0f, top + 1.0f, w - 96.0f, 21.0f, 14.0f, gdi(theme.text),
+                     true, false, false, false);
     const std::wstring usage = translate(L"Занято") + L" " + formatBytes(used) + L" · " + translate(L"Свободно") + L" " +
                                formatBytes(available);
     canvas.queueText(usage, 72.0f, top + 23.0f, w - 96.0f, 27.0f, 11.0f, gdi(theme.mutedText), false, false, false,
