@@ -1,6 +1,8 @@
 // The desktop widget of a running pelmirt.exe, driven from this second process as a user would: it
-// opens from the saved setting, and its hide button and Escape switch the setting off.
+// opens from the saved setting, its hide button and Escape switch the setting off, and its scan button
+// runs a scan to the end.
 #include "services/state/state_file.h"
+#include "tests/app/history_lines.h"
 #include "tests/support/app_driver.h"
 #include "tests/support/test_files.h"
 
@@ -58,6 +60,22 @@ TEST_F(WidgetProcessTest, EscapeInTheWidgetClosesIt) {
     ASSERT_TRUE(PostMessageW(test::findControl(widget, 9101), WM_KEYDOWN, VK_ESCAPE, 0));
     EXPECT_TRUE(waitUntilGone(widget, 5000));
     EXPECT_FALSE(loadAppState().widget_enabled);
+}
+
+TEST_F(WidgetProcessTest, StartScanOnTheWidgetEndsInTheHistory) {
+    PM_REQUIRE_TEST_PREFIX();
+    const size_t before = test::readHistoryLines().size();
+    HWND widget = startWithWidget();
+    ASSERT_NE(widget, nullptr);
+    ASSERT_TRUE(test::clickControl(widget, 9103));
+
+    bool scanned = false;
+    for (ULONGLONG deadline = GetTickCount64() + 60000; !scanned && GetTickCount64() < deadline; Sleep(50)) {
+        for (const JsonValue& record : test::historyObjectsAfter(before)) {
+            if (jsonGetString(record, "kind", "") == "scan") scanned = true;
+        }
+    }
+    EXPECT_TRUE(scanned) << "a scan record in the history";
 }
 
 }  // namespace
