@@ -109,4 +109,9 @@ void refreshHistoryWindows() {
     // history window exists yet.
 }
 
+void saveWidgetPosition(HWND) {
+    // placeholder: storing the widget's corner in the settings comes with the exit and settings functions
+    // of the shell; until then a moved widget opens at its default place again.
+}
+
 }  // namespace pm

@@ -19,4 +19,7 @@ void saveSettingsOrReport();
 // until the user changes a setting).
 void saveSettingsAutomatically();
 
+// Remembers the widget's top-left corner in the settings and saves them (after a move or a display change).
+void saveWidgetPosition(HWND widget);
+
 }  // namespace pm

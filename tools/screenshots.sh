@@ -2,7 +2,9 @@
 # Builds pelmirt.exe and takes PNG screenshots of its main window under Xvfb, in a Wine virtual desktop
 # with the interface fonts mapped (so Arabic and CJK draw real glyphs): every page, light and dark, in
 # each language asked for, with the language list open; in English also during a scan, after it and after
-# a clean-up, light and dark (PELMIRT_SHOT_OPERATIONS=0 leaves these out).
+# a clean-up, light and dark (PELMIRT_SHOT_OPERATIONS=0 leaves these out); and the desktop widget over the
+# coloured desktop, light and dark (widget-light.png, widget-dark.png; Wine shows partial alpha as opaque
+# without a compositor, so these show the shape and the content, the pixel tests check the alpha).
 #   tools/screenshots.sh [OUTPUT_DIR]          default: BUILD/screenshots
 #   tools/screenshots.sh --docs                also refreshes the four small pictures under docs/
 # Environment:
@@ -31,7 +33,7 @@ out="${out:-$build/screenshots}"
 bash "$here/setup.sh"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DPELMIRT_TESTS=OFF >/dev/null
-cmake --build "$build" --target pelmirt shot_driver >/dev/null
+cmake --build "$build" --target pelmirt shot_driver widget_shot >/dev/null
 
 # The build tree's private prefix (private HOME and trash, the interface fonts mapped), made the way the
 # tests make theirs; then switched from the null graphics driver to a virtual desktop on the Xvfb display.
@@ -62,6 +64,8 @@ if [ ! -f "$WINEPREFIX/.pelmirt-shots-display" ]; then
   "$run" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1400x1000 /f >/dev/null 2>&1
   touch "$WINEPREFIX/.pelmirt-shots-display"
 fi
+# A strong desktop colour, so the widget's cut corners show.
+"$run" reg add 'HKCU\Control Panel\Colors' /v Background /d '0 110 120' /f >/dev/null 2>&1
 # Three more drives (folders of the build tree), so the Disk space page shows more rows than fit.
 for letter in d e f; do
   mkdir -p "$build/wine/drives/extra-$letter"
@@ -96,6 +100,9 @@ if [ "${PELMIRT_SHOT_OPERATIONS:-1}" = 1 ]; then
       </dev/null || status=1
   done
 fi
+for theme in light dark; do
+  "$run" "$build/tools/widget_shot.exe" "$exe" "$target\\widget-$theme.png" "$theme" </dev/null || status=1
+done
 
 if [ "$docs" = 1 ]; then
   mkdir -p "$here/docs"

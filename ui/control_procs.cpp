@@ -2,6 +2,7 @@
 
 #include "ui/back_buffer.h"
 #include "ui/control_registry.h"
+#include "ui/widget_state.h"
 #include "ui/window_utils.h"
 
 #include <commctrl.h>
@@ -13,6 +14,16 @@ namespace {
 void repaintButton(HWND button) {
     invalidateWindow(button, nullptr);
     startAnimationTimer();  // the eased hover and press amounts follow the new state
+}
+
+// Asks for one WM_MOUSELEAVE when the pointer leaves the button.
+void trackMouseLeave(HWND button) {
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = button;
+    track.dwHoverTime = 0;
+    TrackMouseEvent(&track);
 }
 
 }  // namespace
@@ -27,12 +38,7 @@ LRESULT CALLBACK customButtonProc(HWND button, UINT message, WPARAM wParam, LPAR
             ButtonState& state = buttonStates[id];
             if (!state.hover) {
                 state.hover = 1;
-                TRACKMOUSEEVENT track{};
-                track.cbSize = sizeof(track);
-                track.dwFlags = TME_LEAVE;
-                track.hwndTrack = button;
-                track.dwHoverTime = 0;
-                TrackMouseEvent(&track);
+                trackMouseLeave(button);
                 repaintButton(button);
             }
             break;
@@ -92,6 +98,69 @@ LRESULT CALLBACK hoverRepaintProc(HWND button, UINT message, WPARAM wParam, LPAR
         default:
             break;
     }
+    return DefSubclassProc(button, message, wParam, lParam);
+}
+
+LRESULT CALLBACK widgetButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR) {
+    if (message == WM_ERASEBKGND) return 1;
+    if (message == WM_PAINT) {
+        // The widget renders its buttons into its own layered frame; the button's own surface is never seen.
+        PAINTSTRUCT paint{};
+        BeginPaint(button, &paint);
+        EndPaint(button, &paint);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(button, widgetButtonProc, 1);
+        return DefSubclassProc(button, message, wParam, lParam);
+    }
+    const HWND widget = GetParent(button);
+    WidgetState* state = widget ? widgetStateOf(widget) : nullptr;
+    if (!state) return DefSubclassProc(button, message, wParam, lParam);
+
+    WidgetButtonSlot& slot = state->buttons[static_cast<size_t>(widgetButtonSlot(GetDlgCtrlID(button)))];
+    bool repaint = false;
+    switch (message) {
+        case WM_MOUSEMOVE:
+            if (!slot.hover) {
+                slot.hover = 1;
+                trackMouseLeave(button);
+                repaint = true;
+            }
+            break;
+        case WM_MOUSELEAVE:
+            slot.hover = 0;
+            slot.pressed = 0;
+            repaint = true;
+            break;
+        case WM_LBUTTONDOWN:
+            slot.pressed = 1;
+            repaint = true;
+            break;
+        case WM_KEYDOWN:
+            if (wParam == VK_SPACE || wParam == VK_RETURN) {
+                slot.pressed = 1;
+                repaint = true;
+            }
+            break;
+        case WM_KILLFOCUS:
+        case WM_CANCELMODE:
+        case WM_KEYUP:
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            slot.pressed = 0;
+            repaint = true;
+            break;
+        case WM_SETFOCUS:
+        case WM_ENABLE:
+            repaint = true;
+            break;
+        default:
+            break;
+    }
+    // The widget's frame carries every button: it is rendered again as a whole (no animation timer).
+    if (repaint) invalidateWindow(widget, nullptr);
     return DefSubclassProc(button, message, wParam, lParam);
 }
 

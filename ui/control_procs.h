@@ -13,6 +13,10 @@ LRESULT CALLBACK customButtonProc(HWND button, UINT message, WPARAM wParam, LPAR
 // Buttons drawn by their owner that only need a repaint when the pointer or the focus comes or goes.
 LRESULT CALLBACK hoverRepaintProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                   DWORD_PTR data);
+// The desktop widget's buttons: keeps hover and pressed in the widget's record (the parent's
+// GWLP_USERDATA) and repaints the whole widget, which draws its buttons into its own frame.
+LRESULT CALLBACK widgetButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                  DWORD_PTR data);
 // Report list views: hands their own header's NM_CUSTOMDRAW to the list's parent, which a list view
 // otherwise keeps to itself, so the parent can draw themed headers.
 LRESULT CALLBACK listHeaderForwardProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
