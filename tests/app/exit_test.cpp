@@ -1,0 +1,309 @@
+// Exit and hide through the real main window of this process: the exit at once when idle, the question
+// while an operation runs and the wait for its report, the forced exit of the smoke timer, requests
+// made while a box is open, and hiding to the notification area. A second thread works the dialogs.
+#include "app/exit_and_tray.h"
+#include "app/operations.h"
+#include "services/i18n/translate.h"
+#include "tests/app/main_window_fixture.h"
+#include "ui/message_box.h"
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace pm {
+namespace {
+
+using test::statePath;
+using ExitTest = test::RealMainWindowTest;
+
+bool shellAcceptsIcons() { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }
+
+std::wstring textOf(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+// A visible dialog ("#32770") owned by the window, or null.
+HWND openDialog(HWND owner) {
+    struct Search {
+        HWND owner;
+        HWND found;
+    } search{owner, nullptr};
+    EnumWindows([](HWND window, LPARAM param) {
+        auto* s = reinterpret_cast<Search*>(param);
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring(name) == L"#32770" && GetWindow(window, GW_OWNER) == s->owner && IsWindowVisible(window)) {
+            s->found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Watches for the dialogs the UI thread opens over the main window and answers each one, as a user
+// would: the answers in order, then "No" (or OK) for any dialog beyond them. `whileOpen` runs on this
+// thread while the first dialog is still open, before it is answered.
+class DialogAnswerer {
+public:
+    DialogAnswerer(HWND owner, std::vector<int> answers, std::function<void()> whileOpen = {})
+        : owner_(owner), answers_(std::move(answers)), whileOpen_(std::move(whileOpen)), thread_([this] { run(); }) {}
+    ~DialogAnswerer() {
+        stop_ = true;
+        thread_.join();
+    }
+    int dialogs() const { return dialogs_; }
+    std::wstring firstCaption() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return firstCaption_;
+    }
+    std::wstring firstTexts() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return firstTexts_;
+    }
+
+private:
+    void run() {
+        while (!stop_) {
+            HWND dialog = openDialog(owner_);
+            if (!dialog) {
+                Sleep(10);
+                continue;
+            }
+            const int index = dialogs_++;
+            if (index == 0) record(dialog);
+            if (index == 0 && whileOpen_) whileOpen_();
+            const int answer = index < static_cast<int>(answers_.size()) ? answers_[index] : IDNO;
+            SendMessageW(dialog, WM_USER + 102, static_cast<WPARAM>(answer), 0);  // TDM_CLICK_BUTTON
+            for (int i = 0; i < 50 && IsWindow(dialog); ++i) Sleep(10);
+            // A classic box ignores the task dialog's message and takes the button's command instead.
+            if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(answer == IDNO ? IDOK : answer), 0);
+            while (IsWindow(dialog) && IsWindowVisible(dialog)) Sleep(10);
+        }
+    }
+
+    void record(HWND dialog) {
+        std::wstring texts;
+        EnumChildWindows(dialog, [](HWND child, LPARAM all) {
+            *reinterpret_cast<std::wstring*>(all) += textOf(child) + L"|";
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&texts));
+        std::lock_guard<std::mutex> lock(mutex_);
+        firstCaption_ = textOf(dialog);
+        firstTexts_ = texts;
+    }
+
+    HWND owner_;
+    std::vector<int> answers_;
+    std::function<void()> whileOpen_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> dialogs_{0};
+    std::mutex mutex_;
+    std::wstring firstCaption_, firstTexts_;
+    std::thread thread_;
+};
+
+// An operation that has run: the flags a starter leaves, without a worker.
+void pretendOperation(int phase) {
+    busy = true;
+    operationPhase = phase;
+    cancelRequested = false;
+    progressText = L"Анализ файлов…";
+}
+
+// The operation reports (its completion handler joins and posts WM_APP+31 for a waiting exit).
+void operationReports(HWND window) {
+    joinWorker();
+    if (exitAfterOperation) PostMessageW(window, WM_APP_CONTINUE_EXIT, 0, 0);
+}
+
+TEST_F(ExitTest, ExitWithNothingRunningEndsAtOnceWithoutAQuestion) {
+    DeleteFileW(statePath().c_str());
+    ASSERT_NE(create(), nullptr);
+    historyWindows = {createCounting()};
+    previewWindows = {createCounting()};
+    const std::vector<HWND> secondary = {historyWindows[0], previewWindows[0]};
+    DeleteFileW(statePath().c_str());
+    {
+        DialogAnswerer answerer(window_, {});
+        requestExit(false);
+        EXPECT_EQ(answerer.dialogs(), 0);
+    }
+    EXPECT_FALSE(IsWindow(window_));
+    for (HWND window : secondary) EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(ui::destroying);
+    EXPECT_TRUE(pump()) << "WM_QUIT";
+    EXPECT_EQ(quitCode, 0u);
+    EXPECT_NE(test::readBytes(statePath()), "<missing>") << "settings saved on the way out";
+    requestExit(false);  // a late request after the end does nothing
+}
+
+TEST_F(ExitTest, ExitDuringAnOperationAsksAndWaitsForItsReport) {
+    const struct {
+        const char* name;
+        int answer;
+        bool secondRequest;  // another exit request arrives while the question is open
+    } cases[] = {
+        {"no", IDNO, false},
+        {"no, then a second request", IDNO, true},
+        {"yes", IDYES, false},
+        {"yes, then a second request", IDYES, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        DeleteFileW(statePath().c_str());
+        ASSERT_NE(create(), nullptr);
+        pretendOperation(PhaseScanning);
+        const std::wstring question = translate(L"Остановить текущую операцию и закрыть приложение?");
+        const HWND window = window_;
+        DialogAnswerer answerer(window_, {c.answer}, [&] {
+            if (c.secondRequest) PostMessageW(window, WM_APP_CONTINUE_EXIT, 0, 0);
+            Sleep(150);  // the box's loop takes the request meanwhile
+        });
+        requestExit(false);
+        EXPECT_EQ(answerer.dialogs(), 1);
+        EXPECT_EQ(answerer.firstCaption(), L"Pelmirt");
+        EXPECT_NE(answerer.firstTexts().find(question), std::wstring::npos) << answerer.firstTexts();
+        EXPECT_FALSE(exitQuestionOpen);
+        ASSERT_TRUE(IsWindow(window_));
+
+        if (c.answer == IDNO) {
+            EXPECT_FALSE(cancelRequested);
+            EXPECT_EQ(progressText, L"Анализ файлов…");
+            EXPECT_FALSE(exitAfterOperation);
+            EXPECT_FALSE(pump());
+            EXPECT_TRUE(IsWindow(window_)) << "the request made during the question ran after a No";
+            EXPECT_EQ(answerer.dialogs(), 1);
+            operationReports(window_);
+            EXPECT_FALSE(pump());
+            EXPECT_TRUE(IsWindow(window_));
+        } else {
+            EXPECT_TRUE(cancelRequested);
+            EXPECT_EQ(progressText, L"Отмена…");
+            EXPECT_TRUE(exitAfterOperation);
+            EXPECT_FALSE(pump());
+            EXPECT_TRUE(IsWindow(window_)) << "closed before the operation reported";
+            EXPECT_EQ(answerer.dialogs(), 1) << "asked twice";
+            operationReports(window_);
+            EXPECT_TRUE(pump()) << "WM_QUIT";
+            EXPECT_FALSE(IsWindow(window_));
+            EXPECT_FALSE(exitAfterOperation);
+        }
+        EXPECT_FALSE(ui::exitPending);
+        TearDown();
+    }
+}
+
+TEST_F(ExitTest, SmokeTimerDuringACleanUpCancelsWaitsAndExitsWithoutAsking) {
+    DeleteFileW(statePath().c_str());
+    smokeQuit = true;
+    ASSERT_NE(create(), nullptr);
+    pretendOperation(PhaseCleaning);
+    DialogAnswerer answerer(window_, {});
+    SendMessageW(window_, WM_TIMER, TIMER_SMOKE_QUIT, 0);
+    EXPECT_FALSE(KillTimer(window_, TIMER_SMOKE_QUIT)) << "the timer fires once";
+    EXPECT_TRUE(cancelRequested);
+    EXPECT_TRUE(exitAfterOperation);
+    EXPECT_FALSE(pump());
+    EXPECT_TRUE(IsWindow(window_)) << "closed before the clean-up reported";
+
+    operationReports(window_);
+    EXPECT_TRUE(pump());
+    EXPECT_EQ(quitCode, 0u);
+    EXPECT_FALSE(IsWindow(window_));
+    EXPECT_EQ(answerer.dialogs(), 0);
+}
+
+TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
+    const struct {
+        const char* name;
+        std::vector<UINT> requests;
+        bool exits;
+    } cases[] = {
+        {"close", {WM_CLOSE}, false},
+        {"exit", {WM_APP_CONTINUE_EXIT}, true},
+        {"close, then exit: the exit wins", {WM_CLOSE, WM_APP_CONTINUE_EXIT}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        DeleteFileW(statePath().c_str());
+        ASSERT_NE(create(), nullptr);
+        KillTimer(window_, TIMER_TRAY_RETRY);
+        const HWND window = window_;
+        std::atomic<bool> stayedWhileOpen{false};
+        {
+            DialogAnswerer answerer(window_, {IDOK}, [&] {
+                for (UINT request : c.requests) PostMessageW(window, request, 0, 0);
+                Sleep(200);
+                stayedWhileOpen = IsWindow(window) && IsWindowVisible(window);
+            });
+            ui::messageBox(L"Очистка завершена.", MB_ICONINFORMATION);
+            EXPECT_EQ(answerer.dialogs(), 1);
+        }
+        EXPECT_TRUE(stayedWhileOpen);
+        ASSERT_TRUE(IsWindow(window_));
+        EXPECT_EQ(ui::exitPending, c.exits);
+        EXPECT_EQ(ui::hidePending, !c.exits);
+        EXPECT_FALSE(KillTimer(window_, TIMER_TRAY_RETRY)) << "a hide was tried while the box was open";
+
+        const bool quit = pump();  // WM_APP+32
+        EXPECT_EQ(quit, c.exits);
+        EXPECT_EQ(IsWindow(window_) == FALSE, c.exits);
+        if (!c.exits) {
+            EXPECT_FALSE(ui::hidePending);
+            if (shellAcceptsIcons()) {
+                EXPECT_FALSE(IsWindowVisible(window_));
+                EXPECT_TRUE(ui::hiddenToTray);
+            } else {
+                // Without a notification area the hide is refused: the window stays, the icon is retried.
+                EXPECT_TRUE(IsWindowVisible(window_));
+                EXPECT_TRUE(KillTimer(window_, TIMER_TRAY_RETRY)) << "the hide did not run after the box";
+            }
+        }
+        TearDown();
+    }
+}
+
+TEST_F(ExitTest, HidingWithoutANotificationIconIsRefused) {
+    if (shellAcceptsIcons()) GTEST_SKIP() << "the shell takes icons here; the refusal needs one that does not";
+    DeleteFileW(statePath().c_str());
+    ASSERT_NE(create(), nullptr);
+    previewWindows = {createCounting()};
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(window_));
+    EXPECT_TRUE(IsWindowVisible(previewWindows[0]));
+    EXPECT_FALSE(ui::hiddenToTray);
+    EXPECT_TRUE(ui::hiddenWithMain.empty());
+    EXPECT_FALSE(balloonShown) << "a balloon for an icon that is not there";
+}
+
+TEST_F(ExitTest, HidingTakesTheOpenWindowsAlongAndShowsTheBalloonOnce) {
+    if (!shellAcceptsIcons()) GTEST_SKIP() << "no notification area under the null graphics driver";
+    DeleteFileW(statePath().c_str());
+    ASSERT_NE(create(), nullptr);
+    previewWindows = {createCounting()};
+    historyWindows = {createCounting()};
+    HWND closedBefore = createCounting();
+    ShowWindow(closedBefore, SW_HIDE);
+    historyWindows.push_back(closedBefore);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        SendMessageW(window_, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindowVisible(window_));
+        EXPECT_TRUE(ui::hiddenToTray);
+        EXPECT_EQ(ui::hiddenWithMain, (std::vector<HWND>{previewWindows[0], historyWindows[0]}));
+        EXPECT_TRUE(balloonShown);
+        ui::restoreMainWindow();
+        EXPECT_TRUE(IsWindowVisible(previewWindows[0]));
+        EXPECT_FALSE(IsWindowVisible(closedBefore)) << "a window hidden before stays hidden";
+    }
+}
+
+}  // namespace
+}  // namespace pm
