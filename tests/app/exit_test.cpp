@@ -7,9 +7,10 @@
 #include "tests/app/main_window_fixture.h"
 #include "ui/message_box.h"
 
+#include <commctrl.h>
+
 #include <atomic>
 #include <functional>
-#include <mutex>
 #include <thread>
 
 namespace pm {
@@ -18,92 +19,64 @@ namespace {
 using test::statePath;
 using ExitTest = test::RealMainWindowTest;
 
-bool shellAcceptsIcons() { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }
-
-std::wstring textOf(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
-// A visible dialog ("#32770") owned by the window, or null.
-HWND openDialog(HWND owner) {
-    struct Search {
-        HWND owner;
-        HWND found;
-    } search{owner, nullptr};
-    EnumWindows([](HWND window, LPARAM param) {
-        auto* s = reinterpret_cast<Search*>(param);
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (std::wstring(name) == L"#32770" && GetWindow(window, GW_OWNER) == s->owner && IsWindowVisible(window)) {
-            s->found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Watches for the dialogs the UI thread opens over the main window and answers each one, as a user
-// would: the answers in order, then "No" (or OK) for any dialog beyond them. `whileOpen` runs on this
-// thread while the first dialog is still open, before it is answered.
+// Watches for the dialogs ("#32770") the UI thread opens over the main window and answers each, as a
+// user would: the answers in order, then "No" (or OK). `whileFirstOpen` runs here before the first is
+// answered. Records the first one's caption and the texts of its children.
 class DialogAnswerer {
 public:
-    DialogAnswerer(HWND owner, std::vector<int> answers, std::function<void()> whileOpen = {})
-        : owner_(owner), answers_(std::move(answers)), whileOpen_(std::move(whileOpen)), thread_([this] { run(); }) {}
+    DialogAnswerer(HWND owner, std::vector<int> answers, std::function<void()> whileFirstOpen = {})
+        : owner_(owner), answers_(std::move(answers)), whileFirstOpen_(std::move(whileFirstOpen)),
+          thread_([this] { run(); }) {}
     ~DialogAnswerer() {
         stop_ = true;
         thread_.join();
     }
-    int dialogs() const { return dialogs_; }
-    std::wstring firstCaption() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return firstCaption_;
-    }
-    std::wstring firstTexts() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return firstTexts_;
-    }
+    std::atomic<int> dialogs{0};
+    std::wstring firstTexts;  // caption, then the children's texts; read after the dialog closed
 
 private:
+    static std::wstring textOf(HWND window) {
+        wchar_t text[512] = {};
+        GetWindowTextW(window, text, 512);
+        return std::wstring(text) + L"|";
+    }
+    static BOOL CALLBACK findDialog(HWND window, LPARAM param) {
+        auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(param);
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring(name) != L"#32770" || GetWindow(window, GW_OWNER) != found->first) return TRUE;
+        if (!IsWindowVisible(window)) return TRUE;
+        found->second = window;
+        return FALSE;
+    }
     void run() {
         while (!stop_) {
-            HWND dialog = openDialog(owner_);
+            std::pair<HWND, HWND> found{owner_, nullptr};
+            EnumWindows(findDialog, reinterpret_cast<LPARAM>(&found));
+            HWND dialog = found.second;
             if (!dialog) {
                 Sleep(10);
                 continue;
             }
-            const int index = dialogs_++;
-            if (index == 0) record(dialog);
-            if (index == 0 && whileOpen_) whileOpen_();
+            const int index = dialogs++;
+            if (index == 0) {
+                firstTexts = textOf(dialog);
+                EnumChildWindows(dialog, [](HWND child, LPARAM all) {
+                    *reinterpret_cast<std::wstring*>(all) += textOf(child);
+                    return TRUE;
+                }, reinterpret_cast<LPARAM>(&firstTexts));
+                if (whileFirstOpen_) whileFirstOpen_();
+            }
             const int answer = index < static_cast<int>(answers_.size()) ? answers_[index] : IDNO;
-            SendMessageW(dialog, WM_USER + 102, static_cast<WPARAM>(answer), 0);  // TDM_CLICK_BUTTON
-            for (int i = 0; i < 50 && IsWindow(dialog); ++i) Sleep(10);
-            // A classic box ignores the task dialog's message and takes the button's command instead.
-            if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(answer == IDNO ? IDOK : answer), 0);
+            SendMessageW(dialog, TDM_CLICK_BUTTON, static_cast<WPARAM>(answer), 0);
             while (IsWindow(dialog) && IsWindowVisible(dialog)) Sleep(10);
         }
     }
 
-    void record(HWND dialog) {
-        std::wstring texts;
-        EnumChildWindows(dialog, [](HWND child, LPARAM all) {
-            *reinterpret_cast<std::wstring*>(all) += textOf(child) + L"|";
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&texts));
-        std::lock_guard<std::mutex> lock(mutex_);
-        firstCaption_ = textOf(dialog);
-        firstTexts_ = texts;
-    }
-
     HWND owner_;
     std::vector<int> answers_;
-    std::function<void()> whileOpen_;
+    std::function<void()> whileFirstOpen_;
     std::atomic<bool> stop_{false};
-    std::atomic<int> dialogs_{0};
-    std::mutex mutex_;
-    std::wstring firstCaption_, firstTexts_;
     std::thread thread_;
 };
 
@@ -131,7 +104,7 @@ TEST_F(ExitTest, ExitWithNothingRunningEndsAtOnceWithoutAQuestion) {
     {
         DialogAnswerer answerer(window_, {});
         requestExit(false);
-        EXPECT_EQ(answerer.dialogs(), 0);
+        EXPECT_EQ(answerer.dialogs, 0);
     }
     EXPECT_FALSE(IsWindow(window_));
     for (HWND window : secondary) EXPECT_FALSE(IsWindow(window));
@@ -166,9 +139,9 @@ TEST_F(ExitTest, ExitDuringAnOperationAsksAndWaitsForItsReport) {
             Sleep(150);  // the box's loop takes the request meanwhile
         });
         requestExit(false);
-        EXPECT_EQ(answerer.dialogs(), 1);
-        EXPECT_EQ(answerer.firstCaption(), L"Pelmirt");
-        EXPECT_NE(answerer.firstTexts().find(question), std::wstring::npos) << answerer.firstTexts();
+        EXPECT_EQ(answerer.dialogs, 1);
+        EXPECT_EQ(answerer.firstTexts.rfind(L"Pelmirt|", 0), 0u) << answerer.firstTexts;  // the caption
+        EXPECT_NE(answerer.firstTexts.find(L"|" + question + L"|"), std::wstring::npos) << answerer.firstTexts;
         EXPECT_FALSE(exitQuestionOpen);
         ASSERT_TRUE(IsWindow(window_));
 
@@ -178,7 +151,7 @@ TEST_F(ExitTest, ExitDuringAnOperationAsksAndWaitsForItsReport) {
             EXPECT_FALSE(exitAfterOperation);
             EXPECT_FALSE(pump());
             EXPECT_TRUE(IsWindow(window_)) << "the request made during the question ran after a No";
-            EXPECT_EQ(answerer.dialogs(), 1);
+            EXPECT_EQ(answerer.dialogs, 1);
             operationReports(window_);
             EXPECT_FALSE(pump());
             EXPECT_TRUE(IsWindow(window_));
@@ -188,7 +161,7 @@ TEST_F(ExitTest, ExitDuringAnOperationAsksAndWaitsForItsReport) {
             EXPECT_TRUE(exitAfterOperation);
             EXPECT_FALSE(pump());
             EXPECT_TRUE(IsWindow(window_)) << "closed before the operation reported";
-            EXPECT_EQ(answerer.dialogs(), 1) << "asked twice";
+            EXPECT_EQ(answerer.dialogs, 1) << "asked twice";
             operationReports(window_);
             EXPECT_TRUE(pump()) << "WM_QUIT";
             EXPECT_FALSE(IsWindow(window_));
@@ -216,7 +189,7 @@ TEST_F(ExitTest, SmokeTimerDuringACleanUpCancelsWaitsAndExitsWithoutAsking) {
     EXPECT_TRUE(pump());
     EXPECT_EQ(quitCode, 0u);
     EXPECT_FALSE(IsWindow(window_));
-    EXPECT_EQ(answerer.dialogs(), 0);
+    EXPECT_EQ(answerer.dialogs, 0);
 }
 
 TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
@@ -244,7 +217,7 @@ TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
                 stayedWhileOpen = IsWindow(window) && IsWindowVisible(window);
             });
             ui::messageBox(L"Очистка завершена.", MB_ICONINFORMATION);
-            EXPECT_EQ(answerer.dialogs(), 1);
+            EXPECT_EQ(answerer.dialogs, 1);
         }
         EXPECT_TRUE(stayedWhileOpen);
         ASSERT_TRUE(IsWindow(window_));
@@ -257,7 +230,7 @@ TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
         EXPECT_EQ(IsWindow(window_) == FALSE, c.exits);
         if (!c.exits) {
             EXPECT_FALSE(ui::hidePending);
-            if (shellAcceptsIcons()) {
+            if (FindWindowW(L"Shell_TrayWnd", nullptr)) {
                 EXPECT_FALSE(IsWindowVisible(window_));
                 EXPECT_TRUE(ui::hiddenToTray);
             } else {
@@ -270,38 +243,27 @@ TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
     }
 }
 
-TEST_F(ExitTest, HidingWithoutANotificationIconIsRefused) {
-    if (shellAcceptsIcons()) GTEST_SKIP() << "the shell takes icons here; the refusal needs one that does not";
+// Under the null graphics driver the shell refuses the icon, so the window must stay; on a desktop with a
+// notification area (a Wine virtual desktop) it hides with the open windows. Wine shows no balloon for
+// NIF_INFO, so only the once-per-run flag can be seen here.
+TEST_F(ExitTest, HidingNeedsTheIconAndTakesTheOpenWindowsAlong) {
+    const bool icons = FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
     DeleteFileW(statePath().c_str());
     ASSERT_NE(create(), nullptr);
     previewWindows = {createCounting()};
-    SendMessageW(window_, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(IsWindowVisible(window_));
-    EXPECT_TRUE(IsWindowVisible(previewWindows[0]));
-    EXPECT_FALSE(ui::hiddenToTray);
-    EXPECT_TRUE(ui::hiddenWithMain.empty());
-    EXPECT_FALSE(balloonShown) << "a balloon for an icon that is not there";
-}
-
-TEST_F(ExitTest, HidingTakesTheOpenWindowsAlongAndShowsTheBalloonOnce) {
-    if (!shellAcceptsIcons()) GTEST_SKIP() << "no notification area under the null graphics driver";
-    DeleteFileW(statePath().c_str());
-    ASSERT_NE(create(), nullptr);
-    previewWindows = {createCounting()};
-    historyWindows = {createCounting()};
-    HWND closedBefore = createCounting();
-    ShowWindow(closedBefore, SW_HIDE);
-    historyWindows.push_back(closedBefore);
+    historyWindows = {createCounting(), createCounting()};
+    ShowWindow(historyWindows[1], SW_HIDE);
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         SendMessageW(window_, WM_CLOSE, 0, 0);
-        EXPECT_FALSE(IsWindowVisible(window_));
-        EXPECT_TRUE(ui::hiddenToTray);
-        EXPECT_EQ(ui::hiddenWithMain, (std::vector<HWND>{previewWindows[0], historyWindows[0]}));
-        EXPECT_TRUE(balloonShown);
+        EXPECT_NE(IsWindowVisible(window_), icons);
+        EXPECT_EQ(ui::hiddenToTray, icons);
+        const std::vector<HWND> hidden = {previewWindows[0], historyWindows[0]};
+        EXPECT_EQ(ui::hiddenWithMain, icons ? hidden : std::vector<HWND>());
+        EXPECT_EQ(balloonShown, icons);
         ui::restoreMainWindow();
         EXPECT_TRUE(IsWindowVisible(previewWindows[0]));
-        EXPECT_FALSE(IsWindowVisible(closedBefore)) << "a window hidden before stays hidden";
+        EXPECT_FALSE(IsWindowVisible(historyWindows[1])) << "a window hidden before stays hidden";
     }
 }
 
