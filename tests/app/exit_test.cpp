@@ -96,7 +96,7 @@ void operationReports(HWND window) {
 
 TEST_F(ExitTest, ExitWithNothingRunningEndsAtOnceWithoutAQuestion) {
     DeleteFileW(statePath().c_str());
-    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(create(true), nullptr);
     historyWindows = {createCounting()};
     previewWindows = {createCounting()};
     const std::vector<HWND> secondary = {historyWindows[0], previewWindows[0]};
@@ -130,7 +130,7 @@ TEST_F(ExitTest, ExitDuringAnOperationAsksAndWaitsForItsReport) {
         SCOPED_TRACE(c.name);
         SetUp();
         DeleteFileW(statePath().c_str());
-        ASSERT_NE(create(), nullptr);
+        ASSERT_NE(create(true), nullptr);
         pretendOperation(PhaseScanning);
         const std::wstring question = translate(L"Остановить текущую операцию и закрыть приложение?");
         const HWND window = window_;
@@ -175,7 +175,7 @@ TEST_F(ExitTest, ExitDuringAnOperationAsksAndWaitsForItsReport) {
 TEST_F(ExitTest, SmokeTimerDuringACleanUpCancelsWaitsAndExitsWithoutAsking) {
     DeleteFileW(statePath().c_str());
     smokeQuit = true;
-    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(create(true), nullptr);
     pretendOperation(PhaseCleaning);
     DialogAnswerer answerer(window_, {});
     SendMessageW(window_, WM_TIMER, TIMER_SMOKE_QUIT, 0);
@@ -206,7 +206,7 @@ TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
         SCOPED_TRACE(c.name);
         SetUp();
         DeleteFileW(statePath().c_str());
-        ASSERT_NE(create(), nullptr);
+        ASSERT_NE(create(true), nullptr);
         KillTimer(window_, TIMER_TRAY_RETRY);
         const HWND window = window_;
         std::atomic<bool> stayedWhileOpen{false};
@@ -249,7 +249,7 @@ TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
 TEST_F(ExitTest, HidingNeedsTheIconAndTakesTheOpenWindowsAlong) {
     const bool icons = FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
     DeleteFileW(statePath().c_str());
-    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(create(true), nullptr);
     previewWindows = {createCounting()};
     historyWindows = {createCounting(), createCounting()};
     ShowWindow(historyWindows[1], SW_HIDE);

@@ -94,12 +94,12 @@ protected:
         operationPhase = PhaseIdle;
     }
 
-    // The main window as wWinMain creates it, shown.
-    HWND create() {
+    // The main window as wWinMain creates it (shown when asked).
+    HWND create(bool shown = false) {
         window_ = CreateWindowExW(0, MainWindowClass, L"Pelmirt 1.2.0", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                   CW_USEDEFAULT, CW_USEDEFAULT, 1300, 850, nullptr, nullptr, ui::appInstance,
                                   nullptr);
-        if (window_) ShowWindow(window_, SW_SHOWNORMAL);
+        if (window_ && shown) ShowWindow(window_, SW_SHOWNORMAL);
         return window_;
     }
 

@@ -1,6 +1,7 @@
 // The main window in this process: its controls, its settings, its scale, its timers, the tray
 // callback, closing and destruction. Real windows on the prefix's display driver, real state files.
 #include "app/app_messages.h"
+#include "tests/app/main_window_fixture.h"
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
 #include "app/shell_globals.h"
@@ -25,18 +26,8 @@
 namespace pm {
 namespace {
 
-std::wstring statePath() { return appDataDir() + L"\\state.dat"; }
-
-std::string readBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes(1 << 20, '\0');
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
-}
+using test::readBytes;
+using test::statePath;
 
 void writeProtectedJson(const std::string& json) {
     const std::vector<uint8_t> bytes =
@@ -51,43 +42,7 @@ std::wstring windowClass(HWND window) {
     return name;
 }
 
-// A fresh main window per test, with the shell's globals as they are at start-up.
-class MainWindowTest : public testing::Test {
-protected:
-    void SetUp() override {
-        PM_REQUIRE_TEST_PREFIX();
-        ui::appInstance = GetModuleHandleW(nullptr);
-        ui::destroying = ui::exitPending = ui::hidePending = ui::hiddenToTray = false;
-        ui::trayIconAdded = ui::trayVersion4 = ui::animationTimerRunning = false;
-        ui::modalDepth = 0;
-        ui::currentSettings = AppSettings{};
-        ui::controlRegistry.clear();
-        stateFileHeld = false;
-        smokeQuit = false;
-        dpiScale = ui::layoutScale = 1.0f;
-        registerMainWindowClass();
-    }
-
-    void TearDown() override {
-        if (window_ && IsWindow(window_)) DestroyWindow(window_);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message != WM_QUIT) DispatchMessageW(&message);
-        }
-        historyWindows.clear();
-        previewWindows.clear();
-        ui::mainWindow = nullptr;
-    }
-
-    HWND create() {
-        window_ = CreateWindowExW(0, MainWindowClass, L"Pelmirt 1.2.0", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 1300, 850, nullptr, nullptr, ui::appInstance,
-                                  nullptr);
-        return window_;
-    }
-
-    HWND window_ = nullptr;
-};
+using MainWindowTest = test::RealMainWindowTest;
 
 TEST_F(MainWindowTest, CreatesEveryControlOfTheTableInTabOrder) {
     DeleteFileW(statePath().c_str());
