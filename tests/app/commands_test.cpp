@@ -10,7 +10,7 @@
 namespace pm {
 namespace {
 
-using test::readBytes;
+using test::readFile;
 using test::statePath;
 using CommandsTest = test::RealMainWindowTest;
 
@@ -43,7 +43,7 @@ TEST_F(CommandsTest, PagesSwitchAndTheDiskPageReadsTheDrives) {
 TEST_F(CommandsTest, CategoryTogglesChangeOnlyTheSelectionInMemory) {
     DeleteFileW(statePath().c_str());
     ASSERT_NE(create(), nullptr);
-    const std::string saved = readBytes(statePath());
+    const std::string saved = readFile(statePath());
     ASSERT_NE(saved, "<missing>");
     const struct {
         int id;
@@ -54,7 +54,7 @@ TEST_F(CommandsTest, CategoryTogglesChangeOnlyTheSelectionInMemory) {
         click(window_, s.id);
         EXPECT_EQ(cleanSelection, s.selection) << s.id;
     }
-    EXPECT_EQ(readBytes(statePath()), saved) << "a category toggle reached the state file";
+    EXPECT_EQ(readFile(statePath()), saved) << "a category toggle reached the state file";
 }
 
 TEST_F(CommandsTest, OptionTogglesAreSavedAndAnnounced) {
@@ -155,7 +155,7 @@ TEST_F(CommandsTest, CancelRaisesTheFlagAndSaysWhatItMeans) {
 TEST_F(CommandsTest, UnwritableStateFileBecomesTheStatusTextAndKeepsTheSettings) {
     DeleteFileW(statePath().c_str());
     ASSERT_NE(create(), nullptr);
-    const std::string saved = readBytes(statePath());
+    const std::string saved = readFile(statePath());
     const std::wstring inTheWay = appDataDir() + L"\\state.dat.new";
     ASSERT_TRUE(CreateDirectoryW(inTheWay.c_str(), nullptr));
     statusText = L"Готов к анализу";
@@ -170,7 +170,7 @@ TEST_F(CommandsTest, UnwritableStateFileBecomesTheStatusTextAndKeepsTheSettings)
     EXPECT_EQ(ui::currentSettings.theme, "dark") << "the change stays in memory";
     EXPECT_FALSE(ui::currentSettings.skip_locked);
     EXPECT_TRUE(ui::theme.dark);
-    EXPECT_EQ(readBytes(statePath()), saved);
+    EXPECT_EQ(readFile(statePath()), saved);
     // The next save, with the way clear, writes what is in memory.
     saveSettingsOrReport();
     EXPECT_EQ(loadAppState().theme, "dark");

@@ -111,7 +111,7 @@ TEST_F(ExitTest, ExitWithNothingRunningEndsAtOnceWithoutAQuestion) {
     EXPECT_TRUE(ui::destroying);
     EXPECT_TRUE(pump()) << "WM_QUIT";
     EXPECT_EQ(quitCode, 0u);
-    EXPECT_NE(test::readBytes(statePath()), "<missing>") << "settings saved on the way out";
+    EXPECT_NE(test::readFile(statePath()), "<missing>") << "settings saved on the way out";
     requestExit(false);  // a late request after the end does nothing
 }
 

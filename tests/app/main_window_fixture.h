@@ -25,18 +25,6 @@ namespace pm::test {
 
 inline std::wstring statePath() { return appDataDir() + L"\\state.dat"; }
 
-// The file's bytes, or "<missing>".
-inline std::string readBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes(1 << 20, '\0');
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
-}
-
 // WM_APP+20 received, by window.
 inline std::map<HWND, int> settingsChangedCount;
 

@@ -26,7 +26,7 @@
 namespace pm {
 namespace {
 
-using test::readBytes;
+using test::readFile;
 using test::statePath;
 
 void writeProtectedJson(const std::string& json) {
@@ -97,7 +97,7 @@ TEST_F(MainWindowTest, LoadsAppliesAndWritesBackTheSettings) {
     const AppSettings reread = loadAppState();
     EXPECT_EQ(reread.palette, "rose");
     EXPECT_EQ(reread.widget_opacity, 55);
-    EXPECT_EQ(readBytes(statePath()).find("extra"), std::string::npos);
+    EXPECT_EQ(readFile(statePath()).find("extra"), std::string::npos);
     // The notification icon is there, or the retry timer runs until the shell takes it.
     EXPECT_TRUE(ui::trayIconAdded || KillTimer(window_, TIMER_TRAY_RETRY));
     applyLanguageSetting("en");
@@ -121,14 +121,14 @@ TEST_F(MainWindowTest, StateFileThatCannotBeReadIsKeptUntilTheUserChangesASettin
         } else {
             test::writeFile(statePath(), c.content);
         }
-        const std::string before = readBytes(statePath());
+        const std::string before = readFile(statePath());
         ASSERT_NE(create(), nullptr);
         EXPECT_EQ(ui::currentSettings.theme, "system") << "defaults in memory";
         EXPECT_TRUE(stateFileHeld);
-        EXPECT_EQ(readBytes(statePath()), before) << "written back over an unreadable file";
+        EXPECT_EQ(readFile(statePath()), before) << "written back over an unreadable file";
 
         SendMessageW(window_, WM_TIMER, TIMER_REFRESH, 0);
-        EXPECT_EQ(readBytes(statePath()), before) << "the refresh timer replaced it";
+        EXPECT_EQ(readFile(statePath()), before) << "the refresh timer replaced it";
 
         // A change by the user: the opacity slider.
         SendMessageW(ui::controlRegistry[140], TBM_SETPOS, TRUE, 40);
@@ -146,7 +146,7 @@ TEST_F(MainWindowTest, AbsentStateFileIsWrittenWithTheDefaults) {
     DeleteFileW(statePath().c_str());
     ASSERT_NE(create(), nullptr);
     EXPECT_FALSE(stateFileHeld);
-    EXPECT_NE(readBytes(statePath()), "<missing>");
+    EXPECT_NE(readFile(statePath()), "<missing>");
 }
 
 TEST_F(MainWindowTest, LayoutScaleFollowsTheClientSize) {
