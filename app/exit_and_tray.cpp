@@ -57,10 +57,10 @@ void requestExit(bool force) {
         const int answer = ui::showMessageBox(L"Остановить текущую операцию и закрыть приложение?", L"Pelmirt",
                                               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
         exitQuestionOpen = false;
-        if (answer != IDYES) {
-            // Also drops a request that came while the question was open.
+        // "No" also drops a request that came while the question was open, unless it was forced (the
+        // smoke timer): the user declined this exit, not that one, and the timer does not fire again.
+        if (answer != IDYES && !forceExit) {
             ui::exitPending = false;
-            forceExit = false;
             return;
         }
     }

@@ -4,7 +4,7 @@
 namespace pm {
 
 // Set once an exit was requested with force; every later request of the same exit is forced too.
-// Cleared when the exit question is answered with anything but "Yes".
+// A forced request that arrives while the exit question is open carries the exit on whatever the answer.
 extern bool forceExit;
 
 }  // namespace pm
