@@ -1,9 +1,15 @@
-// The large-files window.
+// The large-files window: search a folder for large files, sort them, move the selected ones to the
+// Recycle Bin, open a file's folder.
 #pragma once
+
+#include <windows.h>
 
 namespace pm {
 
 // Opens the large-files window (or brings the open one back), owned by the main window.
 void openLargeFilesWindow();
+
+// Enables and disables the window's controls for the shell's state, when the window has its record.
+void updateLargeFilesControlsIfReady(HWND window);
 
 }  // namespace pm

@@ -1,20 +1,27 @@
-// The main window's frame: rendering into its back buffer, the owner-drawn controls and its fonts.
+// The main window's frame: rendering into its back buffer, the owner-drawn controls over it, the
+// widget-opacity trackbar's painter and the window's three fonts.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
+
 namespace pm {
 
-// The regular font is ui::mainFontRegular: the toolkit gives it to every control it creates.
-extern HFONT mainFontBold;
-extern HFONT mainFontSmall;
+// The regular font (16 DIPs) is ui::mainFontRegular: the toolkit gives it to every control it creates.
+extern HFONT mainFontBold;   // 17 DIPs, weight 600
+extern HFONT mainFontSmall;  // 13 DIPs
 
-// Renders the frame into the main back buffer when uiGeneration moved.
+// The UI generation of the frame now in the main back buffer (0: none rendered yet).
+extern uint64_t lastRenderedGeneration;
+
+// Brings the main back buffer up to date: renders the frame when uiGeneration moved, else nothing.
 void renderMainFrame();
-// WM_DRAWITEM of the owner-drawn buttons and the language combo.
+// WM_DRAWITEM of the owner-drawn buttons and the language combo: paints through a private buffer whose
+// background is the frame under the control.
 void onDrawItem(const DRAWITEMSTRUCT* item);
-// Re-creates the three fonts for the layout scale and the language.
+// Re-creates the three fonts for the layout scale and the language; keeps the old ones on a failure.
 void rebuildMainFonts();
 // Deletes the three fonts, the toolkit's regular one included (shut-down).
 void deleteMainFonts();

@@ -1,5 +1,11 @@
-// Geometry of the main window's pages, in device-independent pixels of its layout scale.
+// Geometry of the main window's pages, in device-independent pixels of its layout scale, and the
+// placement of its child controls for the current page and state.
 #pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
 
 namespace pm {
 
@@ -16,10 +22,22 @@ struct MainLayout {
     float bottomHeight = 0; // second row of cards
 };
 
+// Control id -> the rectangle (device pixels, main-window client) last given to that control. A control
+// that is hidden loses its entry, so showing it again always moves it.
+extern std::map<int, RECT> appliedBounds;
+
 // The page geometry for clientWidth x clientHeight at the layout scale.
 MainLayout computeMainLayout();
 
-// Places, shows, enables and labels every child control for the current state, then repaints.
+// Places, shows, enables and labels every child control for the current page and state, moves the
+// changed ones in one batch, then repaints. Touches a control only where something differs.
 void layoutMainControls();
+
+// The ring-gauge value the transition (gaugeFrom, gaugeTo, gaugeStart, gaugeDuration) shows at tick now:
+// eased with t * t * (3 - 2t), gaugeFrom before the start, gaugeTo once it ran its course.
+double gaugeValueAt(uint64_t now);
+
+// Forgets every wanted control rectangle (the start of each layout).
+void clearControlBounds();
 
 }  // namespace pm

@@ -1,13 +1,71 @@
 #include "app/operations.h"
 
+#include "app/format_bytes.h"
+#include "app/main_layout.h"
+#include "app/operations_internal.h"
 #include "app/shell_globals.h"
+#include "app/worker_messages.h"
+#include "app/worker_posts.h"
+#include "app/app_messages.h"
+#include "engine/browsers.h"
+#include "engine/clean_pass.h"
+#include "engine/scan.h"
+#include "services/i18n/translate.h"
+#include "ui/message_box.h"
+#include "ui/shell_state.h"
+
+#include <cwchar>
+#include <memory>
+#include <system_error>
+#include <utility>
 
 namespace pm {
 
-// placeholder: the scan and clean-up operations come with the worker threads of the shell; until then
-// the buttons start nothing.
-void startScan() {}
-void startClean() {}
+namespace {
+
+constexpr UINT QuestionFlags = MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2;
+constexpr int BrowserWaitPolls = 30;
+constexpr DWORD BrowserWaitPollMs = 100;
+
+constexpr wchar_t ScanFailedText[] = L"Не удалось завершить анализ.";
+constexpr wchar_t CleanFailedText[] =
+    L"Очистка прервана из-за ошибки. Файлы, которые не удалось обработать, сохранены.";
+
+bool idleAndFree() { return !busy && !exitAfterOperation && !ui::exitPending; }
+
+// Puts the shell into the running state of the phase and starts the body on the worker slot. When no
+// thread can be made the operation ends at once, as a worker failure would end it, so that the shell is
+// idle again.
+template <class Body>
+void launchWorker(int phase, const wchar_t* progress, const wchar_t* failureText, Body body) {
+    joinWorker();
+    cancelRequested = false;
+    busy = true;
+    operationPhase = phase;
+    progressTotal = 0;
+    progressDone = 0;
+    shownProgress = 0.0f;
+    progressText = progress;
+    layoutMainControls();
+    try {
+        workerThread = std::thread(std::move(body));
+    } catch (const std::system_error&) {
+        progressText.clear();
+        finishWithError(failureText);
+    }
+}
+
+std::wstring countText(int64_t count) {
+    wchar_t buffer[32] = {};
+    std::swprintf(buffer, 32, L"%llu", static_cast<unsigned long long>(count));
+    return buffer;
+}
+
+bool ask(const std::wstring& text, const wchar_t* caption) {
+    return ui::showMessageBox(text, caption, QuestionFlags) == IDYES;
+}
+
+}  // namespace
 
 void joinWorker() {
     if (workerThread.joinable()) workerThread.join();
@@ -16,7 +74,90 @@ void joinWorker() {
     operationOwner = nullptr;
 }
 
-// placeholder: the sum over the selected categories comes with the clean-up operation.
-uint64_t selectedCategoryBytes() { return 0; }
+uint64_t selectedCategoryBytes() {
+    uint64_t bytes = 0;
+    if (cleanSelection[categoryIndex(CleanCategory::Temp)]) bytes += scanReport.categoryBytes[0];
+    if (cleanSelection[categoryIndex(CleanCategory::BrowserCache)]) bytes += scanReport.categoryBytes[1];
+    if (cleanSelection[categoryIndex(CleanCategory::RecycleBin)])
+        bytes += static_cast<uint64_t>(scanReport.recycleBinBytes);
+    return bytes;
+}
+
+std::wstring cleanConfirmationText() {
+    return translate(L"Удалить выбранные файлы?") + L"\n\n" + translate(L"Объём по анализу:") + L" " +
+           formatBytes(selectedCategoryBytes()) + L".\n\n" +
+           translate(L"Удаление необратимо. Занятые и изменившиеся файлы будут пропущены.");
+}
+
+std::wstring recycleBinQuestionText() {
+    return translate(L"Полностью очистить вашу корзину?") + L"\n" + translate(L"Файлов:") + L" " +
+           countText(scanReport.recycleBinItems) + L". " + translate(L"Объём:") + L" " +
+           formatBytes(static_cast<uint64_t>(scanReport.recycleBinBytes)) + L".\n" +
+           translate(L"Удалённые файлы восстановить через корзину будет невозможно.");
+}
+
+void startScan() {
+    if (!idleAndFree() || ui::modalDepth != 0) return;
+    lastResultText.clear();
+    launchWorker(PhaseScanning, L"Анализ файлов…", ScanFailedText, [] { runScanWorker(); });
+}
+
+void startClean() {
+    if (!idleAndFree() || ui::modalDepth != 0 || !analysisPresent) return;
+    if (!ask(cleanConfirmationText(), L"Подтверждение очистки")) return;
+    if (cleanSelection[categoryIndex(CleanCategory::RecycleBin)] && scanReport.recycleBinItems != 0 &&
+        !ask(recycleBinQuestionText(), L"Очистка корзины")) {
+        return;
+    }
+    bool closeBrowsers = false;
+    if (cleanSelection[categoryIndex(CleanCategory::BrowserCache)] && ui::currentSettings.close_browsers &&
+        !runningBrowserNames().empty()) {
+        if (!ask(translate(L"Попросить Chrome, Edge и Firefox закрыться?\nСохраните формы и незавершённую "
+                           L"работу. Принудительное завершение не используется."),
+                 L"Закрытие браузеров")) {
+            return;
+        }
+        closeBrowsers = true;
+    }
+    // The questions ran a message loop: an exit, another operation or a destroyed window may have come.
+    if (!idleAndFree() || !ui::mainWindow || !IsWindow(ui::mainWindow) || !analysisPresent) return;
+
+    CleanRequest request{scanReport, cleanSelection, closeBrowsers, ui::currentSettings};
+    launchWorker(PhaseCleaning, L"Очистка файлов…", CleanFailedText,
+                 [request = std::move(request)]() mutable { runCleanWorker(std::move(request)); });
+}
+
+void runScanWorkerWith(const ProgressCallback& progress) {
+    try {
+        auto report = std::make_unique<ScanReport>(scanTargets(cancelRequested, progress));
+        postCompletion(WM_APP_SCAN_DONE, std::move(report));
+    } catch (...) {
+        postWorkerError(new std::wstring(ScanFailedText));
+    }
+}
+
+void runCleanWorkerWith(CleanRequest request, const ProgressCallback& progress) {
+    try {
+        if (request.closeBrowsers) {
+            requestBrowserClose();
+            for (int poll = 0; poll < BrowserWaitPolls; ++poll) {
+                if (cancelRequested) break;
+                if (runningBrowserNames().empty()) break;
+                Sleep(BrowserWaitPollMs);
+            }
+        }
+        auto result = std::make_unique<CleanResult>();
+        CleanOptions options;
+        options.skipLockedImmediately = request.settings.skip_locked;
+        *result = cleanTargets(request.report, request.selection, cancelRequested, progress, options);
+        postCompletion(WM_APP_CLEAN_DONE, std::move(result));
+    } catch (...) {
+        postWorkerError(new std::wstring(CleanFailedText));
+    }
+}
+
+void runScanWorker() { runScanWorkerWith(postProgress); }
+
+void runCleanWorker(CleanRequest request) { runCleanWorkerWith(std::move(request), postProgress); }
 
 }  // namespace pm

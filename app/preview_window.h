@@ -3,7 +3,8 @@
 
 namespace pm {
 
-// Opens a preview window of the analysis (or brings the open one back), owned by the main window.
+// Opens a new preview window of the analysis, owned by the main window; without an analysis it says
+// so in a message box instead.
 void openPreviewWindow();
 
 }  // namespace pm

@@ -1,9 +1,37 @@
 #include "app/status_line.h"
 
+#include "app/format_bytes.h"
+#include "app/shell_globals.h"
+#include "services/i18n/date_format.h"
+#include "services/i18n/translate.h"
+
+#include <string>
+
 namespace pm {
 
+namespace {
+
+constexpr const wchar_t* Separator = L" \u00B7 ";
+
+// "Пропущено: n · Ошибки: m", each label translated on its own so the numbers never depend on the table.
+std::wstring skippedAndErrors() {
+    return translate(L"Пропущено:") + L" " + std::to_wstring(lastSkipped) + Separator + translate(L"Ошибки:") + L" " +
+           std::to_wstring(lastErrors);
+}
+
+}  // namespace
+
 void updateStatusLine() {
-    // placeholder: the summary text comes with the status line; statusLine keeps its start value.
+    if (lastOperationKind == 1) {
+        statusText = lastCancelled ? translate(L"Анализ отменён. Показан найденный до отмены объём.")
+                                   : translate(L"Анализ завершён") + Separator + skippedAndErrors();
+    } else if (lastOperationKind == 2) {
+        // A cancelled clean-up still freed what it freed: the same line, whatever the cancel flag says.
+        statusText = translate(L"Удалено") + L" " + formatBytes(lastBytes) + Separator + skippedAndErrors();
+    }
+    statusLine = lastOperationTime == 0
+                     ? translate(L"Анализ ещё не выполнялся")
+                     : translate(L"Последний анализ:") + L" " + formatDateTime(lastOperationTime);
 }
 
 }  // namespace pm

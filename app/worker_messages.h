@@ -3,13 +3,19 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace pm {
 
-void onProgressMessage(LPARAM record);      // WM_APP+1
-void onScanDone(LPARAM record);             // WM_APP+2
-void onCleanDone(LPARAM record);            // WM_APP+3
-void onWorkerError(LPARAM record);          // WM_APP+5
+void onProgressMessage(LPARAM record);      // WM_APP+1: ProgressUpdate
+void onScanDone(LPARAM record);             // WM_APP+2: ScanReport
+void onCleanDone(LPARAM record);            // WM_APP+3: CleanResult
+void onWorkerError(LPARAM record);          // WM_APP+5: std::wstring
 void onLargeSearchDone(LPARAM record);      // WM_APP+6
 void onLargeRecycleDone(LPARAM record);     // WM_APP+7
+
+// Ends the running operation with a failure: idle again, the text (an untranslated fixed phrase) in the
+// status and the history, then the waiting exit or a warning box. WM_APP+5 and a worker that could not start.
+void finishWithError(const std::wstring& text);
 
 }  // namespace pm

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <psapi.h>
+#include <shlobj.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -45,6 +46,18 @@ inline std::wstring temporaryFolder() {
     DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
     std::wstring path(buffer, n);
     while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+// The user's temporary folder under LocalAppData (a clean-up location), made when missing; empty when
+// there is none.
+inline std::wstring userTemporaryFolder() {
+    PWSTR raw = nullptr;
+    std::wstring path;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &raw))) path = std::wstring(raw) + L"\\Temp";
+    CoTaskMemFree(raw);
+    if (path.empty() || (!CreateDirectoryW(longPath(path).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS))
+        return std::wstring();
     return path;
 }
 

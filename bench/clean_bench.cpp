@@ -19,23 +19,11 @@
 #include <cstdio>
 #include <string>
 
-namespace {
-
 using namespace bench;
-
-std::wstring userTemporaryFolder() {
-    PWSTR raw = nullptr;
-    std::wstring path;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &raw))) path = std::wstring(raw) + L"\\Temp";
-    CoTaskMemFree(raw);
-    return path;
-}
-
-}  // namespace
 
 int main() {
     const std::wstring parent = userTemporaryFolder();
-    if (parent.empty() || (!CreateDirectoryW(longPath(parent).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)) {
+    if (parent.empty()) {
         std::printf("no temporary folder under LocalAppData\n");
         return 1;
     }

@@ -82,4 +82,18 @@ void applyLanguageToControls() {
     }
 }
 
+void setLargeListColumns(HWND window, int sortColumn, bool ascending) {
+    HWND list = GetDlgItem(window, LargeFilesListId);
+    if (!list) return;
+    const wchar_t* titles[2] = {L"Полный путь", L"Размер"};
+    for (int column = 0; column < 2; ++column) {
+        std::wstring title = translate(titles[column]);
+        if (column == sortColumn) title += ascending ? L" \u2191" : L" \u2193";
+        LVCOLUMNW item{};
+        item.mask = LVCF_TEXT;
+        item.pszText = title.data();
+        SendMessageW(list, LVM_SETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    }
+}
+
 }  // namespace pm::ui

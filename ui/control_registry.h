@@ -45,4 +45,10 @@ void fillLanguageCombo();
 // Re-texts the tray tip and every registered control but combo 180 in the current language.
 void applyLanguageToControls();
 
+// The large-files list view (id 9206 of the given window).
+inline constexpr int LargeFilesListId = 9206;
+// Titles of the large-files list's two columns (0 full path, 1 size), the sorted one with an arrow:
+// " \u2191" ascending, " \u2193" descending.
+void setLargeListColumns(HWND window, int sortColumn, bool ascending);
+
 }  // namespace pm::ui

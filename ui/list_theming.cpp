@@ -1,7 +1,12 @@
 #include "ui/list_theming.h"
 
 #include "ui/list_theming_internal.h"
+#include "services/i18n/translate.h"
+#include "ui/back_buffer.h"
+#include "ui/text_list.h"
 #include "ui/theme.h"
+#include "ui/ui_font.h"
+#include "ui/window_utils.h"
 
 #include <commctrl.h>
 
@@ -186,6 +191,38 @@ LRESULT CALLBACK darkScrollBarProc(HWND window, UINT message, WPARAM wParam, LPA
         break;
     }
     return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT drawThemedHeaderItem(const NMCUSTOMDRAW& draw, BackBuffer& buffer, float scale) {
+    const RECT r = draw.rc;
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    if (width <= 0 || height <= 0 || !ensureBackBuffer(buffer, width, height)) return 0;
+    const RECT all{0, 0, width, height};
+    if (HBRUSH surface = CreateSolidBrush(toColorRef(theme.surface))) {
+        FillRect(buffer.dc, &all, surface);
+        DeleteObject(surface);
+    }
+    wchar_t text[257] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    SendMessageW(draw.hdr.hwndFrom, HDM_GETITEMW, draw.dwItemSpec, reinterpret_cast<LPARAM>(&item));
+    TextItem label;
+    label.text = text;
+    label.fontFace = uiFontFace();
+    const int inset = scalePx(10.0f, scale);
+    label.rect = RECT{inset, 0, width - inset, height};
+    label.pixelSize = scalePx(14.0f, scale);
+    label.minPixelSize = scalePx(12.0f, scale);
+    label.colour = toColorRef(theme.text);
+    label.singleLine = 1;
+    label.vCentre = 1;
+    label.format = isRightToLeft() ? (DT_RIGHT | DT_RTLREADING) : DT_LEFT;
+    drawTextItem(fontCache, buffer.dc, label);
+    blitRect(buffer.dc, draw.hdc, r.left, r.top, r.right, r.bottom, 0, 0);
+    return CDRF_SKIPDEFAULT;
 }
 
 }  // namespace pm::ui

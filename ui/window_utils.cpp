@@ -151,12 +151,11 @@ void startAnimationTimer() {
 }
 
 void setWindowTextIfChanged(HWND window, const std::wstring& text) {
-    const int length = GetWindowTextLengthW(window);
-    if (length == static_cast<int>(text.size())) {
-        std::vector<wchar_t> current(static_cast<size_t>(length) + 1);
-        const int read = GetWindowTextW(window, current.data(), length + 1);
-        if (read == length && std::equal(text.begin(), text.end(), current.begin())) return;
-    }
+    // One read with room for one character more than the wanted text: a longer current text shows as a
+    // longer read. (Each text message costs about 0.13 ms under Wine, and a layout checks some twenty.)
+    std::vector<wchar_t> current(text.size() + 2);
+    const int read = GetWindowTextW(window, current.data(), static_cast<int>(current.size()));
+    if (read == static_cast<int>(text.size()) && std::equal(text.begin(), text.end(), current.begin())) return;
     SetWindowTextW(window, text.c_str());
 }
 

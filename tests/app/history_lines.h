@@ -29,6 +29,22 @@ inline std::vector<JsonValue> historyObjectsAfter(size_t before) {
     return records;
 }
 
+// A counter of a record (stored as a decimal string); -1 when missing, -2 when not a number.
+inline int64_t historyCounter(const JsonValue& record, const char* key) {
+    try {
+        return std::stoll(jsonGetString(record, key, "-1"));
+    } catch (...) {
+        return -2;
+    }
+}
+
+// "kind files bytes skipped errors" of a record, to compare in one line.
+inline std::string historyCounters(const JsonValue& record) {
+    std::string text = jsonGetString(record, "kind", "?");
+    for (const char* key : {"files", "bytes", "skipped", "errors"}) text += " " + std::to_string(historyCounter(record, key));
+    return text;
+}
+
 inline std::string catalogId(const wchar_t* russian) {
     const MessageCatalogRow* row = findCatalogMessage(russian);
     return row ? row->id : std::string();

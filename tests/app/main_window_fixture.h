@@ -97,11 +97,13 @@ protected:
                                nullptr, ui::appInstance, nullptr);
     }
 
-    // Dispatches what is queued; true when WM_QUIT was among it (its wParam in quitCode).
+    // Dispatches what is queued; true when WM_QUIT was among it (its wParam in quitCode). At most half a
+    // second: while an operation runs the busy ring's timer and repaints never leave the queue empty.
     bool pump() {
         bool quit = false;
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        const ULONGLONG deadline = GetTickCount64() + 500;
+        while (GetTickCount64() < deadline && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
                 quit = true;
                 quitCode = message.wParam;

@@ -63,11 +63,14 @@ TEST_F(MainWindowTest, CreatesEveryControlOfTheTableInTabOrder) {
         EXPECT_EQ(style & wanted, wanted);
         EXPECT_EQ(style & (WS_CHILD | WS_TABSTOP), static_cast<DWORD>(WS_CHILD | WS_TABSTOP));
         EXPECT_EQ(ui::controlRegistry[spec.id], child);
-        if (spec.id != 180) {
+        // The first layout adds the state to some texts (" · 0 B · Selected") and, without an analysis,
+        // replaces the Clean button's text by a hint.
+        if (spec.id != 180 && spec.id != 121) {
             wchar_t text[256] = {};
             GetWindowTextW(child, text, 256);
-            EXPECT_EQ(std::wstring(text), translate(spec.text));
+            EXPECT_TRUE(std::wstring(text).starts_with(translate(spec.text))) << std::wstring(text).size();
         }
+        EXPECT_EQ(ui::controlTexts[spec.id], spec.text);
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(child, nullptr) << "no control beyond the table";

@@ -2,6 +2,7 @@
 //   (no argument)  one visible top-level window without owner; closing it ends the program
 //   hidden         one top-level window that is never shown
 //   owned          a hidden owner and a visible window owned by it
+//   refuse         one visible window that ignores WM_CLOSE, as a browser with unsaved work may
 // It runs until its last window is destroyed, or until the test that started it ends it.
 #include <windows.h>
 
@@ -9,7 +10,10 @@
 
 namespace {
 
+bool refuseClose = false;
+
 LRESULT CALLBACK standInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE && refuseClose) return 0;
     if (message == WM_DESTROY) PostQuitMessage(0);
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -29,6 +33,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     if (!RegisterClassW(&windowClass)) return 2;
     const bool hidden = std::wcsstr(commandLine, L"hidden") != nullptr;
     const bool owned = std::wcsstr(commandLine, L"owned") != nullptr;
+    refuseClose = std::wcsstr(commandLine, L"refuse") != nullptr;
     HWND window = nullptr;
     if (owned)
         window = makeWindow(instance, makeWindow(instance, nullptr, false), true);

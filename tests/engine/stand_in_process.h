@@ -13,7 +13,7 @@ namespace pm::test {
 
 class StandIn {
 public:
-    // mode: L"" (a visible window), L"hidden" or L"owned" (see browser_stand_in.cpp).
+    // mode: L"" (a visible window), L"hidden", L"owned" or L"refuse" (see browser_stand_in.cpp).
     StandIn(const std::wstring& executableName, const std::wstring& mode = std::wstring());
     ~StandIn();
     StandIn(const StandIn&) = delete;

@@ -1,0 +1,41 @@
+// Pieces of the large-files window and its operations, for tests.
+#pragma once
+
+#include "app/large_files_data.h"
+#include "engine/large/recycle_internal.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace pm {
+
+inline constexpr uint64_t MaxMinimumSizeMb = 1048576;  // 1 TiB
+inline constexpr uint64_t MaxLargeResults = 100000;
+
+namespace detail {
+
+// The minimum size in MB: the whole text, ASCII digits only, 1 to 1048576; nothing otherwise.
+std::optional<uint64_t> parseMinimumSizeMb(const std::wstring& text);
+// The path up to and including its last backslash; empty without one.
+std::wstring folderOfFile(const std::wstring& path);
+// The question before a move to the Recycle Bin.
+std::wstring recycleConfirmationText(uint64_t count, uint64_t totalBytes);
+// _wcsicmp of the C locale: ASCII letters folded, sign only.
+int compareFoldedAscii(const std::wstring& a, const std::wstring& b);
+// The list's order: a before b for the column and direction (ties by code units, then length).
+bool largeRowBefore(const large::LargeFileEntry& a, const large::LargeFileEntry& b, int sortColumn, bool ascending);
+// The status line under the list (translated), for the window's state.
+std::wstring largeFilesStatusText(HWND window, const LargeFilesData& data, uint64_t selectedCount);
+// The result text of a move, from its counters.
+std::wstring recycleResultText(uint64_t recycled, uint64_t bytes, uint64_t skipped, uint64_t failed,
+                               bool cancelled);
+
+// The transfer source the move binds: empty means the Shell's own. Tests put a stand-in here.
+extern large::TransferSourceBinder largeRecycleBinder;
+// The search's result limit (MaxLargeResults unless a test lowers it).
+extern uint64_t largeSearchLimit;
+
+}  // namespace detail
+
+}  // namespace pm

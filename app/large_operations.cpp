@@ -1,0 +1,248 @@
+#include "app/large_operations.h"
+
+#include "app/app_messages.h"
+#include "app/exit_and_tray.h"
+#include "app/format_bytes.h"
+#include "app/large_files_data.h"
+#include "app/large_files_internal.h"
+#include "app/main_layout.h"
+#include "app/operations.h"
+#include "app/shell_globals.h"
+#include "app/worker_messages.h"
+#include "app/worker_posts.h"
+#include "services/history/history_record.h"
+#include "services/history/history_writer.h"
+#include "services/i18n/translate.h"
+#include "ui/message_box.h"
+#include "ui/shell_state.h"
+#include "ui/window_utils.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <memory>
+#include <numeric>
+#include <system_error>
+#include <thread>
+
+namespace pm {
+
+namespace detail {
+
+large::TransferSourceBinder largeRecycleBinder;
+uint64_t largeSearchLimit = MaxLargeResults;
+
+std::wstring recycleResultText(uint64_t recycled, uint64_t bytes, uint64_t skipped, uint64_t failed,
+                               bool cancelled) {
+    std::wstring text;
+    if (cancelled) text += translate(L"Перемещение отменено.") + L"\n";
+    text += translate(L"В корзину перемещено:") + L" " + std::to_wstring(recycled) + L" · " + formatBytes(bytes) + L"\n";
+    text += translate(L"Пропущено:") + L" " + std::to_wstring(skipped) + L" · " + translate(L"Ошибки:") + L" " +
+            std::to_wstring(failed) + L"\n";
+    text += failed != 0 ? translate(L"Файлы с ошибками не учтены в результате. Проверьте системную корзину.")
+                        : translate(L"Недоступные или изменившиеся файлы сохранены.");
+    return text;
+}
+
+}  // namespace detail
+
+namespace {
+
+void postSearchFailure(HWND window) {
+    try {
+        auto report = std::make_unique<LargeSearchReport>();
+        report->window = window;
+        report->result.errors = 1;
+        report->result.message = L"Не удалось завершить поиск.";
+        postCompletion(WM_APP_LARGE_SEARCH_DONE, std::move(report));
+    } catch (...) {
+        // Out of memory even for the failure report: nothing more can be done from here.
+    }
+}
+
+void postRecycleFailure(HWND window) {
+    try {
+        auto report = std::make_unique<RecycleReport>();
+        report->window = window;
+        report->failed = 1;
+        postCompletion(WM_APP_LARGE_RECYCLE_DONE, std::move(report));
+    } catch (...) {
+    }
+}
+
+// The worker's own COM apartment for the whole move; the engine's own initialisation nests inside it.
+class ComApartment {
+public:
+    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT result_;
+};
+
+void appendHistoryRecord(HistoryKind kind, uint64_t files, uint64_t bytes, uint64_t skipped, uint64_t errors,
+                         bool cancelled, bool truncated, const std::wstring& text) {
+    HistoryRecord record;
+    record.kind = kind;
+    record.files = files;
+    record.bytes = bytes;
+    record.skipped = skipped;
+    record.errors = errors;
+    record.cancelled = cancelled;
+    record.truncated = truncated;
+    record.counters_known = true;
+    record.text = text;
+    appendHistory(record);
+}
+
+// The record of the report's window, when that window still exists.
+LargeFilesData* liveData(HWND window) {
+    return window && IsWindow(window) ? largeFilesData(window) : nullptr;
+}
+
+}  // namespace
+
+void runLargeSearchWorker(HWND window, const large::LargeSearchOptions& options, const ProgressCallback& progress) {
+    try {
+        auto report = std::make_unique<LargeSearchReport>();
+        report->window = window;
+        report->result = large::searchLargeFiles(options, cancelRequested, progress);
+        postCompletion(WM_APP_LARGE_SEARCH_DONE, std::move(report));
+    } catch (...) {
+        postSearchFailure(window);
+    }
+}
+
+void runRecycleWorker(HWND window, const large::LargeSearchResult& result, const std::vector<uint64_t>& indices,
+                      const ProgressCallback& progress) {
+    try {
+        ComApartment apartment;
+        large::RecycleResult moved =
+            detail::largeRecycleBinder
+                ? large::recycleLargeFilesWith(result, indices, cancelRequested, progress, detail::largeRecycleBinder)
+                : large::recycleLargeFiles(result, indices, cancelRequested, progress);
+        auto report = std::make_unique<RecycleReport>();
+        report->window = window;
+        report->recycled = moved.recycled;
+        report->bytesRecycled = moved.bytesRecycled;
+        report->skipped = moved.skipped;
+        report->failed = moved.failed;
+        report->cancelled = moved.cancelled;
+        report->outcomes = std::move(moved.outcomes);
+        postCompletion(WM_APP_LARGE_RECYCLE_DONE, std::move(report));
+    } catch (...) {
+        postRecycleFailure(window);
+    }
+}
+
+void startLargeSearch(HWND window, large::LargeSearchOptions options) {
+    try {
+        workerThread = std::thread([window, options = std::move(options)] {
+            runLargeSearchWorker(window, options, postProgress);
+        });
+    } catch (const std::system_error&) {
+        postSearchFailure(window);  // no thread: the search ends the way a failed worker ends it
+    }
+}
+
+void recycleLarge(HWND window, large::LargeSearchResult result, std::vector<uint64_t> indices) {
+    try {
+        workerThread = std::thread([window, result = std::move(result), indices = std::move(indices)] {
+            runRecycleWorker(window, result, indices, postProgress);
+        });
+    } catch (const std::system_error&) {
+        postRecycleFailure(window);
+    }
+}
+
+void onLargeSearchDone(LPARAM record) {
+    std::unique_ptr<LargeSearchReport> report(reinterpret_cast<LargeSearchReport*>(record));
+    if (!report) return;
+    large::LargeSearchResult& result = report->result;
+    appendHistoryRecord(HistoryKind::LargeSearch, result.files.size(), result.totalBytes, result.skipped,
+                        result.errors, result.cancelled, result.truncated, result.message);
+    const std::wstring message = result.message;
+    const bool cancelled = result.cancelled;
+    const bool truncated = result.truncated;
+    HWND window = report->window;
+    LargeFilesData* data = liveData(window);
+    joinWorker();
+    if (data) {
+        clearLargeListSelection(window);
+        data->result = std::move(result);
+        data->moved.assign(data->result.files.size(), 0);
+        data->rows.resize(data->result.files.size());
+        std::iota(data->rows.begin(), data->rows.end(), uint64_t{0});
+        data->searched = true;
+        sortLargeList(window, *data, std::vector<uint64_t>{});
+        updateLargeFilesControls(window);
+        if (data->closeWhenDone) DestroyWindow(window);
+    }
+    lastOperationKind = 0;
+    statusText = !message.empty() ? message : cancelled ? L"Поиск отменён" : L"Поиск завершён";
+    refreshHistoryWindows();
+    layoutMainControls();
+    if (exitAfterOperation) {
+        PostMessageW(ui::mainWindow, WM_APP_CONTINUE_EXIT, 0, 0);
+    } else if (truncated && ui::isMainWindowShown() && window && IsWindow(window) && IsWindowVisible(window) &&
+               ui::modalDepth == 0) {
+        ui::messageBox(L"Список ограничен. Увеличьте минимальный размер и повторите поиск.", MB_ICONWARNING);
+    }
+}
+
+void finishRecycleLarge(RecycleReport& report) {
+    HWND window = report.window;
+    LargeFilesData* data = liveData(window);
+    joinWorker();
+    const std::wstring text = detail::recycleResultText(report.recycled, report.bytesRecycled, report.skipped,
+                                                        report.failed, report.cancelled);
+    bool closed = false;
+    if (data) {
+        const std::vector<uint64_t> keep = selectedLargeFiles(window, *data);
+        data->recycled = report.recycled;
+        data->bytesRecycled = report.bytesRecycled;
+        data->recycleSkipped = report.skipped;
+        data->recycleFailed = report.failed;
+        data->recycleCancelled = report.cancelled;
+        data->outcomes = report.outcomes;
+        const size_t n = data->result.files.size();
+        data->moved.resize(n, 0);
+        for (const large::RecycleOutcome& o : report.outcomes) {
+            if (o.status == large::RecycleStatus::Recycled && o.index < n) data->moved[static_cast<size_t>(o.index)] = 1;
+        }
+        std::erase_if(data->rows, [&](uint64_t index) { return index < n && data->moved[static_cast<size_t>(index)]; });
+        sortLargeList(window, *data, keep);
+        updateLargeFilesControls(window);
+        if (data->closeWhenDone) {
+            DestroyWindow(window);
+            closed = true;
+        }
+    }
+    driveList = listDrives();  // free space changed
+    // The scan's Recycle Bin totals are stale now.
+    analysisPresent = false;
+    scanReport = ScanReport{};
+    appendHistoryRecord(HistoryKind::Recycle, report.recycled, report.bytesRecycled, report.skipped, report.failed,
+                        report.cancelled, false, std::wstring());
+    lastOperationKind = 0;
+    statusText = report.cancelled ? L"Перемещение отменено." : L"В корзину перемещено:";
+    refreshHistoryWindows();
+    layoutMainControls();
+    if (exitAfterOperation) {
+        PostMessageW(ui::mainWindow, WM_APP_CONTINUE_EXIT, 0, 0);
+    } else if (!closed && ui::isMainWindowShown() && ui::modalDepth == 0) {
+        ui::messageBox(text, MB_ICONINFORMATION);
+    }
+}
+
+void onLargeRecycleDone(LPARAM record) {
+    std::unique_ptr<RecycleReport> report(reinterpret_cast<RecycleReport*>(record));
+    if (report) finishRecycleLarge(*report);
+}
+
+}  // namespace pm

@@ -1,0 +1,40 @@
+// The pieces of the main window's page painter: one painter per page on the frame's scaled Graphics,
+// and the helpers the pages share.
+#pragma once
+
+#include "app/main_layout.h"
+#include "engine/drives.h"
+#include "ui/theme.h"
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <cstdint>
+#include <string>
+
+namespace pm::detail {
+
+// The ring gauge's value at tick now: gaugeTo when no transition runs, else the smooth step from gaugeFrom.
+double gaugeValueAt(uint64_t now);
+// The ring's diameter for a left column of mainWidth DIPs.
+float ringDiameter(float mainWidth);
+// The ring: a surface-coloured track and an accent arc clockwise from twelve o'clock over value * 360°.
+void paintRingGauge(Gdiplus::Graphics* g, float x, float y, float d, double value);
+
+// (total - free) / total; 0 for an empty drive.
+float usedFraction(const DriveInfo& drive);
+// The drive's root as it reads in the current language (left to right even in Arabic).
+std::wstring driveLabel(const DriveInfo& drive);
+// "12.3 GB free" in the current language.
+std::wstring freeSpaceText(const DriveInfo& drive);
+
+// A frame text colour from a theme role.
+inline uint32_t rgbOf(ui::Argb colour) { return colour & 0xFFFFFF; }
+
+void paintCleanPage(Gdiplus::Graphics* g, const MainLayout& layout);
+void paintDiskPage(Gdiplus::Graphics* g, const MainLayout& layout);
+void paintHelpPage(Gdiplus::Graphics* g, const MainLayout& layout);
+void paintSettingsPage(Gdiplus::Graphics* g, const MainLayout& layout);
+
+}  // namespace pm::detail

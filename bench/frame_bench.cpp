@@ -1,0 +1,128 @@
+// The main window at 1300 x 850: the time of a full frame render (a fresh UI generation), of a repaint
+// with nothing changed (the frame is only copied to the window), of a full layout with nothing changed and
+// with a page switch, and how many controls each page switch moves, shows or hides.
+#include "bench_support.h"
+
+#include "app/main_frame.h"
+#include "app/main_frame_internal.h"
+#include "app/main_layout.h"
+#include "app/main_window.h"
+#include "app/shell_globals.h"
+#include "ui/control_registry.h"
+#include "ui/shell_state.h"
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <cstdio>
+#include <set>
+
+namespace {
+
+constexpr int kPasses = 200;
+
+double meanMs(int passes, const std::function<void()>& pass) {
+    return 1000.0 * bench::seconds([&] {
+        for (int i = 0; i < passes; ++i) pass();
+    }) / passes;
+}
+
+std::set<HWND>* touched = nullptr;
+
+LRESULT CALLBACK noteMoves(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && touched && message->message == WM_WINDOWPOSCHANGING &&
+        GetParent(message->hwnd) == pm::ui::mainWindow) {
+        touched->insert(message->hwnd);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Controls the layout moved, showed or hid when switching to the page.
+size_t controlsTouchedBySwitchTo(int page) {
+    std::set<HWND> seen;
+    touched = &seen;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, noteMoves, nullptr, GetCurrentThreadId());
+    pm::currentPage = page;
+    pm::layoutMainControls();
+    UnhookWindowsHookEx(hook);
+    touched = nullptr;
+    return seen.size();
+}
+
+void pumpMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+}  // namespace
+
+int main() {
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    pm::ui::appInstance = GetModuleHandleW(nullptr);
+    pm::registerMainWindowClass();
+    HWND window = CreateWindowExW(0, pm::MainWindowClass, L"Pelmirt 1.2.0", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                  0, 0, 1300, 850, nullptr, nullptr, pm::ui::appInstance, nullptr);
+    if (!window) {
+        std::printf("the main window could not be created\n");
+        return 1;
+    }
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    UpdateWindow(window);
+    pumpMessages();
+    RECT client{};
+    GetClientRect(window, &client);
+    std::printf("main window 1300 x 850, client %ld x %ld, layout scale %.3f, %zu controls\n", client.right,
+                client.bottom, pm::ui::layoutScale, pm::ui::controlRegistry.size());
+
+    for (int page = 0; page < 4; ++page) {
+        pm::currentPage = page;
+        pm::layoutMainControls();
+        UpdateWindow(window);
+        const double render = meanMs(kPasses, [] {
+            ++pm::ui::uiGeneration;
+            pm::renderMainFrame();
+        });
+        const double blit = meanMs(kPasses, [window] {
+            InvalidateRect(window, nullptr, FALSE);  // a repaint without a new generation
+            UpdateWindow(window);
+        });
+        std::printf("page %d: full frame render %.3f ms, repaint with nothing changed %.3f ms\n", page, render, blit);
+    }
+
+    pm::currentPage = 0;
+    pm::layoutMainControls();
+    const double steady = meanMs(kPasses, [] { pm::layoutMainControls(); });
+    const double switching = meanMs(kPasses, [] {
+        pm::currentPage = pm::currentPage == 0 ? 3 : 0;
+        pm::layoutMainControls();
+    });
+    std::printf("layoutMainControls: nothing changed %.3f ms, page switch Clean PC <-> Settings %.3f ms\n", steady,
+                switching);
+    // A page switch as the user sees it: the layout, then the window and its controls painted at once.
+    const double switchPaint = meanMs(kPasses, [window] {
+        pm::currentPage = pm::currentPage == 0 ? 3 : 0;
+        pm::layoutMainControls();
+        UpdateWindow(window);
+    });
+    std::printf("page switch with its repaint: %.3f ms\n", switchPaint);
+
+    pm::currentPage = 0;
+    pm::layoutMainControls();
+    const int order[] = {1, 2, 3, 0, 2, 0, 3};
+    int from = 0;
+    for (int page : order) {
+        std::printf("switch %d -> %d: %zu controls moved, shown or hidden\n", from, page,
+                    controlsTouchedBySwitchTo(page));
+        from = page;
+    }
+    std::printf("frames rendered in all: %llu\n", static_cast<unsigned long long>(pm::frameRenderCount));
+
+    DestroyWindow(window);
+    pumpMessages();
+    Gdiplus::GdiplusShutdown(token);
+    return 0;
+}

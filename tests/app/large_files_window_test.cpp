@@ -1,0 +1,494 @@
+// The large-files window in this process over a real main window: real folders and files in the
+// private prefix, the real worker thread, the real history file, the message boxes answered from a
+// second thread as a user would.
+#include "app/app_messages.h"
+#include "app/format_bytes.h"
+#include "app/large_files_data.h"
+#include "app/large_files_internal.h"
+#include "app/main_window.h"
+#include "app/shell_globals.h"
+#include "services/i18n/translate.h"
+#include "tests/app/history_lines.h"
+#include "tests/support/test_files.h"
+#include "tests/support/transfer_source_stand_in.h"
+#include "ui/shell_state.h"
+#include "ui/theme.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <numeric>
+#include <random>
+#include <thread>
+
+namespace pm {
+namespace {
+
+constexpr uint64_t MB = 1 << 20;
+
+void pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    MSG message;
+    while (!done() && GetTickCount64() < deadline) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+}
+
+std::wstring dialogText(HWND dialog) {
+    std::wstring all;
+    EnumChildWindows(dialog, [](HWND child, LPARAM out) {
+        reinterpret_cast<std::wstring*>(out)->append(test::windowText(child)).append(L"|");
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+// Answers the process's next message boxes, one button each, and keeps what each box said.
+class BoxAnswerer {
+public:
+    BoxAnswerer(std::vector<int> buttons, DWORD timeoutMs = 8000) {
+        thread_ = std::thread([this, buttons, timeoutMs] {
+            for (int button : buttons) {
+                HWND box = test::waitForDialog(ui::mainWindow, timeoutMs);
+                if (!box) return;
+                // The dialog's controls come a moment after its window: read until the text holds still.
+                std::wstring text, last;
+                for (int i = 0; i < 100 && (text.size() < 8 || text != last); ++i) {
+                    Sleep(20);
+                    last = text;
+                    text = dialogText(box);
+                }
+                texts.push_back(text);
+                test::pressTaskDialogButton(box, button);
+                for (int i = 0; i < 200 && IsWindow(box); ++i) Sleep(10);
+            }
+        });
+    }
+    ~BoxAnswerer() { join(); }
+    void join() {
+        if (thread_.joinable()) thread_.join();
+    }
+    bool said(size_t box, const std::wstring& text) const {
+        return box < texts.size() && texts[box].find(text) != std::wstring::npos;
+    }
+    std::vector<std::wstring> texts;
+
+private:
+    std::thread thread_;
+};
+
+class LargeFilesWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        PM_REQUIRE_TEST_PREFIX();
+        ui::appInstance = GetModuleHandleW(nullptr);
+        ui::modalDepth = 0;
+        ui::exitPending = ui::destroying = ui::hiddenToTray = false;
+        registerMainWindowClass();
+        main_ = CreateWindowExW(0, MainWindowClass, L"Pelmirt 1.2.0", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                CW_USEDEFAULT, CW_USEDEFAULT, 1300, 850, nullptr, nullptr, ui::appInstance, nullptr);
+        ASSERT_NE(main_, nullptr);
+        openLargeFilesWindow();
+        window_ = largeFilesWindow;
+        ASSERT_NE(window_, nullptr);
+        data_ = largeFilesData(window_);
+        list_ = GetDlgItem(window_, FileListId);
+        ASSERT_NE(data_, nullptr);
+    }
+
+    void TearDown() override {
+        pumpUntil([] { return !busy; }, 10000);
+        detail::largeRecycleBinder = nullptr;
+        detail::largeSearchLimit = MaxLargeResults;
+        busy = false;
+        operationOwner = nullptr;
+        exitAfterOperation = ui::exitPending = false;
+        if (largeFilesWindow) DestroyWindow(largeFilesWindow);
+        if (main_) DestroyWindow(main_);
+        pumpUntil([] { return false; }, 20);
+        ui::mainWindow = nullptr;
+    }
+
+    void command(int id) {
+        SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(GetDlgItem(window_, id)));
+    }
+    // Types the folder and the minimum and presses Start search; the search runs to its end.
+    void search(const std::wstring& folder, const std::wstring& minimumMb = L"1") {
+        SetDlgItemTextW(window_, FolderComboId, folder.c_str());
+        SetDlgItemTextW(window_, MinimumEditId, minimumMb.c_str());
+        command(SearchButtonId);
+        pumpUntil([] { return !busy; }, 10000);
+        ASSERT_FALSE(busy);
+    }
+    std::wstring cell(int row, int column) {
+        wchar_t text[600] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 600;
+        SendMessageW(list_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    std::vector<std::wstring> paths() {
+        std::vector<std::wstring> out;
+        const int count = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row) out.push_back(cell(row, 0).substr(1));  // after the mark
+        return out;
+    }
+    std::vector<std::wstring> selectedPaths() {
+        std::vector<std::wstring> out;
+        for (uint64_t index : selectedLargeFiles(window_, *data_)) out.push_back(data_->result.files[index].path);
+        return out;
+    }
+    void select(const std::vector<std::wstring>& wanted) {
+        const std::vector<std::wstring> shown = paths();
+        LVITEMW item{};
+        item.stateMask = item.state = LVIS_SELECTED;
+        for (size_t row = 0; row < shown.size(); ++row) {
+            if (std::find(wanted.begin(), wanted.end(), shown[row]) != wanted.end())
+                SendMessageW(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    std::wstring header(int column) {
+        wchar_t text[100] = {};
+        HDITEMW item{};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 100;
+        SendMessageW(reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0)), HDM_GETITEMW, column,
+                     reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    void clickColumn(int column) {
+        NMLISTVIEW click{};
+        click.hdr = NMHDR{list_, static_cast<UINT_PTR>(FileListId), static_cast<UINT>(LVN_COLUMNCLICK)};
+        click.iSubItem = column;
+        SendMessageW(window_, WM_NOTIFY, FileListId, reinterpret_cast<LPARAM>(&click));
+    }
+
+    HWND main_ = nullptr;
+    HWND window_ = nullptr;
+    HWND list_ = nullptr;
+    LargeFilesData* data_ = nullptr;
+};
+
+// Files of the given sizes named f0, f1, ... in a new folder.
+struct SizedFiles {
+    test::TempFolder folder;
+    explicit SizedFiles(const std::vector<uint64_t>& sizes) {
+        for (size_t i = 0; i < sizes.size(); ++i) test::writeFile(path(static_cast<int>(i)), std::string(sizes[i], 'x'));
+    }
+    std::wstring path(int i) const { return folder / (L"f" + std::to_wstring(i)); }
+};
+
+TEST(LargeFilesRules, MinimumSizeAndFolderOfAFile) {
+    for (const wchar_t* bad : {L"0", L"1048577", L"", L"12a", L"+5", L" 5", L"5 ", L"\uFF11\uFF12", L"-1",
+                               L"99999999999999999999999"}) {
+        EXPECT_FALSE(detail::parseMinimumSizeMb(bad)) << bad;
+    }
+    EXPECT_EQ(detail::parseMinimumSizeMb(L"1"), 1u);
+    EXPECT_EQ(detail::parseMinimumSizeMb(L"0100"), 100u);
+    EXPECT_EQ(detail::parseMinimumSizeMb(L"1048576"), 1048576u);
+    EXPECT_EQ(detail::folderOfFile(L"C:\\big.bin"), L"C:\\");
+    EXPECT_EQ(detail::folderOfFile(L"C:\\a\\b.bin"), L"C:\\a\\");
+    EXPECT_EQ(detail::folderOfFile(L"big.bin"), L"");
+}
+
+TEST(LargeFilesRules, OrderAndTieBreaks) {
+    const large::LargeFileEntry small{L"C:\\b", 5}, big{L"C:\\a", 9}, upper{L"C:\\X", 5}, lower{L"C:\\x", 5},
+        longer{L"C:\\x1", 5};
+    struct Case { const large::LargeFileEntry& a; const large::LargeFileEntry& b; int column; bool ascending; bool before; };
+    const Case cases[] = {
+        {small, big, 1, true, true},   {small, big, 1, false, false}, {big, small, 0, true, true},
+        {upper, lower, 1, true, true}, {upper, lower, 1, false, false},  // equal sizes: by code unit
+        {upper, lower, 0, true, true}, {lower, longer, 0, true, true},  {longer, lower, 0, false, true},
+        {lower, lower, 0, true, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(detail::largeRowBefore(c.a, c.b, c.column, c.ascending), c.before)
+            << std::string(c.a.path.begin(), c.a.path.end()) << " / " << std::string(c.b.path.begin(), c.b.path.end())
+            << " column " << c.column << (c.ascending ? " up" : " down");
+    }
+}
+
+TEST(LargeFilesRules, PathFoldingAgreesWithTheRuntime) {
+    const wchar_t units[] = {L'A', L'a', L'Z', L'z', L'_', L'@', L'[', L'`', L'{', L'\\', L'0', L'\u00C4', L'\u00E4',
+                             L'\u0416', L'\u0436'};
+    std::mt19937 random(5);
+    for (int i = 0; i < 20000; ++i) {
+        std::wstring a, b;
+        for (size_t n = random() % 4; n > 0; --n) a += units[random() % std::size(units)];
+        for (size_t n = random() % 4; n > 0; --n) b += units[random() % std::size(units)];
+        const int runtime = _wcsicmp(a.c_str(), b.c_str());
+        ASSERT_EQ(detail::compareFoldedAscii(a, b), (runtime > 0) - (runtime < 0))
+            << std::string(a.begin(), a.end()) << " / " << std::string(b.begin(), b.end());
+    }
+}
+
+TEST_F(LargeFilesWindowTest, MinimumSizeIsCheckedBeforeTheFolder) {
+    struct Case { const wchar_t* minimum; const wchar_t* folder; const wchar_t* warning; };
+    const wchar_t* minimumWarning = L"Введите минимальный размер от 1 до 1048576 МБ.";
+    const wchar_t* folderWarning = L"Для поиска выберите папку или локальный диск.";
+    const Case cases[] = {
+        {L"0", L"", minimumWarning},       {L"1048577", L"C:\\", minimumWarning}, {L"", L"C:\\", minimumWarning},
+        {L"12a", L"C:\\", minimumWarning}, {L"+5", L"C:\\", minimumWarning},     {L" 5", L"C:\\", minimumWarning},
+        {L"\uFF11\uFF12", L"C:\\", minimumWarning}, {L"1", L"", folderWarning},   {L"1048576", L"", folderWarning},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.minimum, c.minimum + wcslen(c.minimum)));
+        SetDlgItemTextW(window_, FolderComboId, c.folder);
+        SetDlgItemTextW(window_, MinimumEditId, c.minimum);
+        BoxAnswerer box({IDOK});
+        command(SearchButtonId);
+        box.join();
+        EXPECT_TRUE(box.said(0, translate(c.warning))) << (box.texts.empty() ? std::wstring(L"no box") : box.texts[0]);
+        EXPECT_FALSE(busy) << "a refused search started";
+        EXPECT_FALSE(data_->searched);
+    }
+}
+
+TEST_F(LargeFilesWindowTest, SearchListsTheFilesLargestFirstAndSortsKeepingTheSelection) {
+    SizedFiles files({2 * MB, 1000, 3 * MB + 1, MB, 2 * MB});
+    const size_t before = test::readHistoryLines().size();
+    search(files.folder.path());
+
+    EXPECT_EQ(paths(), (std::vector<std::wstring>{files.path(2), files.path(4), files.path(0), files.path(3)}))
+        << "largest first; equal sizes by path, reversed with the direction";
+    EXPECT_EQ(cell(0, 0).front(), L'\u200E');
+    EXPECT_EQ(cell(0, 1), formatBytes(3 * MB + 1));
+    EXPECT_EQ(cell(3, 1), formatBytes(MB));
+    EXPECT_EQ(header(1), translate(L"Размер") + L" \u2193");
+    EXPECT_EQ(statusText, L"Поиск завершён");
+    EXPECT_EQ(detail::largeFilesStatusText(window_, *data_, 0).rfind(translate(L"Поиск завершён") + L" · " +
+                                                                        translate(L"Найдено файлов:") + L" 4 · ", 0), 0u);
+    const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(jsonGetString(records[0], "kind", ""), "large_search");
+    EXPECT_EQ(jsonGetString(records[0], "files", ""), "4");
+    EXPECT_EQ(jsonGetString(records[0], "bytes", ""), std::to_string(8 * MB + 1));
+    EXPECT_FALSE(jsonGetBool(records[0], "cancelled", true));
+
+    select({files.path(0), files.path(3)});
+    struct Step { int column; std::vector<int> order; std::wstring pathTitle, sizeTitle; };
+    const std::wstring path = translate(L"Полный путь"), size = translate(L"Размер");
+    const Step steps[] = {
+        {1, {3, 0, 4, 2}, path, size + L" \u2191"},
+        {0, {0, 2, 3, 4}, path + L" \u2191", size},
+        {0, {4, 3, 2, 0}, path + L" \u2193", size},
+        {1, {2, 4, 0, 3}, path, size + L" \u2193"},
+    };
+    for (const Step& step : steps) {
+        clickColumn(step.column);
+        std::vector<std::wstring> wanted;
+        for (int i : step.order) wanted.push_back(files.path(i));
+        EXPECT_EQ(paths(), wanted);
+        std::vector<std::wstring> selected = selectedPaths();
+        std::sort(selected.begin(), selected.end());
+        EXPECT_EQ(selected, (std::vector<std::wstring>{files.path(0), files.path(3)})) << "selection lost";
+        EXPECT_EQ(header(0), step.pathTitle);
+        EXPECT_EQ(header(1), step.sizeTitle);
+    }
+}
+
+TEST_F(LargeFilesWindowTest, TruncatedSearchWarnsOnlyWhileTheWindowIsVisible) {
+    SizedFiles files({MB, MB, MB});
+    detail::largeSearchLimit = 2;
+    ShowWindow(main_, SW_SHOWNOACTIVATE);
+    {
+        BoxAnswerer box({IDOK});
+        search(files.folder.path());
+        box.join();
+        EXPECT_TRUE(box.said(0, translate(L"Список ограничен. Увеличьте минимальный размер и повторите поиск.")));
+    }
+    EXPECT_EQ(paths().size(), 2u);
+    EXPECT_NE(detail::largeFilesStatusText(window_, *data_, 0).find(L"\n"), std::wstring::npos);
+    ShowWindow(window_, SW_HIDE);
+    const size_t before = test::readHistoryLines().size();
+    BoxAnswerer box({IDOK}, 1500);
+    search(files.folder.path());
+    box.join();
+    EXPECT_TRUE(box.texts.empty()) << "warned while the window was hidden";
+    const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(jsonGetBool(records[0], "truncated", false));
+}
+
+TEST_F(LargeFilesWindowTest, CancelAndCloseDuringTheSearch) {
+    test::TempFolder folder;
+    for (int i = 0; i < 2000; ++i) test::writeFile(folder / (L"s" + std::to_wstring(i)), "x");
+    for (bool close : {false, true}) {
+        SCOPED_TRACE(close ? "close" : "cancel");
+        const size_t before = test::readHistoryLines().size();
+        SetDlgItemTextW(window_, FolderComboId, folder.path().c_str());
+        command(SearchButtonId);
+        ASSERT_TRUE(busy);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, CancelButtonId)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window_, SearchButtonId)));
+        if (close) {
+            SendMessageW(window_, WM_CLOSE, 0, 0);
+            EXPECT_TRUE(IsWindow(window_)) << "gone before the search reported";
+            EXPECT_TRUE(data_->closeWhenDone);
+        } else {
+            command(CancelButtonId);
+        }
+        EXPECT_TRUE(cancelRequested.load());
+        pumpUntil([] { return !busy; }, 10000);
+        const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_TRUE(jsonGetBool(records[0], "cancelled", false));
+        EXPECT_EQ(statusText, L"Поиск отменён");
+        if (close) {
+            EXPECT_FALSE(IsWindow(window_));
+            EXPECT_EQ(largeFilesWindow, nullptr);
+        } else {
+            EXPECT_TRUE(data_->result.cancelled);
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window_, CancelButtonId)));
+        }
+    }
+}
+
+HRESULT shellBindResult(const std::wstring& folder) {
+    IShellItem* item = nullptr;
+    HRESULT hr = SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_IShellItem, reinterpret_cast<void**>(&item));
+    ITransferSource* source = nullptr;
+    if (SUCCEEDED(hr)) hr = large::bindShellTransferSource(item, &source);
+    if (source) source->Release();
+    if (item) item->Release();
+    return hr;
+}
+
+TEST_F(LargeFilesWindowTest, MoveThroughTheShellEndsWithTheEnginesVerdict) {
+    SizedFiles files({MB, 2 * MB, 3 * MB});
+    const HRESULT bind = shellBindResult(files.folder.path());
+    if (SUCCEEDED(bind)) GTEST_SKIP() << "the Shell's transfer source is present: the move would succeed";
+    search(files.folder.path());
+    select({files.path(0), files.path(2)});
+    analysisPresent = true;
+    ShowWindow(main_, SW_SHOWNOACTIVATE);
+    const size_t before = test::readHistoryLines().size();
+    BoxAnswerer boxes({IDYES, IDOK});
+    command(RecycleButtonId);
+    pumpUntil([] { return !busy; }, 10000);
+    boxes.join();
+
+    EXPECT_TRUE(boxes.said(0, detail::recycleConfirmationText(2, 4 * MB)));
+    const auto status = bind == E_NOINTERFACE ? large::RecycleStatus::NotSupported : large::RecycleStatus::Failed;
+    ASSERT_EQ(data_->outcomes.size(), 2u);
+    for (const large::RecycleOutcome& o : data_->outcomes) {
+        EXPECT_EQ(o.status, status);
+        EXPECT_EQ(o.error, static_cast<uint32_t>(bind));
+    }
+    EXPECT_EQ(paths().size(), 3u) << "nothing moved, nothing leaves the list";
+    EXPECT_EQ(selectedPaths().size(), 2u);
+    const uint64_t failed = status == large::RecycleStatus::Failed ? 2 : 0;
+    const std::wstring result = detail::recycleResultText(0, 0, 2 - failed, failed, false);
+    EXPECT_TRUE(boxes.said(1, result));
+    EXPECT_NE(result.find(translate(failed ? L"Файлы с ошибками не учтены в результате. Проверьте системную корзину."
+                                           : L"Недоступные или изменившиеся файлы сохранены.")),
+              std::wstring::npos);
+    EXPECT_FALSE(analysisPresent) << "the analysis was kept";
+    EXPECT_EQ(statusText, L"В корзину перемещено:");
+    const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(jsonGetString(records[0], "kind", ""), "recycle");
+    EXPECT_EQ(jsonGetString(records[0], "files", ""), "0");
+    EXPECT_EQ(jsonGetString(records[0], "errors", ""), std::to_string(failed));
+    for (int i = 0; i < 3; ++i) EXPECT_NE(GetFileAttributesW(files.path(i).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(LargeFilesWindowTest, MovedRowsLeaveTheListAndTheRestKeepOrderAndSelection) {
+    std::vector<uint64_t> sizes(10);
+    for (size_t i = 0; i < sizes.size(); ++i) sizes[i] = MB + i * 1000;
+    SizedFiles files(sizes);
+    search(files.folder.path());
+    test::TempFolder bin(L"C:\\$Recycle.Bin");
+    test::TestTransferSource source;
+    source.binFolder = bin.path();
+    detail::largeRecycleBinder = [&](IShellItem*, ITransferSource** out) {
+        source.AddRef();
+        *out = &source;
+        return S_OK;
+    };
+    // Two of the five selected files are held open by another handle: they stay, still selected.
+    HANDLE held[2];
+    for (int k = 0; k < 2; ++k)
+        held[k] = CreateFileW(files.path(2 + 2 * k).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    select({files.path(1), files.path(2), files.path(3), files.path(4), files.path(5)});
+    const size_t before = test::readHistoryLines().size();
+    BoxAnswerer box({IDYES});
+    command(RecycleButtonId);
+    pumpUntil([] { return !busy; }, 10000);
+    box.join();
+    for (HANDLE h : held) CloseHandle(h);
+
+    EXPECT_EQ(paths(), (std::vector<std::wstring>{files.path(9), files.path(8), files.path(7), files.path(6),
+                                                  files.path(4), files.path(2), files.path(0)}));
+    EXPECT_EQ(selectedPaths(), (std::vector<std::wstring>{files.path(4), files.path(2)}));
+    EXPECT_EQ(data_->recycled, 3u);
+    EXPECT_EQ(data_->recycleSkipped, 2u);
+    for (int i : {1, 3, 5}) EXPECT_EQ(GetFileAttributesW(files.path(i).c_str()), INVALID_FILE_ATTRIBUTES) << i;
+    const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(jsonGetString(records[0], "files", ""), "3");
+    EXPECT_EQ(jsonGetString(records[0], "bytes", ""), std::to_string(3 * MB + 9000));
+    EXPECT_EQ(jsonGetString(records[0], "skipped", ""), "2");
+}
+
+TEST_F(LargeFilesWindowTest, EnablingFollowsSelectionAndWhoIsBusy) {
+    data_->result.files = {large::LargeFileEntry{L"nobackslash", 5 * MB}};
+    data_->rows = {0};
+    data_->searched = true;
+    const int ids[] = {FolderComboId, ChooseFolderButtonId, MinimumEditId, SearchButtonId, CancelButtonId,
+                       FileListId, RecycleButtonId, OpenFolderButtonId};
+    struct Case { const char* name; bool selected, busyState; HWND owner; bool exitWaits; std::vector<bool> enabled; };
+    const Case cases[] = {
+        {"idle, nothing selected", false, false, nullptr, false, {1, 1, 1, 1, 0, 1, 0, 0}},
+        {"idle, a row selected", true, false, nullptr, false, {1, 1, 1, 1, 0, 1, 1, 1}},
+        {"busy in this window", true, true, window_, false, {0, 0, 0, 0, 1, 0, 0, 0}},
+        {"busy elsewhere", true, true, nullptr, false, {0, 0, 0, 0, 0, 0, 0, 0}},
+        {"exit waiting", true, false, nullptr, true, {0, 0, 0, 0, 0, 1, 0, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sortLargeList(window_, *data_, c.selected ? std::vector<uint64_t>{0} : std::vector<uint64_t>{});
+        busy = c.busyState;
+        operationOwner = c.owner;
+        ui::exitPending = c.exitWaits;
+        updateLargeFilesControls(window_);
+        for (size_t i = 0; i < std::size(ids); ++i)
+            EXPECT_EQ(IsWindowEnabled(GetDlgItem(window_, ids[i])) != FALSE, c.enabled[i]) << ids[i];
+    }
+    busy = false;
+    ui::exitPending = false;
+    // A selected file whose path has no folder part: the fallback has nothing to open.
+    BoxAnswerer box({IDOK});
+    command(OpenFolderButtonId);
+    box.join();
+    EXPECT_TRUE(box.said(0, translate(L"Не удалось открыть выбранную папку.")));
+}
+
+TEST_F(LargeFilesWindowTest, ResizeAtTheSameScaleRepaintsTheWholeFrame) {
+    RECT r{};
+    GetWindowRect(window_, &r);
+    SetWindowPos(window_, nullptr, 0, 0, 1000, 700, SWP_NOZORDER | SWP_NOACTIVATE);
+    paintLargeFiles(window_, *data_);
+    const float scale = data_->scale;
+    SetWindowPos(window_, nullptr, 0, 0, 960, 680, SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_EQ(data_->scale, scale) << "the case needs a resize that keeps the scale";
+    paintLargeFiles(window_, *data_);
+    RECT client{};
+    GetClientRect(window_, &client);
+    ASSERT_EQ(data_->frame.width, client.right);
+    auto pixel = [&](int x, int y) { return data_->frame.bits[y * data_->frame.width + x] & 0xFFFFFF; };
+    EXPECT_EQ(pixel(client.right - 3, client.bottom - 3), ui::theme.background & 0xFFFFFF);
+    EXPECT_EQ(pixel(3, client.bottom - 3), ui::theme.navBackground & 0xFFFFFF);
+}
+
+}  // namespace
+}  // namespace pm

@@ -1,0 +1,146 @@
+// The main frame: rendered only when the UI generation moved, kept over an empty client, under every
+// owner-drawn control as its background; the opacity slider drawn by position; the fonts by layout scale.
+#include "app/main_frame.h"
+#include "app/main_frame_internal.h"
+#include "tests/app/layout_window.h"
+#include "ui/text_list.h"
+
+#include <commctrl.h>
+
+#include <tuple>
+
+namespace pm {
+namespace {
+
+class MainFrameTest : public test::LayoutWindowTest {
+protected:
+    void SetUp() override {
+        LayoutWindowTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+            ShowWindow(window_, SW_SHOWNOACTIVATE);
+        paintMainWindow();
+    }
+
+    void paintMainWindow() {
+        InvalidateRect(window_, nullptr, FALSE);  // no new generation: a plain repaint
+        UpdateWindow(window_);
+    }
+};
+
+TEST_F(MainFrameTest, RendersOnlyWhenTheGenerationMoved) {
+    ++ui::uiGeneration;
+    const uint64_t before = frameRenderCount;
+    paintMainWindow();
+    paintMainWindow();
+    EXPECT_EQ(frameRenderCount, before + 1) << "two paints, one render";
+    EXPECT_EQ(lastRenderedGeneration, ui::uiGeneration);
+
+    // A theme change: the control that paints first brings the frame under it up to date.
+    ui::currentSettings.theme = "dark";
+    ui::applyTheme();
+    ASSERT_TRUE(shown(121));
+    UpdateWindow(control(121));
+    EXPECT_EQ(frameRenderCount, before + 2);
+    EXPECT_EQ(lastRenderedGeneration, ui::uiGeneration);
+    EXPECT_TRUE(ui::childBackBuffers.contains(control(121)));
+    ui::currentSettings.theme = "system";
+    ui::applyTheme();
+}
+
+TEST_F(MainFrameTest, EmptyClientKeepsTheOldFrame) {
+    const HDC dc = ui::mainBackBuffer.dc;
+    const uint64_t before = frameRenderCount;
+    clientWidth = clientHeight = 0;  // what a minimised window reports
+    ++ui::uiGeneration;
+    renderMainFrame();
+    EXPECT_EQ(ui::mainBackBuffer.dc, dc);
+    EXPECT_EQ(ui::mainBackBuffer.width, 990);
+    EXPECT_EQ(frameRenderCount, before);
+
+    clientWidth = 990;
+    clientHeight = 711;
+    renderMainFrame();
+    EXPECT_EQ(frameRenderCount, before + 1) << "the generation that moved meanwhile renders on restore";
+}
+
+TEST_F(MainFrameTest, ControlBackgroundIsTheFrameUnderIt) {
+    const RECT under = placed(124);
+    // A mark in the frame under the control's top-left corner, which no face paints (rounded corners).
+    ui::mainBackBuffer.bits[under.top * ui::mainBackBuffer.width + under.left] = 0x00123456;
+    ui::BackBuffer target;
+    ASSERT_TRUE(ui::ensureBackBuffer(target, 300, 100));
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_BUTTON;
+    item.CtlID = 124;
+    item.hwndItem = control(124);
+    item.hDC = target.dc;
+    item.rcItem = RECT{10, 20, 10 + (under.right - under.left), 20 + (under.bottom - under.top)};
+    onDrawItem(&item);
+    GdiFlush();
+    EXPECT_EQ(target.bits[20 * 300 + 10] & 0xFFFFFF, 0x123456u);
+
+    target.bits[0] = 0x00ABCDEF;
+    item.rcItem = RECT{0, 0, 0, 10};  // empty: nothing is painted
+    onDrawItem(&item);
+    EXPECT_EQ(target.bits[0], 0x00ABCDEFu);
+}
+
+TEST_F(MainFrameTest, OpacitySliderDrawsItsThumbAtThePosition) {
+    currentPage = 3;
+    layoutMainControls();
+    HWND slider = control(140);
+    RECT client{};
+    GetClientRect(slider, &client);
+    // DIPs at scale 0.9: w = width / 0.9; the thumb centre at 10 (position 20) or w - 10 (position 100).
+    const float w = static_cast<float>(client.right) / 0.9f;
+    const auto px = [](float dip) { return static_cast<int>(dip * 0.9f); };
+    const std::tuple<int, int, bool> cases[] = {
+        {20, px(10), true},        // the thumb
+        {20, px(w / 2), false},    // the bare track: nothing filled at the minimum
+        {100, px(w - 10), true},   // the thumb at the far end
+        {100, px(w / 2), true},    // the filled part
+        {60, px(w / 2 + 30), false},
+    };
+    for (const auto& [position, x, accent] : cases) {
+        SendMessageW(slider, TBM_SETPOS, TRUE, position);
+        UpdateWindow(slider);
+        const ui::BackBuffer& buffer = *ui::childBackBuffers.at(slider);
+        ASSERT_EQ(buffer.width, client.right);
+        EXPECT_EQ(buffer.bits[client.bottom / 2 * buffer.width + x] & 0xFFFFFF,
+                  (accent ? ui::theme.accent : ui::theme.border) & 0xFFFFFF)
+            << "position " << position << " at x " << x;
+    }
+    DestroyWindow(slider);
+    EXPECT_FALSE(ui::childBackBuffers.contains(slider)) << "the buffer goes with the trackbar";
+    ui::controlRegistry.erase(140);
+}
+
+TEST_F(MainFrameTest, FontsFollowTheLayoutScale) {
+    struct Case {
+        float scale;
+        LONG regular, bold, small;
+        int comboItem;
+    };
+    const Case cases[] = {{0.5f, 8, 9, 7, 15}, {1.5f, 24, 26, 20, 45}};  // 8.5 + 0.5 truncates to 9
+    for (const Case& c : cases) {
+        ui::layoutScale = c.scale;
+        rebuildMainFonts();
+        const std::tuple<HFONT, LONG, LONG> fonts[] = {{ui::mainFontRegular, c.regular, FW_NORMAL},
+                                                       {mainFontBold, c.bold, FW_SEMIBOLD},
+                                                       {mainFontSmall, c.small, FW_NORMAL}};
+        for (const auto& [font, height, weight] : fonts) {
+            LOGFONTW log{};
+            ASSERT_EQ(GetObjectW(font, sizeof(log), &log), static_cast<int>(sizeof(log)));
+            EXPECT_EQ(log.lfHeight, -height) << c.scale;
+            EXPECT_EQ(log.lfWeight, weight) << c.scale;
+        }
+        for (int id : {101, 125, 180}) {  // a trackbar keeps no font
+            EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(control(id), WM_GETFONT, 0, 0)), ui::mainFontRegular);
+        }
+        EXPECT_EQ(SendMessageW(control(180), CB_GETITEMHEIGHT, 0, 0), c.comboItem);
+        EXPECT_TRUE(ui::fontCache.fonts.empty()) << "the text fonts are made again at the new scale";
+    }
+}
+
+}  // namespace
+}  // namespace pm

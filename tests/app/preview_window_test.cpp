@@ -1,0 +1,183 @@
+// Preview windows of an analysis: their rows, each cell's text through the real list view, their
+// independence from later scans, and the command without an analysis.
+#include "app/format_bytes.h"
+#include "app/preview_window.h"
+#include "app/preview_window_internal.h"
+#include "app/shell_globals.h"
+#include "services/i18n/translate.h"
+#include "tests/ui/draw_support.h"
+#include "tests/ui/win_fixture.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace pm {
+namespace {
+
+FileEntry entry(const std::wstring& path, uint64_t size, CleanCategory category) {
+    FileEntry e;
+    e.path = path;
+    e.size = size;
+    e.category = category;
+    return e;
+}
+
+class PreviewWindowTest : public test::MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        analysisPresent = true;
+        scanReport = ScanReport{};
+    }
+    void TearDown() override {
+        const std::vector<HWND> open(previewWindows);
+        for (HWND window : open) DestroyWindow(window);
+        EXPECT_TRUE(previewWindows.empty());
+        previewWindows.clear();
+        analysisPresent = false;
+        scanReport = ScanReport{};
+        MainWindowFixture::TearDown();
+    }
+
+    static HWND list(HWND window) { return GetDlgItem(window, PreviewListId); }
+    static int rows(HWND window) { return static_cast<int>(SendMessageW(list(window), LVM_GETITEMCOUNT, 0, 0)); }
+    // Asks the list view, which asks the window (LVN_GETDISPINFOW).
+    static std::wstring cell(HWND window, int item, int column) {
+        wchar_t buffer[1024] = {};
+        LVITEMW lv{};
+        lv.iSubItem = column;
+        lv.pszText = buffer;
+        lv.cchTextMax = 1024;
+        SendMessageW(list(window), LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lv));
+        return buffer;
+    }
+    HWND openOne() {
+        const size_t before = previewWindows.size();
+        openPreviewWindow();
+        return previewWindows.size() == before + 1 ? previewWindows.back() : nullptr;
+    }
+};
+
+TEST_F(PreviewWindowTest, OneRowPerEntryAndOneForANonEmptyRecycleBin) {
+    struct Case {
+        size_t entries;
+        int64_t binItems;
+        int rows;
+    };
+    for (const Case& c : {Case{3, 0, 3}, Case{0, 5, 1}, Case{3, 5, 4}, Case{0, 0, 0}}) {
+        SCOPED_TRACE(testing::Message() << c.entries << " entries, " << c.binItems << " in the bin");
+        scanReport.entries.assign(c.entries, entry(L"C:\\t\\a.tmp", 10, CleanCategory::Temp));
+        scanReport.recycleBinItems = c.binItems;
+        HWND window = openOne();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(rows(window), c.rows);
+        EXPECT_EQ(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW, WS_EX_APPWINDOW);
+        EXPECT_EQ(GetWindow(window, GW_OWNER), ui::mainWindow);
+        DestroyWindow(window);
+    }
+}
+
+TEST_F(PreviewWindowTest, EachColumnShowsCategorySizeAndMarkedPath) {
+    scanReport.entries = {entry(L"C:\\users\\root\\Temp\\old.tmp", 1536, CleanCategory::Temp),
+                          entry(L"C:\\cache\\Default\\Cache\\f_000001", 4096000, CleanCategory::BrowserCache),
+                          entry(L"C:\\$Recycle.Bin\\x", 7, CleanCategory::RecycleBin)};
+    scanReport.recycleBinItems = 5;
+    scanReport.recycleBinBytes = 123456789;
+    HWND window = openOne();
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(rows(window), 4);
+    const wchar_t* categories[] = {L"Temporary files", L"Browser cache", L"Recycle Bin"};
+    for (int i = 0; i < 3; ++i) {
+        const FileEntry& e = scanReport.entries[static_cast<size_t>(i)];
+        EXPECT_EQ(cell(window, i, 0), categories[i]);
+        EXPECT_EQ(cell(window, i, 1), formatBytes(e.size));
+        EXPECT_EQ(cell(window, i, 2), L"\u200E" + e.path) << "a left-to-right mark before every path";
+    }
+    EXPECT_EQ(cell(window, 3, 0), L"Recycle Bin");
+    EXPECT_EQ(cell(window, 3, 1), formatBytes(123456789));
+    EXPECT_EQ(cell(window, 3, 2), L"Current user’s Recycle Bin: 5 files. View contents in the Windows Recycle Bin.");
+
+    currentLanguage = 0;
+    SendMessageW(window, WM_APP + 20, 0, 0);
+    EXPECT_EQ(cell(window, 1, 0), L"Кэш браузеров");
+    EXPECT_EQ(test::windowText(window), L"Pelmirt — просмотр файлов");
+    currentLanguage = ArabicLanguage;
+    SendMessageW(window, WM_APP + 20, 0, 0);
+    EXPECT_EQ(cell(window, 0, 2), L"\u200E" + scanReport.entries[0].path);
+    const LONG_PTR rtl = WS_EX_RTLREADING | WS_EX_LAYOUTRTL;
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list(window), LVM_GETHEADER, 0, 0));
+    EXPECT_EQ(GetWindowLongPtrW(list(window), GWL_EXSTYLE) & rtl, rtl);
+    EXPECT_EQ(GetWindowLongPtrW(header, GWL_EXSTYLE) & rtl, rtl) << "the column titles mirror with their columns";
+    currentLanguage = EnglishLanguage;
+    SendMessageW(window, WM_APP + 20, 0, 0);
+    EXPECT_EQ(GetWindowLongPtrW(list(window), GWL_EXSTYLE) & rtl, 0);
+    EXPECT_EQ(GetWindowLongPtrW(header, GWL_EXSTYLE) & rtl, 0);
+}
+
+TEST_F(PreviewWindowTest, TwoWindowsShowTheSameRowsAndIgnoreALaterScan) {
+    scanReport.entries = {entry(L"C:\\t\\one.tmp", 1, CleanCategory::Temp),
+                          entry(L"C:\\t\\two.tmp", 2, CleanCategory::Temp)};
+    HWND first = openOne();
+    HWND second = openOne();
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(previewWindows.size(), 2u);
+
+    // A new scan replaces the report; the open windows keep their own copy.
+    scanReport.entries = {entry(L"C:\\t\\new.tmp", 3, CleanCategory::BrowserCache)};
+    scanReport.recycleBinItems = 9;
+    for (HWND window : {first, second}) {
+        EXPECT_EQ(rows(window), 2);
+        EXPECT_EQ(cell(window, 0, 2), L"\u200EC:\\t\\one.tmp");
+        EXPECT_EQ(cell(window, 1, 2), L"\u200EC:\\t\\two.tmp");
+    }
+}
+
+TEST_F(PreviewWindowTest, DpiChangeKeepsTheColumnProportionsAndFitsTheWindowOnItsMonitor) {
+    scanReport.entries = {entry(L"C:\\t\\one.tmp", 1, CleanCategory::Temp)};
+    HWND window = openOne();
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(SendMessageW(list(window), LVM_GETCOLUMNWIDTH, 0, 0), 160);
+    RECT suggested{-50, 10, 5000, 4000};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(SendMessageW(list(window), LVM_GETCOLUMNWIDTH, 0, 0), 240);
+    EXPECT_EQ(SendMessageW(list(window), LVM_GETCOLUMNWIDTH, 1, 0), 173);
+    EXPECT_EQ(SendMessageW(list(window), LVM_GETCOLUMNWIDTH, 2, 0), 1035);
+    EXPECT_FLOAT_EQ(previewData(window)->scale, 1.5f);
+
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT placed{};
+    GetWindowRect(window, &placed);
+    EXPECT_EQ(placed.left, work.left);
+    EXPECT_LE(placed.right, work.right);
+    EXPECT_LE(placed.bottom, work.bottom);
+    RECT child{};
+    GetWindowRect(list(window), &child);
+    MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&child), 2);
+    EXPECT_EQ(child.left, 291);
+    EXPECT_EQ(child.top, 194);
+}
+
+TEST_F(PreviewWindowTest, WithoutAnAnalysisTheCommandSaysSoAndOpensNothing) {
+    analysisPresent = false;
+    HWND box = nullptr;
+    {
+        test::Helper helper([&] {
+            box = test::waitForDialog(ui::mainWindow, translate(L"Сначала выполните анализ."));
+            if (box) SendMessageW(box, TDM_CLICK_BUTTON, IDOK, 0);
+        });
+        openPreviewWindow();
+    }
+    EXPECT_NE(box, nullptr) << "the information box was shown";
+    EXPECT_TRUE(previewWindows.empty());
+    EXPECT_EQ(FindWindowW(L"PelmirtPreview", nullptr), nullptr);
+}
+
+}  // namespace
+}  // namespace pm
