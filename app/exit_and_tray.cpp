@@ -2,6 +2,8 @@
 
 #include "app/app_messages.h"
 #include "app/desktop_widget.h"
+#include "app/exit_and_tray_internal.h"
+#include "app/main_layout.h"
 #include "app/secondary_windows.h"
 #include "app/shell_globals.h"
 #include "services/i18n/translate.h"
@@ -13,6 +15,7 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <vector>
 
 namespace pm {
 
@@ -34,11 +37,12 @@ void showTrayBalloonOnce() {
 
 }  // namespace
 
-void requestExit(bool) {
-    // placeholder: the question while an operation runs, and the wait for its result (cancel, then
-    // WM_APP+31), come with the exit sequence of the shell. No operation can run yet, so every request
-    // that is not deferred by a modal scope goes straight to the final exit.
+bool forceExit = false;
+
+void requestExit(bool force) {
     if (ui::destroying) return;
+    forceExit = forceExit || force;
+    // Never pull the windows away from under an open box, menu, picker or the exit question itself.
     if (ui::modalDepth != 0 || exitQuestionOpen) {
         ui::exitPending = true;
         ui::hidePending = false;
@@ -46,9 +50,32 @@ void requestExit(bool) {
     }
     ui::exitPending = false;
     ui::hidePending = false;
+
+    if (busy && !exitAfterOperation && !forceExit) {
+        ui::restoreMainWindow();  // the question must be seen
+        exitQuestionOpen = true;
+        const int answer = ui::showMessageBox(L"Остановить текущую операцию и закрыть приложение?", L"Pelmirt",
+                                              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+        exitQuestionOpen = false;
+        // "No" also drops a request that came while the question was open, unless it was forced (the
+        // smoke timer): the user declined this exit, not that one, and the timer does not fire again.
+        if (answer != IDYES && !forceExit) {
+            ui::exitPending = false;
+            return;
+        }
+    }
+
     cancelRequested = true;
+    if (busy) {
+        // The operation's completion handler sees exitAfterOperation and posts WM_APP+31.
+        progressText = L"Отмена…";
+        exitAfterOperation = true;
+        layoutMainControls();
+        return;
+    }
 
     ui::destroying = true;
+    ui::exitPending = false;
     exitAfterOperation = false;
     if (workerThread.joinable()) workerThread.join();
     saveSettingsAutomatically();
@@ -105,13 +132,21 @@ void saveSettingsAutomatically() {
 }
 
 void refreshHistoryWindows() {
-    // placeholder: the reload message to the history windows comes with the settings broadcast; no
-    // history window exists yet.
+    // A copy: a history window may close itself while it reloads.
+    const std::vector<HWND> windows(historyWindows);
+    for (HWND window : windows) {
+        if (IsWindow(window)) SendMessageW(window, WM_APP_SETTINGS_CHANGED, 0, 0);
+    }
 }
 
-void saveWidgetPosition(HWND) {
-    // placeholder: storing the widget's corner in the settings comes with the exit and settings functions
-    // of the shell; until then a moved widget opens at its default place again.
+void saveWidgetPosition(HWND widget) {
+    if (!widget || !IsWindow(widget) || IsIconic(widget)) return;
+    RECT rect{};
+    if (!GetWindowRect(widget, &rect) || rect.right <= rect.left || rect.bottom <= rect.top) return;
+    ui::currentSettings.widget_x = rect.left;
+    ui::currentSettings.widget_y = rect.top;
+    ui::currentSettings.widget_position_saved = true;
+    saveSettingsOrReport();
 }
 
 }  // namespace pm

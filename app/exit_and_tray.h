@@ -5,7 +5,9 @@
 
 namespace pm {
 
-// Ends the application (force: without the question while an operation runs).
+// Ends the application. While an operation runs it asks first (unless forced: the question is skipped
+// for this and every later request of the same exit), cancels, and finishes once the operation has
+// reported (WM_APP+31). While a modal scope or the exit question is open the request waits (WM_APP+32).
 void requestExit(bool force);
 // Hides the main window to the notification area (WM_CLOSE).
 void hideToTray();
@@ -15,11 +17,10 @@ void broadcastSettingsChanged();
 void refreshHistoryWindows();
 // Saves the current settings; a failure becomes the status text. Never throws. For changes the user made.
 void saveSettingsOrReport();
+// Remembers where the user left the widget (its window rectangle's top-left corner) and saves it.
+void saveWidgetPosition(HWND widget);
 // The refresh timer's and the exit's save: skipped while stateFileHeld (an unreadable state file is kept
 // until the user changes a setting).
 void saveSettingsAutomatically();
-
-// Remembers the widget's top-left corner in the settings and saves them (after a move or a display change).
-void saveWidgetPosition(HWND widget);
 
 }  // namespace pm

@@ -1,6 +1,7 @@
 // The main window in this process: its controls, its settings, its scale, its timers, the tray
 // callback, closing and destruction. Real windows on the prefix's display driver, real state files.
 #include "app/app_messages.h"
+#include "tests/app/main_window_fixture.h"
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
 #include "app/shell_globals.h"
@@ -25,18 +26,8 @@
 namespace pm {
 namespace {
 
-std::wstring statePath() { return appDataDir() + L"\\state.dat"; }
-
-std::string readBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes(1 << 20, '\0');
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
-}
+using test::readFile;
+using test::statePath;
 
 void writeProtectedJson(const std::string& json) {
     const std::vector<uint8_t> bytes =
@@ -51,43 +42,7 @@ std::wstring windowClass(HWND window) {
     return name;
 }
 
-// A fresh main window per test, with the shell's globals as they are at start-up.
-class MainWindowTest : public testing::Test {
-protected:
-    void SetUp() override {
-        PM_REQUIRE_TEST_PREFIX();
-        ui::appInstance = GetModuleHandleW(nullptr);
-        ui::destroying = ui::exitPending = ui::hidePending = ui::hiddenToTray = false;
-        ui::trayIconAdded = ui::trayVersion4 = ui::animationTimerRunning = false;
-        ui::modalDepth = 0;
-        ui::currentSettings = AppSettings{};
-        ui::controlRegistry.clear();
-        stateFileHeld = false;
-        smokeQuit = false;
-        dpiScale = ui::layoutScale = 1.0f;
-        registerMainWindowClass();
-    }
-
-    void TearDown() override {
-        if (window_ && IsWindow(window_)) DestroyWindow(window_);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message != WM_QUIT) DispatchMessageW(&message);
-        }
-        historyWindows.clear();
-        previewWindows.clear();
-        ui::mainWindow = nullptr;
-    }
-
-    HWND create() {
-        window_ = CreateWindowExW(0, MainWindowClass, L"Pelmirt 1.2.0", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 1300, 850, nullptr, nullptr, ui::appInstance,
-                                  nullptr);
-        return window_;
-    }
-
-    HWND window_ = nullptr;
-};
+using MainWindowTest = test::RealMainWindowTest;
 
 TEST_F(MainWindowTest, CreatesEveryControlOfTheTableInTabOrder) {
     DeleteFileW(statePath().c_str());
@@ -145,7 +100,7 @@ TEST_F(MainWindowTest, LoadsAppliesAndWritesBackTheSettings) {
     const AppSettings reread = loadAppState();
     EXPECT_EQ(reread.palette, "rose");
     EXPECT_EQ(reread.widget_opacity, 55);
-    EXPECT_EQ(readBytes(statePath()).find("extra"), std::string::npos);
+    EXPECT_EQ(readFile(statePath()).find("extra"), std::string::npos);
     // The notification icon is there, or the retry timer runs until the shell takes it.
     EXPECT_TRUE(ui::trayIconAdded || KillTimer(window_, TIMER_TRAY_RETRY));
     applyLanguageSetting("en");
@@ -169,14 +124,14 @@ TEST_F(MainWindowTest, StateFileThatCannotBeReadIsKeptUntilTheUserChangesASettin
         } else {
             test::writeFile(statePath(), c.content);
         }
-        const std::string before = readBytes(statePath());
+        const std::string before = readFile(statePath());
         ASSERT_NE(create(), nullptr);
         EXPECT_EQ(ui::currentSettings.theme, "system") << "defaults in memory";
         EXPECT_TRUE(stateFileHeld);
-        EXPECT_EQ(readBytes(statePath()), before) << "written back over an unreadable file";
+        EXPECT_EQ(readFile(statePath()), before) << "written back over an unreadable file";
 
         SendMessageW(window_, WM_TIMER, TIMER_REFRESH, 0);
-        EXPECT_EQ(readBytes(statePath()), before) << "the refresh timer replaced it";
+        EXPECT_EQ(readFile(statePath()), before) << "the refresh timer replaced it";
 
         // A change by the user: the opacity slider.
         SendMessageW(ui::controlRegistry[140], TBM_SETPOS, TRUE, 40);
@@ -194,7 +149,7 @@ TEST_F(MainWindowTest, AbsentStateFileIsWrittenWithTheDefaults) {
     DeleteFileW(statePath().c_str());
     ASSERT_NE(create(), nullptr);
     EXPECT_FALSE(stateFileHeld);
-    EXPECT_NE(readBytes(statePath()), "<missing>");
+    EXPECT_NE(readFile(statePath()), "<missing>");
 }
 
 TEST_F(MainWindowTest, LayoutScaleFollowsTheClientSize) {

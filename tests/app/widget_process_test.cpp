@@ -15,6 +15,14 @@ namespace {
 
 constexpr DWORD StartMs = 15000;
 
+// The click's notification, as the main window's button sends it (whichever page is showing).
+bool command(HWND main, int id) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(test::findControl(main, id)), SMTO_ABORTIFHUNG, 5000,
+                               &result) != 0;
+}
+
 bool waitUntilGone(HWND window, DWORD timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (IsWindow(window)) {
@@ -26,16 +34,20 @@ bool waitUntilGone(HWND window, DWORD timeoutMs) {
 
 class WidgetProcessTest : public testing::Test {
 protected:
-    // pelmirt.exe started with the widget setting on; its widget, or null.
-    HWND startWithWidget() {
+    // pelmirt.exe started with the widget setting as given; its main window, or null.
+    HWND start(bool widgetOn) {
         AppSettings settings;
-        settings.widget_enabled = true;
+        settings.widget_enabled = widgetOn;
         saveAppState(settings);
         if (!process_.start(L"")) return nullptr;
-        if (!test::waitForWindow(process_.processId(), L"PelmirtReleaseWindow", StartMs)) return nullptr;
-        HWND widget = test::waitForWindow(process_.processId(), L"PelmirtDesktopWidget", StartMs);
-        return widget && test::waitUntilVisible(widget, StartMs) ? widget : nullptr;
+        return test::waitForWindow(process_.processId(), L"PelmirtReleaseWindow", StartMs);
     }
+    // The widget once visible, or null.
+    HWND visibleWidget(DWORD timeoutMs = StartMs) {
+        HWND widget = test::waitForWindow(process_.processId(), L"PelmirtDesktopWidget", timeoutMs);
+        return widget && test::waitUntilVisible(widget, timeoutMs) ? widget : nullptr;
+    }
+    HWND startWithWidget() { return start(true) ? visibleWidget() : nullptr; }
 
     test::AppProcess process_;
 };
@@ -76,6 +88,22 @@ TEST_F(WidgetProcessTest, StartScanOnTheWidgetEndsInTheHistory) {
         }
     }
     EXPECT_TRUE(scanned) << "a scan record in the history";
+}
+
+TEST_F(WidgetProcessTest, ToggleInTheMainWindowCreatesAndDestroysTheWidget) {
+    PM_REQUIRE_TEST_PREFIX();
+    HWND main = start(false);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(test::waitForWindow(process_.processId(), L"PelmirtDesktopWidget", 300), nullptr);
+
+    ASSERT_TRUE(command(main, 139));
+    HWND widget = visibleWidget(5000);
+    ASSERT_NE(widget, nullptr);
+    EXPECT_TRUE(loadAppState().widget_enabled);
+
+    ASSERT_TRUE(command(main, 139));
+    EXPECT_TRUE(waitUntilGone(widget, 5000));
+    EXPECT_FALSE(loadAppState().widget_enabled);
 }
 
 }  // namespace

@@ -344,6 +344,37 @@ TEST_F(WidgetTest, OpensOnTheWorkAreaWhereverItWasSaved) {
     }
 }
 
+TEST_F(WidgetTest, PositionIsSavedAfterAMoveAndUsedNextTime) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    struct Move {
+        POINT to;
+        POINT kept;  // where the widget ends up and is remembered
+    };
+    // A drag that leaves the widget partly off the work area is pulled back in, 8 pixels from its edge.
+    for (const Move m : {Move{{140, 90}, {140, 90}}, Move{{work.left - 200, 50}, {work.left + 8, 50}}}) {
+        SCOPED_TRACE(testing::Message() << m.to.x << "," << m.to.y);
+        ASSERT_NE(open(), nullptr);
+        SetWindowPos(ui::widgetWindow, nullptr, m.to.x, m.to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(ui::widgetWindow, WM_EXITSIZEMOVE, 0, 0);
+        RECT placed{};
+        GetWindowRect(ui::widgetWindow, &placed);
+        EXPECT_EQ(placed.left, m.kept.x);
+        EXPECT_EQ(placed.top, m.kept.y);
+        const AppSettings saved = loadAppState();
+        EXPECT_TRUE(saved.widget_position_saved);
+        EXPECT_EQ(saved.widget_x, m.kept.x);
+        EXPECT_EQ(saved.widget_y, m.kept.y);
+
+        DestroyWindow(ui::widgetWindow);
+        ASSERT_NE(open(), nullptr);
+        GetWindowRect(ui::widgetWindow, &placed);
+        EXPECT_EQ(placed.left, m.kept.x) << "opens where it was left";
+        EXPECT_EQ(placed.top, m.kept.y);
+        DestroyWindow(ui::widgetWindow);
+    }
+}
+
 TEST_F(WidgetTest, SyncFollowsTheSettingAndKeepsOneWidget) {
     ASSERT_NE(open(), nullptr);
     const HWND first = ui::widgetWindow;

@@ -1,0 +1,273 @@
+// Exit and hide through the real main window of this process: the exit at once when idle, the question
+// while an operation runs and the wait for its report, the forced exit of the smoke timer, requests
+// made while a box is open, and hiding to the notification area. A second thread works the dialogs.
+#include "app/exit_and_tray.h"
+#include "app/operations.h"
+#include "services/i18n/translate.h"
+#include "tests/app/main_window_fixture.h"
+#include "ui/message_box.h"
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace pm {
+namespace {
+
+using test::statePath;
+using ExitTest = test::RealMainWindowTest;
+
+// Watches for the dialogs ("#32770") the UI thread opens over the main window and answers each, as a
+// user would: the answers in order, then "No" (or OK). `whileFirstOpen` runs here before the first is
+// answered. Records the first one's caption and the texts of its children.
+class DialogAnswerer {
+public:
+    DialogAnswerer(HWND owner, std::vector<int> answers, std::function<void()> whileFirstOpen = {})
+        : owner_(owner), answers_(std::move(answers)), whileFirstOpen_(std::move(whileFirstOpen)),
+          thread_([this] { run(); }) {}
+    ~DialogAnswerer() {
+        stop_ = true;
+        thread_.join();
+    }
+    std::atomic<int> dialogs{0};
+    std::wstring firstTexts;  // caption, then the children's texts; read after the dialog closed
+
+private:
+    static std::wstring textOf(HWND window) {
+        wchar_t text[512] = {};
+        GetWindowTextW(window, text, 512);
+        return std::wstring(text) + L"|";
+    }
+    static BOOL CALLBACK findDialog(HWND window, LPARAM param) {
+        auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(param);
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring(name) != L"#32770" || GetWindow(window, GW_OWNER) != found->first) return TRUE;
+        if (!IsWindowVisible(window)) return TRUE;
+        found->second = window;
+        return FALSE;
+    }
+    void run() {
+        while (!stop_) {
+            std::pair<HWND, HWND> found{owner_, nullptr};
+            EnumWindows(findDialog, reinterpret_cast<LPARAM>(&found));
+            HWND dialog = found.second;
+            if (!dialog) {
+                Sleep(10);
+                continue;
+            }
+            const int index = dialogs++;
+            if (index == 0) {
+                firstTexts = textOf(dialog);
+                EnumChildWindows(dialog, [](HWND child, LPARAM all) {
+                    *reinterpret_cast<std::wstring*>(all) += textOf(child);
+                    return TRUE;
+                }, reinterpret_cast<LPARAM>(&firstTexts));
+                if (whileFirstOpen_) whileFirstOpen_();
+            }
+            const int answer = index < static_cast<int>(answers_.size()) ? answers_[index] : IDNO;
+            SendMessageW(dialog, TDM_CLICK_BUTTON, static_cast<WPARAM>(answer), 0);
+            while (IsWindow(dialog) && IsWindowVisible(dialog)) Sleep(10);
+        }
+    }
+
+    HWND owner_;
+    std::vector<int> answers_;
+    std::function<void()> whileFirstOpen_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// An operation that has run: the flags a starter leaves, without a worker.
+void pretendOperation(int phase) {
+    busy = true;
+    operationPhase = phase;
+    cancelRequested = false;
+    progressText = L"Анализ файлов…";
+}
+
+// The operation reports (its completion handler joins and posts WM_APP+31 for a waiting exit).
+void operationReports(HWND window) {
+    joinWorker();
+    if (exitAfterOperation) PostMessageW(window, WM_APP_CONTINUE_EXIT, 0, 0);
+}
+
+TEST_F(ExitTest, ExitWithNothingRunningEndsAtOnceWithoutAQuestion) {
+    DeleteFileW(statePath().c_str());
+    ASSERT_NE(create(true), nullptr);
+    historyWindows = {createCounting()};
+    previewWindows = {createCounting()};
+    const std::vector<HWND> secondary = {historyWindows[0], previewWindows[0]};
+    DeleteFileW(statePath().c_str());
+    {
+        DialogAnswerer answerer(window_, {});
+        requestExit(false);
+        EXPECT_EQ(answerer.dialogs, 0);
+    }
+    EXPECT_FALSE(IsWindow(window_));
+    for (HWND window : secondary) EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(ui::destroying);
+    EXPECT_TRUE(pump()) << "WM_QUIT";
+    EXPECT_EQ(quitCode, 0u);
+    EXPECT_NE(test::readFile(statePath()), "<missing>") << "settings saved on the way out";
+    requestExit(false);  // a late request after the end does nothing
+}
+
+TEST_F(ExitTest, ExitDuringAnOperationAsksAndWaitsForItsReport) {
+    const struct {
+        const char* name;
+        int answer;
+        UINT secondRequest;  // posted while the question is open: another exit, or the smoke timer's forced one
+        bool exits;
+    } cases[] = {
+        {"no", IDNO, 0, false},
+        {"no, then a second request", IDNO, WM_APP_CONTINUE_EXIT, false},
+        {"no, but the smoke timer fired meanwhile", IDNO, WM_TIMER, true},
+        {"yes", IDYES, 0, true},
+        {"yes, then a second request", IDYES, WM_APP_CONTINUE_EXIT, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        DeleteFileW(statePath().c_str());
+        ASSERT_NE(create(true), nullptr);
+        pretendOperation(PhaseScanning);
+        const std::wstring question = translate(L"Остановить текущую операцию и закрыть приложение?");
+        const HWND window = window_;
+        DialogAnswerer answerer(window_, {c.answer}, [&] {
+            if (c.secondRequest) PostMessageW(window, c.secondRequest, TIMER_SMOKE_QUIT, 0);
+            Sleep(150);  // the box's loop takes the request meanwhile
+        });
+        requestExit(false);
+        EXPECT_EQ(answerer.dialogs, 1);
+        EXPECT_EQ(answerer.firstTexts.rfind(L"Pelmirt|", 0), 0u) << answerer.firstTexts;  // the caption
+        EXPECT_NE(answerer.firstTexts.find(L"|" + question + L"|"), std::wstring::npos) << answerer.firstTexts;
+        EXPECT_FALSE(exitQuestionOpen);
+        ASSERT_TRUE(IsWindow(window_));
+
+        if (!c.exits) {
+            EXPECT_FALSE(cancelRequested);
+            EXPECT_EQ(progressText, L"Анализ файлов…");
+            EXPECT_FALSE(exitAfterOperation);
+            EXPECT_FALSE(pump());
+            EXPECT_TRUE(IsWindow(window_)) << "the request made during the question ran after a No";
+            EXPECT_EQ(answerer.dialogs, 1);
+            operationReports(window_);
+            EXPECT_FALSE(pump());
+            EXPECT_TRUE(IsWindow(window_));
+        } else {
+            EXPECT_TRUE(cancelRequested);
+            EXPECT_EQ(progressText, L"Отмена…");
+            EXPECT_TRUE(exitAfterOperation);
+            EXPECT_FALSE(pump());
+            EXPECT_TRUE(IsWindow(window_)) << "closed before the operation reported";
+            EXPECT_EQ(answerer.dialogs, 1) << "asked twice";
+            operationReports(window_);
+            EXPECT_TRUE(pump()) << "WM_QUIT";
+            EXPECT_FALSE(IsWindow(window_));
+            EXPECT_FALSE(exitAfterOperation);
+        }
+        EXPECT_FALSE(ui::exitPending);
+        TearDown();
+    }
+}
+
+TEST_F(ExitTest, SmokeTimerDuringACleanUpCancelsWaitsAndExitsWithoutAsking) {
+    DeleteFileW(statePath().c_str());
+    smokeQuit = true;
+    ASSERT_NE(create(true), nullptr);
+    pretendOperation(PhaseCleaning);
+    DialogAnswerer answerer(window_, {});
+    SendMessageW(window_, WM_TIMER, TIMER_SMOKE_QUIT, 0);
+    EXPECT_FALSE(KillTimer(window_, TIMER_SMOKE_QUIT)) << "the timer fires once";
+    EXPECT_TRUE(cancelRequested);
+    EXPECT_TRUE(exitAfterOperation);
+    EXPECT_FALSE(pump());
+    EXPECT_TRUE(IsWindow(window_)) << "closed before the clean-up reported";
+
+    operationReports(window_);
+    EXPECT_TRUE(pump());
+    EXPECT_EQ(quitCode, 0u);
+    EXPECT_FALSE(IsWindow(window_));
+    EXPECT_EQ(answerer.dialogs, 0);
+}
+
+TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
+    const struct {
+        const char* name;
+        std::vector<UINT> requests;
+        bool exits;
+    } cases[] = {
+        {"close", {WM_CLOSE}, false},
+        {"exit", {WM_APP_CONTINUE_EXIT}, true},
+        {"close, then exit: the exit wins", {WM_CLOSE, WM_APP_CONTINUE_EXIT}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        DeleteFileW(statePath().c_str());
+        ASSERT_NE(create(true), nullptr);
+        KillTimer(window_, TIMER_TRAY_RETRY);
+        const HWND window = window_;
+        std::atomic<bool> stayedWhileOpen{false};
+        {
+            DialogAnswerer answerer(window_, {IDOK}, [&] {
+                for (UINT request : c.requests) PostMessageW(window, request, 0, 0);
+                Sleep(200);
+                stayedWhileOpen = IsWindow(window) && IsWindowVisible(window);
+            });
+            ui::messageBox(L"Очистка завершена.", MB_ICONINFORMATION);
+            EXPECT_EQ(answerer.dialogs, 1);
+        }
+        EXPECT_TRUE(stayedWhileOpen);
+        ASSERT_TRUE(IsWindow(window_));
+        EXPECT_EQ(ui::exitPending, c.exits);
+        EXPECT_EQ(ui::hidePending, !c.exits);
+        EXPECT_FALSE(KillTimer(window_, TIMER_TRAY_RETRY)) << "a hide was tried while the box was open";
+
+        const bool quit = pump();  // WM_APP+32
+        EXPECT_EQ(quit, c.exits);
+        EXPECT_EQ(IsWindow(window_) == FALSE, c.exits);
+        if (!c.exits) {
+            EXPECT_FALSE(ui::hidePending);
+            if (FindWindowW(L"Shell_TrayWnd", nullptr)) {
+                EXPECT_FALSE(IsWindowVisible(window_));
+                EXPECT_TRUE(ui::hiddenToTray);
+            } else {
+                // Without a notification area the hide is refused: the window stays, the icon is retried.
+                EXPECT_TRUE(IsWindowVisible(window_));
+                EXPECT_TRUE(KillTimer(window_, TIMER_TRAY_RETRY)) << "the hide did not run after the box";
+            }
+        }
+        TearDown();
+    }
+}
+
+// Under the null graphics driver the shell refuses the icon, so the window must stay; on a desktop with a
+// notification area (a Wine virtual desktop) it hides with the open windows. Wine shows no balloon for
+// NIF_INFO, so only the once-per-run flag can be seen here.
+TEST_F(ExitTest, HidingNeedsTheIconAndTakesTheOpenWindowsAlong) {
+    const bool icons = FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
+    DeleteFileW(statePath().c_str());
+    ASSERT_NE(create(true), nullptr);
+    previewWindows = {createCounting()};
+    historyWindows = {createCounting(), createCounting()};
+    ShowWindow(historyWindows[1], SW_HIDE);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        SendMessageW(window_, WM_CLOSE, 0, 0);
+        EXPECT_NE(IsWindowVisible(window_), icons);
+        EXPECT_EQ(ui::hiddenToTray, icons);
+        const std::vector<HWND> hidden = {previewWindows[0], historyWindows[0]};
+        EXPECT_EQ(ui::hiddenWithMain, icons ? hidden : std::vector<HWND>());
+        EXPECT_EQ(balloonShown, icons);
+        ui::restoreMainWindow();
+        EXPECT_TRUE(IsWindowVisible(previewWindows[0]));
+        EXPECT_FALSE(IsWindowVisible(historyWindows[1])) << "a window hidden before stays hidden";
+    }
+}
+
+}  // namespace
+}  // namespace pm
