@@ -12,9 +12,7 @@
 #include "ui/list_theming.h"
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
-#include "ui/text_list.h"
 #include "ui/theme.h"
-#include "ui/ui_font.h"
 #include "ui/window_utils.h"
 
 #include <commctrl.h>
@@ -69,37 +67,7 @@ void onGetDispInfo(PreviewData& data, NMLVDISPINFOW& info) {
 LRESULT onHeaderCustomDraw(PreviewData& data, NMCUSTOMDRAW& draw) {
     if (draw.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
     if (draw.dwDrawStage != CDDS_ITEMPREPAINT || draw.dwItemSpec > 2) return 0;
-    ui::BackBuffer& buffer = data.headerBuffers[draw.dwItemSpec];
-    const RECT r = draw.rc;
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    if (!ui::ensureBackBuffer(buffer, width, height)) return 0;
-    const RECT whole{0, 0, width, height};
-    if (HBRUSH brush = CreateSolidBrush(ui::toColorRef(ui::theme.surface))) {
-        FillRect(buffer.dc, &whole, brush);
-        DeleteObject(brush);
-    }
-    wchar_t text[257] = {};
-    HDITEMW header{};
-    header.mask = HDI_TEXT;
-    header.pszText = text;
-    header.cchTextMax = 256;
-    SendMessageW(draw.hdr.hwndFrom, HDM_GETITEMW, draw.dwItemSpec, reinterpret_cast<LPARAM>(&header));
-
-    ui::TextItem item;
-    item.text = text;
-    item.fontFace = ui::uiFontFace();
-    const int inset = ui::scalePx(10, data.scale);
-    item.rect = RECT{inset, 0, width - inset, height};
-    item.pixelSize = ui::scalePx(14, data.scale);
-    item.minPixelSize = ui::scalePx(12, data.scale);
-    item.colour = ui::toColorRef(ui::theme.text);
-    item.singleLine = 1;
-    item.vCentre = 1;
-    item.format = isRightToLeft() ? (DT_RIGHT | DT_RTLREADING) : DT_LEFT;
-    ui::drawTextItem(ui::fontCache, buffer.dc, item);
-    ui::blitRect(buffer.dc, draw.hdc, r.left, r.top, r.right, r.bottom, 0, 0);
-    return CDRF_SKIPDEFAULT;
+    return ui::drawThemedHeaderItem(draw, data.headerBuffers[draw.dwItemSpec], data.scale);
 }
 
 void onDpiChanged(HWND window, PreviewData* data, WPARAM wParam, const RECT& suggested) {

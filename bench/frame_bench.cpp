@@ -2,18 +2,16 @@
 // with nothing changed (the frame is only copied to the window), of a full layout with nothing changed and
 // with a page switch, and how many controls each page switch moves, shows or hides.
 #include "bench_support.h"
+#include "window_bench_support.h"
 
 #include "app/main_frame.h"
 #include "app/main_frame_internal.h"
 #include "app/main_layout.h"
-#include "app/main_window.h"
 #include "app/shell_globals.h"
 #include "ui/control_registry.h"
 #include "ui/shell_state.h"
 
 #include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
 #include <cstdio>
 #include <set>
@@ -51,28 +49,15 @@ size_t controlsTouchedBySwitchTo(int page) {
     return seen.size();
 }
 
-void pumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-}
-
 }  // namespace
 
 int main() {
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    pm::ui::appInstance = GetModuleHandleW(nullptr);
-    pm::registerMainWindowClass();
-    HWND window = CreateWindowExW(0, pm::MainWindowClass, L"Pelmirt 1.2.0", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                  0, 0, 1300, 850, nullptr, nullptr, pm::ui::appInstance, nullptr);
-    if (!window) {
-        std::printf("the main window could not be created\n");
-        return 1;
-    }
+    const bench::WindowSession session;
+    HWND window = bench::createMainWindow(0, 0);
+    if (!window) return 1;
     ShowWindow(window, SW_SHOWNOACTIVATE);
     UpdateWindow(window);
-    pumpMessages();
+    bench::pumpPending();
     RECT client{};
     GetClientRect(window, &client);
     std::printf("main window 1300 x 850, client %ld x %ld, layout scale %.3f, %zu controls\n", client.right,
@@ -122,7 +107,6 @@ int main() {
     std::printf("frames rendered in all: %llu\n", static_cast<unsigned long long>(pm::frameRenderCount));
 
     DestroyWindow(window);
-    pumpMessages();
-    Gdiplus::GdiplusShutdown(token);
+    bench::pumpPending();
     return 0;
 }

@@ -8,17 +8,13 @@
 #include "app/large_files_data.h"
 #include "app/large_files_window.h"
 #include "app/large_operations.h"
-#include "app/main_window.h"
 #include "app/shell_globals.h"
 #include "app/worker_messages.h"
 #include "bench_support.h"
-#include "ui/shell_state.h"
+#include "window_bench_support.h"
 
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -46,11 +42,6 @@ pm::large::LargeSearchResult madeUpResult() {
     return result;
 }
 
-void pumpPending() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-}
-
 double medianSortMs(HWND window, pm::LargeFilesData& data, int column, bool ascending) {
     std::vector<double> times;
     std::mt19937_64 random(7);
@@ -67,21 +58,9 @@ double medianSortMs(HWND window, pm::LargeFilesData& data, int column, bool asce
 }  // namespace
 
 int main() {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    pm::ui::appInstance = GetModuleHandleW(nullptr);
-    pm::registerMainWindowClass();
-    HWND main = CreateWindowExW(0, pm::MainWindowClass, L"Pelmirt 1.2.0", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 1300, 850, nullptr, nullptr, pm::ui::appInstance,
-                                nullptr);
-    if (!main) {
-        std::printf("the main window could not be created\n");
-        return 1;
-    }
+    const bench::WindowSession session;
+    HWND main = bench::createMainWindow(CW_USEDEFAULT, CW_USEDEFAULT);
+    if (!main) return 1;
     pm::openLargeFilesWindow();
     HWND window = pm::largeFilesWindow;
     pm::LargeFilesData* data = pm::largeFilesData(window);
@@ -90,7 +69,7 @@ int main() {
         std::printf("the large-files window could not be created\n");
         return 1;
     }
-    pumpPending();
+    bench::pumpPending();
 
     auto* report = new pm::LargeSearchReport{window, madeUpResult()};
     pm::busy = true;
@@ -111,8 +90,6 @@ int main() {
 
     DestroyWindow(window);
     DestroyWindow(main);
-    pumpPending();
-    Gdiplus::GdiplusShutdown(token);
-    CoUninitialize();
+    bench::pumpPending();
     return 0;
 }

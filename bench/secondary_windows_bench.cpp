@@ -7,6 +7,7 @@
 #include "app/preview_window.h"
 #include "app/shell_globals.h"
 #include "bench_support.h"
+#include "window_bench_support.h"
 #include "services/history/history_writer.h"
 #include "services/state/state_file.h"
 #include "ui/shell_state.h"
@@ -14,8 +15,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -28,15 +27,10 @@ constexpr int kRuns = 5;
 constexpr std::size_t kEntries = 200000;
 constexpr std::size_t kHistoryBytes = 2u * 1024u * 1024u;
 
-void pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-}
-
 void closeAll(std::vector<HWND>& windows) {
     const std::vector<HWND> copy(windows);
     for (HWND window : copy) DestroyWindow(window);
-    pump();
+    bench::pumpPending();
 }
 
 std::string readAll(const std::wstring& path, bool& existed) {
@@ -101,7 +95,7 @@ void benchPreview() {
     double best = 1e9;
     double addedMb = 0;
     for (int run = 0; run < kRuns; ++run) {
-        pump();
+        bench::pumpPending();
         const SIZE_T before = bench::memory().WorkingSetSize;
         // openPreviewWindow returns after UpdateWindow of the window and of its list: both painted.
         best = std::min(best, bench::seconds([] { pm::openPreviewWindow(); }));
@@ -130,7 +124,7 @@ void benchHistory() {
     double reload = 1e9;
     std::size_t characters = 0;
     for (int run = 0; run < kRuns; ++run) {
-        pump();
+        bench::pumpPending();
         best = std::min(best, bench::seconds([] { pm::openHistoryWindow(); }));
         HWND window = pm::historyWindows.front();
         characters = static_cast<std::size_t>(GetWindowTextLengthW(GetDlgItem(window, 1)));
@@ -151,13 +145,7 @@ LRESULT CALLBACK standInProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }  // namespace
 
 int main() {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    pm::ui::appInstance = GetModuleHandleW(nullptr);
+    const bench::WindowSession session;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = standInProc;
@@ -171,8 +159,6 @@ int main() {
     benchPreview();
     benchHistory();
     DestroyWindow(pm::ui::mainWindow);
-    pump();
-    Gdiplus::GdiplusShutdown(token);
-    CoUninitialize();
+    bench::pumpPending();
     return 0;
 }

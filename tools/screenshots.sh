@@ -30,40 +30,10 @@ for arg in "$@"; do
 done
 out="${out:-$build/screenshots}"
 
-bash "$here/setup.sh"
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DPELMIRT_TESTS=OFF >/dev/null
-cmake --build "$build" --target pelmirt shot_driver widget_shot >/dev/null
-
-# The build tree's private prefix (private HOME and trash, the interface fonts mapped), made the way the
-# tests make theirs; then switched from the null graphics driver to a virtual desktop on the Xvfb display.
-run="$build/wine-run"
-server=/usr/lib/wine/wineserver
-bash "$here/wine-prefix.sh" "$build" start >/dev/null
-eval "$(grep '^export ' "$run")"
-unset TZ
+. "$here/tools/shot_env.sh"
+shot_build pelmirt shot_driver widget_shot
+shot_display
 mkdir -p "$out"
-
-xvfb_pid=
-cleanup() {
-  bash "$here/wine-prefix.sh" "$build" stop
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-}
-trap cleanup EXIT
-if [ ! -e "/tmp/.X11-unix/X$display" ]; then
-  Xvfb ":$display" -screen 0 1400x1000x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-fi
-export DISPLAY=":$display"
-
-if [ ! -f "$WINEPREFIX/.pelmirt-shots-display" ]; then
-  # Without a window manager every hide blocks for seconds: a virtual desktop larger than the window.
-  "$run" reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 || true
-  "$run" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  "$run" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1400x1000 /f >/dev/null 2>&1
-  touch "$WINEPREFIX/.pelmirt-shots-display"
-fi
 # A strong desktop colour, so the widget's cut corners show.
 "$run" reg add 'HKCU\Control Panel\Colors' /v Background /d '0 110 120' /f >/dev/null 2>&1
 # Three more drives (folders of the build tree), so the Disk space page shows more rows than fit.
@@ -71,12 +41,8 @@ for letter in d e f; do
   mkdir -p "$build/wine/drives/extra-$letter"
   ln -sfn "$build/wine/drives/extra-$letter" "$WINEPREFIX/dosdevices/$letter:"
 done
-# The display settings take effect when the prefix's server starts.
-"$server" -k 2>/dev/null || true
-"$server" -w
-setsid "$server" -p </dev/null >/dev/null 2>&1 || true
+shot_restart_server
 
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
 exe=$(winpath "$build/app/pelmirt.exe")
 target=$(winpath "$(cd "$out" && pwd)")
 width=${client%x*}

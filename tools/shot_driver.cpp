@@ -14,47 +14,20 @@
 // Writes a smaller copy of a picture (the same proportions) for the documentation.
 #include "services/state/app_settings.h"
 #include "services/state/state_file.h"
+#include "tools/shot_support.h"
 
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
-HWND findWindowOf(DWORD processId, const wchar_t* className, HWND owner) {
-    struct Query {
-        DWORD processId;
-        const wchar_t* className;
-        HWND owner;
-        HWND found;
-    } query{processId, className, owner, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) {
-            auto* q = reinterpret_cast<Query*>(data);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(window, &pid);
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (pid != q->processId || std::wstring(name) != q->className || !IsWindowVisible(window)) return TRUE;
-            if (q->owner && GetWindow(window, GW_OWNER) != q->owner) return TRUE;
-            q->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&query));
-    return query.found;
-}
-
-HWND waitForWindowOf(DWORD processId, const wchar_t* className, HWND owner, DWORD timeoutMs) {
-    for (DWORD waited = 0; waited <= timeoutMs; waited += 50, Sleep(50)) {
-        if (HWND window = findWindowOf(processId, className, owner)) return window;
-    }
-    return nullptr;
-}
+using pm::shots::pngEncoder;
+using pm::shots::saveWindow;
+using pm::shots::waitForWindowOf;
 
 // Sends without waiting on a busy program for more than two seconds.
 void send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -74,47 +47,6 @@ std::wstring text(HWND window) {
     wchar_t buffer[256] = {};
     GetWindowTextW(window, buffer, 256);
     return buffer;
-}
-
-bool pngEncoder(CLSID& clsid) {
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    if (size == 0) return false;
-    std::unique_ptr<char[]> buffer(new char[size]);
-    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.get());
-    if (Gdiplus::GetImageEncoders(count, size, encoders) != Gdiplus::Ok) return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(encoders[i].MimeType) == L"image/png") {
-            clsid = encoders[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
-// The window as it is on the desktop (so child controls and the frame are the real pixels).
-bool saveWindow(HWND window, const std::wstring& path) {
-    RECT r{};
-    if (!GetWindowRect(window, &r)) return false;
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    bool saved = false;
-    CLSID png{};
-    if (screen && memory && bitmap && pngEncoder(png)) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-        SelectObject(memory, old);
-        Gdiplus::Bitmap image(bitmap, nullptr);
-        saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-    }
-    if (bitmap) DeleteObject(bitmap);
-    if (memory) DeleteDC(memory);
-    if (screen) ReleaseDC(nullptr, screen);
-    std::fwprintf(stderr, L"%ls %ls\n", saved ? L"saved" : L"FAILED", path.c_str());
-    return saved;
 }
 
 void sizeClient(HWND window, int width, int height) {
@@ -154,12 +86,8 @@ int shrink(const wchar_t* input, const wchar_t* output, int width) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc == 5 && std::wstring(argv[1]) == L"--shrink") {
-        Gdiplus::GdiplusStartupInput input;
-        ULONG_PTR token = 0;
-        Gdiplus::GdiplusStartup(&token, &input, nullptr);
-        const int result = shrink(argv[2], argv[3], _wtoi(argv[4]));
-        Gdiplus::GdiplusShutdown(token);
-        return result;
+        const pm::shots::GdiplusSession gdiplus;
+        return shrink(argv[2], argv[3], _wtoi(argv[4]));
     }
     if (argc < 8) {
         std::fwprintf(stderr, L"usage: shot_driver EXE FOLDER NAME THEME LANGUAGE WIDTH HEIGHT [scan] [clean]\n");
@@ -184,9 +112,7 @@ int wmain(int argc, wchar_t** argv) {
         return 3;
     }
 
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    const pm::shots::GdiplusSession gdiplus;
     SetCursorPos(0, 0);  // no hover faces in the pictures
 
     std::wstring commandLine = L"\"" + exe + L"\"";
@@ -250,6 +176,5 @@ int wmain(int argc, wchar_t** argv) {
     WaitForSingleObject(process.hProcess, 5000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    Gdiplus::GdiplusShutdown(token);
     return failures == 0 ? 0 : 5;
 }

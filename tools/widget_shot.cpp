@@ -8,86 +8,26 @@
 // Exit code 0 when the picture was written.
 #include "services/state/app_settings.h"
 #include "services/state/state_file.h"
+#include "tools/shot_support.h"
 
 #include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <string>
 
 namespace {
 
 constexpr int Margin = 28;
 
-HWND waitForWindowOf(DWORD processId, const wchar_t* className, DWORD timeoutMs) {
-    struct Query {
-        DWORD processId;
-        const wchar_t* className;
-        HWND found;
-    };
-    for (DWORD waited = 0; waited <= timeoutMs; waited += 50, Sleep(50)) {
-        Query query{processId, className, nullptr};
-        EnumWindows(
-            [](HWND window, LPARAM data) {
-                auto* q = reinterpret_cast<Query*>(data);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(window, &pid);
-                wchar_t name[64] = {};
-                GetClassNameW(window, name, 64);
-                if (pid != q->processId || std::wstring(name) != q->className || !IsWindowVisible(window)) return TRUE;
-                q->found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&query));
-        if (query.found) return query.found;
-    }
-    return nullptr;
-}
-
-bool pngEncoder(CLSID& clsid) {
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    if (size == 0) return false;
-    std::unique_ptr<char[]> buffer(new char[size]);
-    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.get());
-    if (Gdiplus::GetImageEncoders(count, size, encoders) != Gdiplus::Ok) return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(encoders[i].MimeType) == L"image/png") {
-            clsid = encoders[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
-// The rectangle as it is on the desktop, with whatever lies under the widget's cut corners.
-bool saveScreenRect(RECT r, const std::wstring& path) {
+// The rectangle as it is on the desktop, with whatever lies under the widget's cut corners, cut to
+// the screen.
+bool saveClippedRect(RECT r, const std::wstring& path) {
     r.left = std::max(r.left, 0L);
     r.top = std::max(r.top, 0L);
     r.right = std::min(r.right, static_cast<LONG>(GetSystemMetrics(SM_CXSCREEN)));
     r.bottom = std::min(r.bottom, static_cast<LONG>(GetSystemMetrics(SM_CYSCREEN)));
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    bool saved = false;
-    CLSID png{};
-    if (screen && memory && bitmap && width > 0 && height > 0 && pngEncoder(png)) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-        SelectObject(memory, old);
-        Gdiplus::Bitmap image(bitmap, nullptr);
-        saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-    }
-    if (bitmap) DeleteObject(bitmap);
-    if (memory) DeleteDC(memory);
-    if (screen) ReleaseDC(nullptr, screen);
-    std::fwprintf(stderr, L"%ls %ls\n", saved ? L"saved" : L"FAILED", path.c_str());
-    return saved;
+    return pm::shots::saveScreenRect(r, path);
 }
 
 }  // namespace
@@ -107,9 +47,7 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
 
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    const pm::shots::GdiplusSession gdiplus;
     std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -117,14 +55,14 @@ int wmain(int argc, wchar_t** argv) {
     bool saved = false;
     if (CreateProcessW(argv[1], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                        &process)) {
-        HWND main = waitForWindowOf(process.dwProcessId, L"PelmirtReleaseWindow", 15000);
-        HWND widget = waitForWindowOf(process.dwProcessId, L"PelmirtDesktopWidget", 15000);
+        HWND main = pm::shots::waitForWindowOf(process.dwProcessId, L"PelmirtReleaseWindow", nullptr, 15000);
+        HWND widget = pm::shots::waitForWindowOf(process.dwProcessId, L"PelmirtDesktopWidget", nullptr, 15000);
         if (main) ShowWindow(main, SW_MINIMIZE);
         Sleep(800);  // the desktop repaints where the main window was, the widget renders
         RECT r{};
         if (widget && GetWindowRect(widget, &r)) {
             InflateRect(&r, Margin, Margin);
-            saved = saveScreenRect(r, argv[2]);
+            saved = saveClippedRect(r, argv[2]);
         } else {
             std::fputs("widget_shot: no widget window\n", stderr);
         }
@@ -133,6 +71,5 @@ int wmain(int argc, wchar_t** argv) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
-    Gdiplus::GdiplusShutdown(token);
     return saved ? 0 : 1;
 }

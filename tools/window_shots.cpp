@@ -13,15 +13,14 @@
 #include "services/history/history_writer.h"
 #include "services/state/app_settings.h"
 #include "services/state/state_file.h"
+#include "tools/shot_support.h"
 #include "ui/shell_state.h"
 
 #include <windows.h>
 #include <commctrl.h>
-#include <objidl.h>
-#include <gdiplus.h>
+#include <objbase.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,47 +36,6 @@ void pumpFor(DWORD ms) {
         }
         Sleep(10);
     }
-}
-
-bool pngEncoder(CLSID& clsid) {
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    if (size == 0) return false;
-    std::unique_ptr<char[]> buffer(new char[size]);
-    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.get());
-    if (Gdiplus::GetImageEncoders(count, size, encoders) != Gdiplus::Ok) return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(encoders[i].MimeType) == L"image/png") {
-            clsid = encoders[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
-// The window as it is on the desktop, frame and child controls included.
-bool saveWindow(HWND window, const std::wstring& path) {
-    RECT r{};
-    if (!window || !GetWindowRect(window, &r)) return false;
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    bool saved = false;
-    CLSID png{};
-    if (screen && memory && bitmap && pngEncoder(png)) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-        SelectObject(memory, old);
-        Gdiplus::Bitmap image(bitmap, nullptr);
-        saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-    }
-    if (bitmap) DeleteObject(bitmap);
-    if (memory) DeleteDC(memory);
-    if (screen) ReleaseDC(nullptr, screen);
-    std::fwprintf(stderr, L"%ls %ls\n", saved ? L"saved" : L"FAILED", path.c_str());
-    return saved;
 }
 
 void writeSampleHistory() {
@@ -143,9 +101,7 @@ int wmain(int argc, wchar_t** argv) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    const pm::shots::GdiplusSession gdiplus;
     pm::ui::appInstance = GetModuleHandleW(nullptr);
     try {
         pm::saveAppState(settings);
@@ -161,23 +117,20 @@ int wmain(int argc, wchar_t** argv) {
     sampleAnalysis();
 
     int status = 0;
-    pm::openHistoryWindow();
-    HWND history = pm::historyWindows.empty() ? nullptr : pm::historyWindows.front();
-    if (history) SetWindowPos(history, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
-    pumpFor(600);
-    if (!saveWindow(history, folder + L"\\" + name + L"-history.png")) status = 5;
-    if (history) DestroyWindow(history);
-
-    pm::openPreviewWindow();
-    HWND preview = pm::previewWindows.empty() ? nullptr : pm::previewWindows.front();
-    if (preview) SetWindowPos(preview, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
-    pumpFor(600);
-    if (!saveWindow(preview, folder + L"\\" + name + L"-preview.png")) status = 5;
-    if (preview) DestroyWindow(preview);
+    // Opens the window, places it on the desktop and saves it as NAME-suffix.png.
+    auto shoot = [&](void (*open)(), const std::vector<HWND>& windows, const wchar_t* suffix) {
+        open();
+        HWND window = windows.empty() ? nullptr : windows.front();
+        if (window) SetWindowPos(window, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
+        pumpFor(600);
+        if (!pm::shots::saveWindow(window, folder + L"\\" + name + suffix)) status = 5;
+        if (window) DestroyWindow(window);
+    };
+    shoot(pm::openHistoryWindow, pm::historyWindows, L"-history.png");
+    shoot(pm::openPreviewWindow, pm::previewWindows, L"-preview.png");
 
     DestroyWindow(main);
     pumpFor(100);
-    Gdiplus::GdiplusShutdown(token);
     CoUninitialize();
     return status;
 }
