@@ -115,8 +115,9 @@ void paintLanguageEntry(const DRAWITEMSTRUCT& item) {
     }
 
     const auto& options = languageOptions();
-    std::string code = currentLanguageCode();
-    if (item.itemID < options.size() && options[item.itemID].code != "system") code = options[item.itemID].code;
+    const std::string entryCode = item.itemID < options.size() ? options[item.itemID].code : std::string();
+    // The "system" entry is written in the current language, so it takes that language's face.
+    const std::string code = entryCode.empty() || entryCode == "system" ? currentLanguageCode() : entryCode;
 
     const float s = ui::layoutScale;
     const float w = static_cast<float>(item.rcItem.right - item.rcItem.left) / s;
@@ -124,8 +125,9 @@ void paintLanguageEntry(const DRAWITEMSTRUCT& item) {
     ui::TextItem entry = ui::makeTextItem(text, 12, 0, w - 24, h, 15, theme.text & 0xFFFFFF, false, 0, true, true);
     OffsetRect(&entry.rect, item.rcItem.left, item.rcItem.top);
     entry.fontFace = ui::pickUiFontFace(code);
-    // Arabic reads right to left in its own entry whatever the interface language; the others never do.
-    entry.format = code == "ar" ? (DT_RIGHT | DT_RTLREADING) : DT_LEFT;
+    // Only the Arabic entry reads right to left, whatever the interface language; the others, the "system"
+    // entry included, never do.
+    entry.format = entryCode == "ar" ? (DT_RIGHT | DT_RTLREADING) : DT_LEFT;
     ui::drawTextItem(ui::fontCache, item.hDC, entry);
 
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {

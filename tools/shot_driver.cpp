@@ -153,6 +153,12 @@ int wmain(int argc, wchar_t** argv) {
             const std::wstring before = text(analyse);
             click(main, 120);
             if (scanShot) {
+                // Under load the click may wait in the queue: the picture is taken once the Cancel button
+                // shows that the scan runs.
+                HWND cancel = GetDlgItem(main, 122);
+                for (int w = 0; w < 100 && cancel && !IsWindowVisible(cancel); ++w) Sleep(20);
+                // The click's handler lays out and paints synchronously: a sent message returns after it.
+                send(main, WM_NULL, 0, 0);
                 Sleep(150);
                 failures += !saveWindow(main, folder + L"\\" + name + L"-scanning.png");
             }

@@ -171,11 +171,15 @@ TEST_F(OwnerButtons, LanguageListAlignsArabicRightInALeftToRightInterface) {
     for (const LanguageOption& option : options) {
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(option.nativeName.c_str()));
     }
+    // The "system" entry of an Arabic interface is written in Arabic but still reads left to right.
     const struct {
         const char* code;
+        const char* interfaceLanguage;
         bool right;  // ink in the right half of the entry
-    } cases[] = {{"ar", true}, {"en", false}, {"ja", false}};
+    } cases[] = {{"ar", "en", true}, {"en", "en", false}, {"ja", "en", false}, {"system", "ar", false},
+                 {"ar", "ar", true}};
     for (const auto& c : cases) {
+        applyLanguageSetting(c.interfaceLanguage);
         UINT index = 0;
         while (index < options.size() && options[index].code != c.code) ++index;
         ASSERT_LT(index, options.size()) << c.code;
@@ -198,6 +202,7 @@ TEST_F(OwnerButtons, LanguageListAlignsArabicRightInALeftToRightInterface) {
             EXPECT_LT(ink.right, 150) << c.code;
         }
     }
+    applyLanguageSetting("en");
     DestroyWindow(combo);
 }
 
