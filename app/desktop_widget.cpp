@@ -8,6 +8,7 @@
 #include "app/main_layout.h"
 #include "app/operations.h"
 #include "app/shell_globals.h"
+#include "app/window_frame.h"
 #include "services/i18n/translate.h"
 #include "ui/control_procs.h"
 #include "ui/message_box.h"
@@ -195,11 +196,7 @@ void layoutWidget(HWND window) {
 }
 
 LRESULT CALLBACK widgetWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        return TRUE;
-    }
+    if (message == WM_NCCREATE) return storeWindowRecord(window, wParam, lParam);
     ui::WidgetState* state = ui::widgetStateOf(window);
     switch (message) {
         case WM_APP_SETTINGS_CHANGED:

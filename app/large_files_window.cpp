@@ -3,6 +3,7 @@
 #include "app/large_files_data.h"
 #include "app/main_layout.h"
 #include "app/shell_globals.h"
+#include "app/window_frame.h"
 #include "services/i18n/translate.h"
 #include "ui/control_procs.h"
 #include "ui/control_registry.h"
@@ -312,11 +313,7 @@ void layoutLargeFilesWindow(HWND window) {
 }
 
 LRESULT CALLBACK largeFilesWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        return TRUE;
-    }
+    if (message == WM_NCCREATE) return storeWindowRecord(window, wParam, lParam);
     LargeFilesData* data = largeFilesData(window);
     switch (message) {
         case WM_APP + 20:
