@@ -26,17 +26,7 @@
 
 namespace {
 
-void pumpFor(DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    while (GetTickCount64() < end) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(10);
-    }
-}
+using pm::shots::pumpFor;
 
 void writeSampleHistory() {
     const std::wstring path = pm::appDataDir() + L"\\" + pm::HistoryFileName;
