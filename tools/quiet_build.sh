@@ -1,6 +1,6 @@
 # Sourced by run.sh, the screenshot scripts and the start-up benchmark: installs what is missing, then a
-# release build of some targets without the tests. Quiet when it works, except for one line when there is
-# something to build; on a failure it shows what the compiler said and the command that failed.
+# release build of some targets without the tests. Quiet when it works, except for one line while it
+# builds; on a failure it shows what the compiler said and the command that failed.
 
 # quiet_build WHO SOURCE BUILD TARGET...: WHO starts the messages. PELMIRT_JOBS limits the parallel jobs.
 quiet_build() {
@@ -18,11 +18,13 @@ quiet_build() {
   fi
   local build=(cmake --build "$tree" --target "$@")
   if [ -n "${PELMIRT_JOBS:-}" ]; then build+=(-j "$PELMIRT_JOBS"); fi
-  # Ninja's dry run lists one "[n/m]" line per step still to do; its checks of the build files always show.
-  if "${build[@]}" -- -n 2>/dev/null | grep '^\[' | grep -qv 'Re-checking globbed\|Re-running CMake'; then
-    echo "$who: building $* in $tree (the first time takes a few minutes)"
-  fi
-  if ! "${build[@]}" >"$log" 2>&1; then
+  # One line when the build takes more than a moment, that is when there is something to build.
+  (sleep 2; echo "$who: building $* in $tree (the first time takes a few minutes)") &
+  local notice=$! failed=0
+  "${build[@]}" >"$log" 2>&1 || failed=1
+  kill "$notice" 2>/dev/null || true
+  wait "$notice" 2>/dev/null || true
+  if [ "$failed" = 1 ]; then
     grep -v '^\[[0-9]*/[0-9]*\] ' "$log" >&2
     echo "$who: the build failed: ${build[*]}" >&2
     return 1
