@@ -15,6 +15,7 @@
 #   PELMIRT_SHOT_CLIENT     client size of the main window, WIDTHxHEIGHT (default 1100x790)
 #   PELMIRT_SHOT_LANGUAGES  language codes (default "en ar zh")
 #   PELMIRT_SHOT_OPERATIONS 0: no pictures of the scan and the clean-up (default 1)
+#   PELMIRT_JOBS            parallel jobs of the build
 # Runs with a private HOME, so neither your Wine prefix nor your trash is touched.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
