@@ -12,14 +12,10 @@
 #include "app/shell_globals.h"
 #include "app/status_line.h"
 #include "app/app_messages.h"
-#include "services/state/app_settings.h"
-#include "services/state/state_file.h"
+#include "tools/in_process_shots.h"
 #include "tools/shot_support.h"
-#include "ui/shell_state.h"
 
 #include <windows.h>
-#include <commctrl.h>
-#include <objbase.h>
 
 #include <cstdio>
 #include <memory>
@@ -57,22 +53,10 @@ int wmain(int argc, wchar_t** argv) {
         std::fwprintf(stderr, L"usage: docs_shots OUTPUT.png THEME LANGUAGE PAGE CLIENT_WIDTH CLIENT_HEIGHT [scanned]\n");
         return 2;
     }
-    pm::AppSettings settings;
-    settings.theme = std::string(argv[2], argv[2] + wcslen(argv[2]));
-    settings.language = std::string(argv[3], argv[3] + wcslen(argv[3]));
     const bool scanned = argc > 7 && std::wstring(argv[7]) == L"scanned";
 
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    const pm::shots::GdiplusSession gdiplus;
-    pm::ui::appInstance = GetModuleHandleW(nullptr);
-    try {
-        pm::saveAppState(settings);
-    } catch (...) {
-        std::fwprintf(stderr, L"cannot store the settings\n");
-        return 3;
-    }
+    const pm::shots::InProcessSession session;
+    if (!pm::shots::storeLook(argv[2], argv[3])) return 3;
     SetCursorPos(0, 0);  // no hover faces in the picture
     pm::registerMainWindowClass();
     RECT frame{0, 0, _wtoi(argv[5]), _wtoi(argv[6])};
@@ -95,6 +79,5 @@ int wmain(int argc, wchar_t** argv) {
     const int status = pm::shots::saveWindow(main, argv[1]) ? 0 : 5;
     DestroyWindow(main);
     pm::shots::pumpFor(100);
-    CoUninitialize();
     return status;
 }
