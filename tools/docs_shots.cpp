@@ -75,7 +75,11 @@ int wmain(int argc, wchar_t** argv) {
     SendMessageW(main, WM_COMMAND, MAKEWPARAM(pageButton(argv[4]), BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(main, pageButton(argv[4]))));
     pm::layoutMainControls();
-    pm::shots::pumpFor(900);  // the page switch and the gauge ease
+    // The page switch, the gauge's ease and the switches' slides are over when the animation timer stops;
+    // a fixed wait would catch them half-way on a loaded machine.
+    pm::shots::pumpFor(100);
+    for (int i = 0; i < 300 && pm::ui::animationTimerRunning; ++i) pm::shots::pumpFor(50);
+    pm::shots::pumpFor(200);
     const int status = pm::shots::saveWindow(main, argv[1]) ? 0 : 5;
     DestroyWindow(main);
     pm::shots::pumpFor(100);
