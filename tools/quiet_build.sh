@@ -19,7 +19,7 @@ quiet_build() {
   local build=(cmake --build "$tree" --target "$@")
   if [ -n "${PELMIRT_JOBS:-}" ]; then build+=(-j "$PELMIRT_JOBS"); fi
   # One line when the build takes more than a moment, that is when there is something to build.
-  (sleep 2; echo "$who: building $* in $tree (the first time takes a few minutes)") &
+  (sleep 2; echo "$who: building $* in $tree (the first time takes a minute or more)") &
   local notice=$! failed=0
   "${build[@]}" >"$log" 2>&1 || failed=1
   kill "$notice" 2>/dev/null || true
