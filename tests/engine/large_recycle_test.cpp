@@ -138,13 +138,21 @@ TEST(LargeRecycle, SearchedFolderOnAnotherVolumeSerialMovesNothing) {
     EXPECT_TRUE(exists(s.path(0)) && exists(s.path(1)));
 }
 
+// A stand-in transfer source that moves into a folder of its own below C:\$Recycle.Bin.
+struct BinSource {
+    TempFolder bin{L"C:\\$Recycle.Bin"};
+    TestTransferSource source;
+    explicit BinSource(Behaviour behaviour = Behaviour::MoveBelowBin) {
+        source.behaviour = behaviour;
+        source.binFolder = bin.path();
+    }
+};
+
 TEST(LargeRecycle, AFileSavedOverTheListedOneInTheLastInstantIsNamedAsMovedInstead) {
     PM_REQUIRE_TEST_PREFIX();
     Searched s(2);
-    TempFolder bin(L"C:\\$Recycle.Bin");
-    TestTransferSource source;
-    source.behaviour = Behaviour::ReplaceThenMove;
-    source.binFolder = bin.path();
+    BinSource replaced(Behaviour::ReplaceThenMove);
+    TestTransferSource& source = replaced.source;
     std::atomic<bool> cancel{false};
     RecycleResult r = recycleThrough(source, s.result, {s.indexOf(0)}, cancel);
     ASSERT_EQ(rows(r), (std::vector<Row>{{s.indexOf(0), RecycleStatus::Failed, 1006}}));
@@ -154,9 +162,8 @@ TEST(LargeRecycle, AFileSavedOverTheListedOneInTheLastInstantIsNamedAsMovedInste
     EXPECT_TRUE(exists(s.path(0) + L"~listed")) << "the listed file was not moved";
 
     // A move that verifies carries no such name.
-    TestTransferSource plain;
-    plain.binFolder = bin.path();
-    RecycleResult moved = recycleThrough(plain, s.result, {s.indexOf(1)}, cancel);
+    BinSource plain;
+    RecycleResult moved = recycleThrough(plain.source, s.result, {s.indexOf(1)}, cancel);
     ASSERT_EQ(rows(moved), (std::vector<Row>{{s.indexOf(1), RecycleStatus::Recycled, 0}}));
     EXPECT_TRUE(moved.outcomes[0].movedInstead.empty());
 }
@@ -165,9 +172,8 @@ TEST(LargeRecycle, AFileSavedOverTheListedOneInTheLastInstantIsNamedAsMovedInste
 TEST(LargeRecycle, AThrowingProgressCallbackStillLeavesCom) {
     PM_REQUIRE_TEST_PREFIX();
     Searched s(3);
-    TempFolder bin(L"C:\\$Recycle.Bin");
-    TestTransferSource source;
-    source.binFolder = bin.path();
+    BinSource bin;
+    TestTransferSource& source = bin.source;
     std::thread([&] {
         std::atomic<bool> cancel{false};
         int calls = 0;
