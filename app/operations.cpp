@@ -144,6 +144,7 @@ void runScanWorkerWith(const ProgressCallback& progress) {
 }
 
 void runCleanWorkerWith(CleanRequest request, const ProgressCallback& progress) {
+    std::unique_ptr<CleanResult> result;  // outlives the try: what was deleted before a failure is reported
     try {
         if (request.closeBrowsers) {
             requestBrowserClose();
@@ -153,13 +154,13 @@ void runCleanWorkerWith(CleanRequest request, const ProgressCallback& progress) 
                 Sleep(BrowserWaitPollMs);
             }
         }
-        auto result = std::make_unique<CleanResult>();
+        result = std::make_unique<CleanResult>();
         CleanOptions options;
         options.skipLockedImmediately = request.settings.skip_locked;
-        *result = cleanTargets(request.report, request.selection, cancelRequested, progress, options);
+        cleanTargets(request.report, request.selection, cancelRequested, progress, options, *result);
         postCompletion(WM_APP_CLEAN_DONE, std::move(result));
     } catch (...) {
-        postWorkerError(new std::wstring(CleanFailedText));
+        postWorkerError(new std::wstring(CleanFailedText), result.get());
     }
 }
 

@@ -65,13 +65,17 @@ std::wstring progressLine(const std::wstring& label, std::uint64_t done, std::ui
     return count + L" \u00B7 " + shown;
 }
 
+std::wstring cleanCountersText(const CleanResult& result) {
+    std::wstring text = translate(L"Удалено:") + L" " + number(result.filesDeleted) + L" " + translate(L"файлов") +
+                        L"; " + formatBytes(result.bytesFreed) + L".\n" + translate(L"Пропущено:") + L" " +
+                        number(result.skipped) + L". " + translate(L"Ошибки:") + L" " + number(result.failed);
+    if (result.recycleBinEmptied) text += L"\n" + translate(L"Корзина очищена.");
+    return text;
+}
+
 std::wstring cleanResultText(const CleanResult& result) {
     std::wstring text = translate(result.cancelled ? L"Очистка отменена." : L"Очистка завершена.") + L"\n";
-    text += translate(L"Удалено:") + L" " + number(result.filesDeleted) + L" " + translate(L"файлов") + L"; " +
-            formatBytes(result.bytesFreed) + L".\n";
-    text += translate(L"Пропущено:") + L" " + number(result.skipped) + L". " + translate(L"Ошибки:") + L" " +
-            number(result.failed);
-    if (result.recycleBinEmptied) text += L"\n" + translate(L"Корзина очищена.");
+    text += cleanCountersText(result);
     text += L"\n\n" + translate(L"Повторите анализ для обновления списка.");
     return text;
 }
@@ -145,19 +149,26 @@ void onCleanDone(LPARAM record) {
     continueExitOrShow(lastResultText, MB_ICONINFORMATION);
 }
 
-void finishWithError(const std::wstring& text) {
+void finishWithError(const std::wstring& text, const CleanResult* cleaned) {
     joinWorker();
     lastOperationKind = 0;
     statusText = text;
-    recordHistoryNote(statusText, std::wstring());
+    // What a failed clean-up had already done: in the history after the phrase, and in the box.
+    const std::wstring counters = cleaned ? L"\n" + cleanCountersText(*cleaned) : std::wstring();
+    recordHistoryNote(statusText, counters);
+    if (cleaned && (cleaned->filesDeleted != 0 || cleaned->recycleBinEmptied)) {
+        analysisPresent = false;  // part of what it showed is gone
+        scanReport = ScanReport{};
+        driveList = listDrives();
+    }
     refreshHistoryWindows();
     layoutMainControls();
-    continueExitOrShow(text, MB_ICONWARNING);
+    continueExitOrShow(cleaned ? translate(text) + L"\n" + counters : text, MB_ICONWARNING);
 }
 
 void onWorkerError(LPARAM record) {
-    const std::unique_ptr<std::wstring> text = take<std::wstring>(record);
-    finishWithError(*text);
+    const std::unique_ptr<WorkerFailure> failure = take<WorkerFailure>(record);
+    finishWithError(failure->text, failure->cleaned ? &*failure->cleaned : nullptr);
 }
 
 }  // namespace pm
