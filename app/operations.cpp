@@ -14,7 +14,7 @@
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
 
-#include <cwchar>
+#include <functional>
 #include <memory>
 #include <new>
 #include <system_error>
@@ -49,24 +49,31 @@ void launchWorker(int phase, const wchar_t* progress, const wchar_t* failureText
     progressText = progress;
     layoutMainControls();
     try {
-        workerThread = std::thread(std::move(body));
+        workerThread = makeWorkerThread(std::function<void()>(std::move(body)));
     } catch (...) {  // no thread, or no memory for it
         progressText.clear();
         finishWithError(failureText);
     }
 }
 
-std::wstring countText(int64_t count) {
-    wchar_t buffer[32] = {};
-    std::swprintf(buffer, 32, L"%llu", static_cast<unsigned long long>(count));
-    return buffer;
-}
-
 bool ask(const std::wstring& text, const wchar_t* caption) {
     return ui::showMessageBox(text, caption, QuestionFlags) == IDYES;
 }
 
+// A worker's last word after an exception. Without memory even for the text nothing more can be done
+// from the worker: an exception leaving its body would end the whole process.
+void postFailureText(const wchar_t* text) noexcept {
+    try {
+        postWorkerError(new std::wstring(text));
+    } catch (...) {
+    }
+}
+
+std::thread startThread(std::function<void()> body) { return std::thread(std::move(body)); }
+
 }  // namespace
+
+WorkerThreadMaker makeWorkerThread = startThread;
 
 void joinWorker() {
     if (workerThread.joinable()) workerThread.join();
@@ -92,7 +99,7 @@ std::wstring cleanConfirmationText() {
 
 std::wstring recycleBinQuestionText() {
     return translate(L"Полностью очистить вашу корзину?") + L"\n" + translate(L"Файлов:") + L" " +
-           countText(scanReport.recycleBinItems) + L". " + translate(L"Объём:") + L" " +
+           formatCount(static_cast<uint64_t>(scanReport.recycleBinItems)) + L". " + translate(L"Объём:") + L" " +
            formatBytes(static_cast<uint64_t>(scanReport.recycleBinBytes)) + L".\n" +
            translate(L"Удалённые файлы восстановить через корзину будет невозможно.");
 }
@@ -139,7 +146,7 @@ void runScanWorkerWith(const ProgressCallback& progress) {
         auto report = std::make_unique<ScanReport>(scanTargets(cancelRequested, progress));
         postCompletion(WM_APP_SCAN_DONE, std::move(report));
     } catch (...) {
-        postWorkerError(new std::wstring(ScanFailedText));
+        postFailureText(ScanFailedText);
     }
 }
 
@@ -159,7 +166,7 @@ void runCleanWorkerWith(CleanRequest request, const ProgressCallback& progress) 
         *result = cleanTargets(request.report, request.selection, cancelRequested, progress, options);
         postCompletion(WM_APP_CLEAN_DONE, std::move(result));
     } catch (...) {
-        postWorkerError(new std::wstring(CleanFailedText));
+        postFailureText(CleanFailedText);
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -262,10 +263,58 @@ TEST_F(ExitTest, HidingNeedsTheIconAndTakesTheOpenWindowsAlong) {
         EXPECT_EQ(ui::hiddenToTray, icons);
         const std::vector<HWND> hidden = {previewWindows[0], historyWindows[0]};
         EXPECT_EQ(ui::hiddenWithMain, icons ? hidden : std::vector<HWND>());
-        EXPECT_EQ(balloonShown, icons);
+        EXPECT_EQ(ui::balloonShown, icons);
         ui::restoreMainWindow();
         EXPECT_TRUE(IsWindowVisible(previewWindows[0]));
         EXPECT_FALSE(IsWindowVisible(historyWindows[1])) << "a window hidden before stays hidden";
+    }
+}
+
+// An exit asked for from the tray while an operation runs: the question must be seen, so the window is back
+// on screen before it appears.
+TEST_F(ExitTest, ExitFromTheTrayDuringAnOperationShowsTheWindowBeforeAsking) {
+    test::RecordingShell shell;
+    DeleteFileW(statePath().c_str());
+    ASSERT_NE(create(true), nullptr);
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(ui::hiddenToTray);
+    ASSERT_FALSE(IsWindowVisible(window_));
+    pretendOperation(PhaseScanning);
+    const HWND window = window_;
+    std::atomic<bool> shownWhileAsked{false};
+    {
+        DialogAnswerer answerer(window_, {IDNO}, [&] { shownWhileAsked = IsWindowVisible(window) != FALSE; });
+        requestExit(false);
+        EXPECT_EQ(answerer.dialogs, 1);
+    }
+    EXPECT_TRUE(shownWhileAsked);
+    EXPECT_FALSE(ui::hiddenToTray);
+    EXPECT_TRUE(IsWindow(window_)) << "No keeps the application";
+}
+
+// The icon leaves with the main window, so no icon is left behind in the notification area.
+TEST_F(ExitTest, ExitDeletesTheIconItAdded) {
+    for (bool iconTaken : {true, false}) {
+        SCOPED_TRACE(iconTaken);
+        SetUp();
+        test::RecordingShell shell;
+        test::RecordingShell::accepts = iconTaken;
+        DeleteFileW(statePath().c_str());
+        ASSERT_NE(create(true), nullptr);
+        ASSERT_EQ(ui::trayIconAdded, iconTaken);
+        const HWND window = window_;
+        requestExit(false);
+        EXPECT_TRUE(pump()) << "WM_QUIT";
+        EXPECT_FALSE(ui::trayIconAdded);
+        const auto& calls = test::RecordingShell::calls;
+        const auto deletes = std::count_if(calls.begin(), calls.end(), [](const auto& c) { return c.action == NIM_DELETE; });
+        EXPECT_EQ(deletes, iconTaken ? 1 : 0) << "only an icon that is there is deleted";
+        if (iconTaken) {
+            EXPECT_EQ(calls.back().action, static_cast<DWORD>(NIM_DELETE)) << "a call to the shell after the delete";
+            EXPECT_EQ(calls.back().window, window);
+            EXPECT_EQ(calls.back().id, ui::TrayIconId);
+        }
+        TearDown();
     }
 }
 

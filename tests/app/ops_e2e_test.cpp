@@ -241,5 +241,48 @@ TEST_F(OpsEndToEnd, CancelDuringTheCleanUpKeepsWhatIsDeletedAndTheRest) {
     EXPECT_NE(texts.find(cancelled), std::wstring::npos) << testing::PrintToString(texts);
 }
 
+// The user logs off while a clean-up runs (held in its wait for a browser that will not close) or while
+// nothing runs: the system's WM_QUERYENDSESSION and WM_ENDSESSION reach the main window, the clean-up is
+// cancelled and recorded, the settings are saved, and the program ends by itself.
+TEST_F(OpsEndToEnd, SessionEndCancelsARunningCleanUpRecordsItAndEnds) {
+    for (bool cleaning : {true, false}) {
+        SCOPED_TRACE(cleaning ? "during a clean-up" : "idle");
+        test::StandIn chrome(L"chrome.exe", L"refuse");
+        ASSERT_TRUE(chrome.started() && chrome.waitForWindows());
+        JsonValue scan;
+        test::AppProcess process;
+        HWND window = startAndScan(process, true, scan);
+        ASSERT_NE(window, nullptr);
+        ASSERT_EQ(jsonGetString(scan, "kind", ""), "scan");
+        const size_t before = test::readHistoryLines().size();
+        if (cleaning) {
+            command(window, 121);
+            EXPECT_EQ(answer(window, IDYES), translate(L"Подтверждение очистки"));
+            EXPECT_EQ(answer(window, IDYES), translate(L"Закрытие браузеров"));
+        }
+        DeleteFileW(statePath().c_str());
+
+        DWORD_PTR reply = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                                        &reply));
+        EXPECT_EQ(reply, static_cast<DWORD_PTR>(TRUE)) << "the session may end";
+        SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &reply);
+        const std::optional<DWORD> code = process.waitForExit(10000);
+        ASSERT_TRUE(code.has_value()) << "still running after the session ended";
+        EXPECT_EQ(*code, 0u);
+
+        const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+        if (cleaning) {
+            ASSERT_EQ(records.size(), 1u);
+            EXPECT_EQ(jsonGetString(records[0], "kind", ""), "cleanup");
+            EXPECT_TRUE(jsonGetBool(records[0], "cancelled", false));
+            for (const std::wstring& path : aged_) EXPECT_TRUE(exists(path)) << "deleted after the cancel";
+        } else {
+            EXPECT_TRUE(records.empty());
+        }
+        EXPECT_NE(test::readFile(statePath()), "<missing>") << "the settings were not saved";
+    }
+}
+
 }  // namespace
 }  // namespace pm

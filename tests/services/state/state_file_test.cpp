@@ -136,6 +136,20 @@ TEST_F(StateFile, UntrustedFilesLoadAsDefaults) {
     }
 }
 
+TEST_F(StateFile, ReadWholeFileTakesUpTo262144BytesWhole) {
+    const struct {
+        size_t size;
+        bool read;
+    } cases[] = {{262144, true}, {262145, false}, {1, true}, {0, false}};
+    for (const auto& c : cases) {
+        std::string bytes(c.size, '\0');
+        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + i / 256);
+        test::writeFile(file_, bytes);
+        const std::vector<std::uint8_t> read = readWholeFile(file_);
+        EXPECT_EQ(std::string(read.begin(), read.end()), c.read ? bytes : std::string()) << c.size;
+    }
+}
+
 TEST_F(StateFile, AnUnknownThemeKeepsTheOtherMembers) {
     test::writeFile(file_, sealed(R"({"close_browsers":true,"theme":"purple","palette":"amber","language":"de",)"
                                   R"("widget_enabled":true,"widget_opacity":55,"widget_position_saved":true,)"

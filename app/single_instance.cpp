@@ -1,0 +1,111 @@
+#include "app/single_instance.h"
+
+#include "app/app_messages.h"
+#include "app/single_instance_internal.h"
+#include "ui/shell_state.h"
+#include "ui/tray_icon.h"
+
+#include <sddl.h>
+
+#include <vector>
+
+namespace pm {
+
+namespace {
+
+// A running instance shows itself in milliseconds; these bound a start that meets one still being
+// created, one that is ending, or one that hangs.
+constexpr DWORD AnswerBudgetMs = 10000;
+constexpr UINT ShowTimeoutMs = 5000;
+constexpr DWORD RetryPauseMs = 100;
+
+std::unique_ptr<InstanceClaim> runningClaim;
+
+std::wstring currentUserSid() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::wstring();
+    std::wstring text;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    wchar_t* sid = nullptr;
+    if (size != 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid)) {
+        text = sid;
+        LocalFree(sid);
+    }
+    CloseHandle(token);
+    return text;
+}
+
+// Asks the instance of the record to show its window; true when it says it did.
+bool askToShow(InstanceRecord& record) {
+    const LONG64 value = InterlockedCompareExchange64(&record.window, 0, 0);
+    const auto processId = static_cast<DWORD>(InterlockedCompareExchange(&record.processId, 0, 0));
+    HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(value));
+    DWORD owner = 0;
+    // A handle value may have been reused by someone else's window after the instance ended.
+    if (!window || GetWindowThreadProcessId(window, &owner) == 0 || owner != processId) return false;
+    AllowSetForegroundWindow(processId);  // this start is what the user just did: let it take the front
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(window, WM_APP_SHOW_RUNNING, 0, 0, SMTO_ABORTIFHUNG, ShowTimeoutMs, &answer) != 0 &&
+           static_cast<LRESULT>(answer) == InstanceShownReply;
+}
+
+}  // namespace
+
+InstanceClaim::InstanceClaim(const std::wstring& name) {
+    section_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(InstanceRecord),
+                                  name.c_str());
+    if (!section_) return;
+    first_ = GetLastError() != ERROR_ALREADY_EXISTS;
+    record_ = static_cast<InstanceRecord*>(
+        MapViewOfFile(section_, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(InstanceRecord)));
+    if (!record_) {
+        first_ = false;
+        return;
+    }
+    if (first_) InterlockedExchange(&record_->processId, static_cast<LONG>(GetCurrentProcessId()));
+}
+
+InstanceClaim::~InstanceClaim() {
+    if (record_) UnmapViewOfFile(record_);
+    if (section_) CloseHandle(section_);
+}
+
+std::wstring instanceName() { return L"Local\\Pelmirt.Instance." + currentUserSid(); }
+
+StartOutcome claimOrShowRunning(const std::wstring& name, std::unique_ptr<InstanceClaim>& held, DWORD budgetMs) {
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        auto claim = std::make_unique<InstanceClaim>(name);
+        // Without a section nothing can be shared: run, as a lone instance would.
+        if (!claim->valid()) return StartOutcome::Run;
+        if (claim->first()) {
+            held = std::move(claim);
+            return StartOutcome::Run;
+        }
+        if (askToShow(claim->record())) return StartOutcome::Shown;
+        // Let go of the section, so that it goes away with an instance that is ending.
+        claim.reset();
+        if (GetTickCount64() - start >= budgetMs) return StartOutcome::NoAnswer;
+        Sleep(RetryPauseMs);
+    }
+}
+
+bool becomeRunningInstance() {
+    return claimOrShowRunning(instanceName(), runningClaim, AnswerBudgetMs) == StartOutcome::Run;
+}
+
+void publishMainWindow(HWND window) {
+    if (!runningClaim) return;
+    InterlockedExchange64(&runningClaim->record().window, static_cast<LONG64>(reinterpret_cast<INT_PTR>(window)));
+}
+
+LRESULT onAnotherStart() {
+    if (!ui::mainWindow || ui::destroying) return 0;  // ending: the later start waits and runs itself
+    ui::restoreMainWindow();
+    return InstanceShownReply;
+}
+
+}  // namespace pm
