@@ -1,8 +1,17 @@
-// Start-up decisions that need no window: the switches, the first window size, the self-test's texts.
+// Start-up decisions: the switches, the first window size, the self-test's texts, and who runs when
+// another instance holds the user's name.
+#include "app/app_messages.h"
 #include "app/program_internal.h"
 #include "app/self_test_run_internal.h"
+#include "app/single_instance.h"
+#include "app/single_instance_internal.h"
+#include "ui/shell_state.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <thread>
 
 namespace pm {
 namespace {
@@ -83,6 +92,69 @@ TEST(StartupTest, EachBrokenSelfTestCheckFails) {
     for (const char* document : throwing) {
         EXPECT_ANY_THROW(jsonChecksPass(SelfTestTexts{document, good.invalidTexts})) << document;
     }
+}
+
+LRESULT CALLBACK runningMainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP_SHOW_RUNNING) return onAnotherStart();
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A later start against an instance of this process under a name of this test: shown, still being
+// created, ending, or gone while the later start waits.
+TEST(StartupTest, LaterStartShowsTheRunningInstanceOrTakesOverWhenItIsGone) {
+    const std::wstring name = L"Local\\PelmirtTest.Instance." + std::to_wstring(GetCurrentProcessId());
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = runningMainWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"PelmirtTestRunningMain";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    ui::mainWindow = window;
+    const struct {
+        const char* what;
+        bool published;
+        bool ending;
+        DWORD goneAfterMs;  // the running instance lets go of the name after this long (0: never)
+        StartOutcome outcome;
+    } cases[] = {
+        {"shown", true, false, 0, StartOutcome::Shown},
+        {"still being created", false, false, 0, StartOutcome::NoAnswer},
+        {"ending", true, true, 0, StartOutcome::NoAnswer},
+        {"ending, then gone", true, true, 300, StartOutcome::Run},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShowWindow(window, SW_HIDE);
+        ui::destroying = c.ending;
+        std::unique_ptr<InstanceClaim> running;
+        ASSERT_EQ(claimOrShowRunning(name, running, 0), StartOutcome::Run);
+        ASSERT_TRUE(running && running->first());
+        EXPECT_EQ(running->record().processId, static_cast<LONG>(GetCurrentProcessId()));
+        if (c.published) running->record().window = reinterpret_cast<INT_PTR>(window);
+        std::thread leaving;
+        if (c.goneAfterMs) {
+            leaving = std::thread([&] {
+                Sleep(c.goneAfterMs);
+                running.reset();
+            });
+        }
+
+        std::unique_ptr<InstanceClaim> later;
+        const ULONGLONG start = GetTickCount64();
+        EXPECT_EQ(claimOrShowRunning(name, later, 1500), c.outcome);
+        const ULONGLONG elapsed = GetTickCount64() - start;
+        if (leaving.joinable()) leaving.join();
+        EXPECT_EQ(later != nullptr, c.outcome == StartOutcome::Run) << "the claim is kept only by the one that runs";
+        EXPECT_EQ(IsWindowVisible(window) != FALSE, c.outcome == StartOutcome::Shown);
+        if (c.outcome == StartOutcome::NoAnswer) {
+            EXPECT_GE(elapsed, 1500u) << "gave up early";
+        }
+    }
+    ui::destroying = false;
+    ui::mainWindow = nullptr;
+    DestroyWindow(window);
 }
 
 }  // namespace
