@@ -267,11 +267,13 @@ TEST_F(OpsEndToEnd, SessionEndCancelsARunningCleanUpRecordsItAndEnds) {
                                         &reply));
         EXPECT_EQ(reply, static_cast<DWORD_PTR>(TRUE)) << "the session may end";
         SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &reply);
+        // Windows may end the process as soon as WM_ENDSESSION returns: what must be kept is kept by then.
+        const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+        EXPECT_NE(test::readFile(statePath()), "<missing>") << "the settings were not saved";
         const std::optional<DWORD> code = process.waitForExit(10000);
         ASSERT_TRUE(code.has_value()) << "still running after the session ended";
         EXPECT_EQ(*code, 0u);
 
-        const std::vector<JsonValue> records = test::historyObjectsAfter(before);
         if (cleaning) {
             ASSERT_EQ(records.size(), 1u);
             EXPECT_EQ(jsonGetString(records[0], "kind", ""), "cleanup");
@@ -280,7 +282,6 @@ TEST_F(OpsEndToEnd, SessionEndCancelsARunningCleanUpRecordsItAndEnds) {
         } else {
             EXPECT_TRUE(records.empty());
         }
-        EXPECT_NE(test::readFile(statePath()), "<missing>") << "the settings were not saved";
     }
 }
 

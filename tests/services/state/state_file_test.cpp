@@ -146,7 +146,8 @@ TEST_F(StateFile, ReadWholeFileTakesUpTo262144BytesWhole) {
         for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + i / 256);
         test::writeFile(file_, bytes);
         const std::vector<std::uint8_t> read = readWholeFile(file_);
-        EXPECT_EQ(std::string(read.begin(), read.end()), c.read ? bytes : std::string()) << c.size;
+        EXPECT_EQ(read.size(), c.read ? c.size : 0u) << c.size;
+        EXPECT_TRUE(!c.read || std::string(read.begin(), read.end()) == bytes) << c.size << ": other bytes";
     }
 }
 
