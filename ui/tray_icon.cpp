@@ -25,12 +25,18 @@ namespace {
 
 bool notify(DWORD action, NOTIFYICONDATAW& data) { return detail::notifyIcon(action, &data) != FALSE; }
 
-NOTIFYICONDATAW trayIconData(UINT flags) {
+// The call's data for icon 1 of the main window, with the flags of what the call is about.
+NOTIFYICONDATAW iconCall(UINT flags) {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof(data);
     data.hWnd = mainWindow;
     data.uID = TrayIconId;
     data.uFlags = flags;
+    return data;
+}
+
+NOTIFYICONDATAW trayIconData(UINT flags) {
+    NOTIFYICONDATAW data = iconCall(flags);
     data.uCallbackMessage = WM_APP_TRAY;
     data.hIcon = LoadIconW(appInstance, MAKEINTRESOURCEW(1));
     if (!data.hIcon) data.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
@@ -121,11 +127,7 @@ void restoreMainWindow() {
 
 void showTrayBalloonOnce() {
     if (balloonShown) return;
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof(data);
-    data.hWnd = mainWindow;
-    data.uID = TrayIconId;
-    data.uFlags = NIF_INFO;
+    NOTIFYICONDATAW data = iconCall(NIF_INFO);
     data.dwInfoFlags = NIIF_INFO;
     std::wcsncpy(data.szInfoTitle, productTitle().c_str(), std::size(data.szInfoTitle) - 1);
     std::wcsncpy(data.szInfo, translate(L"Приложение работает в области уведомлений").c_str(),
@@ -136,10 +138,7 @@ void showTrayBalloonOnce() {
 
 void deleteTrayIcon() {
     if (!trayIconAdded) return;
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof(data);
-    data.hWnd = mainWindow;
-    data.uID = TrayIconId;
+    NOTIFYICONDATAW data = iconCall(0);
     notify(NIM_DELETE, data);
     trayIconAdded = false;
 }

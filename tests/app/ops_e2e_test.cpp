@@ -102,6 +102,20 @@ protected:
         return window;
     }
 
+    // The same, once the scan's record is there; null otherwise.
+    HWND startAndScan(test::AppProcess& process, bool closeBrowsers) {
+        JsonValue scan;
+        HWND window = startAndScan(process, closeBrowsers, scan);
+        return jsonGetString(scan, "kind", "") == "scan" ? window : nullptr;
+    }
+
+    // Starts the clean-up of the analysis, answering "Yes" to its confirmation and to the browser question.
+    static void cleanUpClosingBrowsers(HWND window) {
+        command(window, 121);
+        EXPECT_EQ(answer(window, IDYES), translate(L"Подтверждение очистки"));
+        EXPECT_EQ(answer(window, IDYES), translate(L"Закрытие браузеров"));
+    }
+
     test::UserTempFolder temp_;
     test::BrowserLayout browsers_;
     std::vector<std::wstring> aged_;
@@ -161,15 +175,11 @@ TEST_F(OpsEndToEnd, BrowserQuestionAsksChromeToCloseAndARefusalKeepsItsCaches) {
         test::StandIn chrome(L"chrome.exe", c.mode);
         ASSERT_TRUE(chrome.started() && chrome.waitForWindows());
 
-        JsonValue scan;
         test::AppProcess process;
-        HWND window = startAndScan(process, true, scan);
+        HWND window = startAndScan(process, true);
         ASSERT_NE(window, nullptr);
-        ASSERT_EQ(jsonGetString(scan, "kind", ""), "scan");
         const size_t before = test::readHistoryLines().size();
-        command(window, 121);
-        EXPECT_EQ(answer(window, IDYES), translate(L"Подтверждение очистки"));
-        EXPECT_EQ(answer(window, IDYES), translate(L"Закрытие браузеров"));
+        cleanUpClosingBrowsers(window);
         const JsonValue cleanup = waitForRecord(before, "cleanup", 30000);
         ASSERT_EQ(jsonGetString(cleanup, "kind", ""), "cleanup");
         answer(window, IDOK);
@@ -249,17 +259,11 @@ TEST_F(OpsEndToEnd, SessionEndCancelsARunningCleanUpRecordsItAndEnds) {
         SCOPED_TRACE(cleaning ? "during a clean-up" : "idle");
         test::StandIn chrome(L"chrome.exe", L"refuse");
         ASSERT_TRUE(chrome.started() && chrome.waitForWindows());
-        JsonValue scan;
         test::AppProcess process;
-        HWND window = startAndScan(process, true, scan);
+        HWND window = startAndScan(process, true);
         ASSERT_NE(window, nullptr);
-        ASSERT_EQ(jsonGetString(scan, "kind", ""), "scan");
         const size_t before = test::readHistoryLines().size();
-        if (cleaning) {
-            command(window, 121);
-            EXPECT_EQ(answer(window, IDYES), translate(L"Подтверждение очистки"));
-            EXPECT_EQ(answer(window, IDYES), translate(L"Закрытие браузеров"));
-        }
+        if (cleaning) cleanUpClosingBrowsers(window);
         DeleteFileW(statePath().c_str());
 
         DWORD_PTR reply = 0;
