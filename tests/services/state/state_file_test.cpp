@@ -58,6 +58,7 @@ protected:
         PM_REQUIRE_TEST_PREFIX();
         folder_ = test::localAppDataPath() + L"\\Pelmirt";
         file_ = folder_ + L"\\state.dat";
+        CreateDirectoryW(folder_.c_str(), nullptr);  // a fresh prefix has none, and some cases write by hand
         clear();
     }
     void TearDown() override {
