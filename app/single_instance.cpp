@@ -2,9 +2,11 @@
 
 #include "app/app_messages.h"
 #include "app/single_instance_internal.h"
+#include "engine/process_user.h"
 #include "ui/shell_state.h"
 #include "ui/tray_icon.h"
 
+#include <aclapi.h>
 #include <sddl.h>
 
 #include <vector>
@@ -21,21 +23,27 @@ constexpr DWORD RetryPauseMs = 100;
 
 std::unique_ptr<InstanceClaim> runningClaim;
 
-std::wstring currentUserSid() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::wstring();
-    std::wstring text;
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    std::vector<BYTE> buffer(size);
-    wchar_t* sid = nullptr;
-    if (size != 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
-        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid)) {
-        text = sid;
-        LocalFree(sid);
+// Memory that a security function handed out with LocalAlloc.
+template <typename T>
+struct LocalMemory {
+    T value = nullptr;
+    ~LocalMemory() {
+        if (value) LocalFree(value);
     }
-    CloseHandle(token);
-    return text;
+};
+
+std::wstring sidText(PSID sid) {
+    LocalMemory<wchar_t*> text;
+    return ConvertSidToStringSidW(sid, &text.value) ? std::wstring(text.value) : std::wstring();
+}
+
+// Whether this user owns the section: only its own instances write what a later start trusts.
+bool ownedBy(HANDLE section, PSID user) {
+    PSID owner = nullptr;
+    LocalMemory<PSECURITY_DESCRIPTOR> descriptor;
+    return GetSecurityInfo(section, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                           nullptr, &descriptor.value) == ERROR_SUCCESS &&
+           owner && EqualSid(owner, user);
 }
 
 // Asks the instance of the record to show its window; true when it says it did.
@@ -55,12 +63,25 @@ bool askToShow(InstanceRecord& record) {
 }  // namespace
 
 InstanceClaim::InstanceClaim(const std::wstring& name) {
-    section_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(InstanceRecord),
-                                  name.c_str());
-    if (!section_) return;
+    std::vector<BYTE> user;
+    if (!readTokenUser(GetCurrentProcess(), user)) return;
+    // Owned by this user and open to nobody else, so no other account can rewrite the record.
+    const std::wstring sid = sidText(tokenUserSid(user));
+    const std::wstring sddl = L"O:" + sid + L"D:P(A;;GA;;;" + sid + L")";
+    LocalMemory<PSECURITY_DESCRIPTOR> descriptor;
+    if (sid.empty() ||
+        !ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor.value, nullptr)) {
+        return;
+    }
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor.value, FALSE};
+    section_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0, sizeof(InstanceRecord),
+                                      name.c_str()));
+    if (!section_.valid()) return;
     first_ = GetLastError() != ERROR_ALREADY_EXISTS;
+    // A section of this name that another account made first is not this user's instance.
+    if (!first_ && !ownedBy(section_.get(), tokenUserSid(user))) return;
     record_ = static_cast<InstanceRecord*>(
-        MapViewOfFile(section_, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(InstanceRecord)));
+        MapViewOfFile(section_.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(InstanceRecord)));
     if (!record_) {
         first_ = false;
         return;
@@ -70,16 +91,18 @@ InstanceClaim::InstanceClaim(const std::wstring& name) {
 
 InstanceClaim::~InstanceClaim() {
     if (record_) UnmapViewOfFile(record_);
-    if (section_) CloseHandle(section_);
 }
 
-std::wstring instanceName() { return L"Local\\Pelmirt.Instance." + currentUserSid(); }
+std::wstring instanceName() {
+    std::vector<BYTE> user;
+    return L"Local\\Pelmirt.Instance." + (readTokenUser(GetCurrentProcess(), user) ? sidText(tokenUserSid(user)) : L"");
+}
 
 StartOutcome claimOrShowRunning(const std::wstring& name, std::unique_ptr<InstanceClaim>& held, DWORD budgetMs) {
     const ULONGLONG start = GetTickCount64();
     for (;;) {
         auto claim = std::make_unique<InstanceClaim>(name);
-        // Without a section nothing can be shared: run, as a lone instance would.
+        // Without a section of this user's nothing can be shared: run, as a lone instance would.
         if (!claim->valid()) return StartOutcome::Run;
         if (claim->first()) {
             held = std::move(claim);

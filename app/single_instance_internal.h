@@ -1,6 +1,8 @@
 // The pieces of the single-instance rule, with the section's name as an input, for tests.
 #pragma once
 
+#include "engine/handle_holder.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -15,7 +17,8 @@ struct InstanceRecord {
 };
 
 // The section of one name, created by the first process that asks for it and opened by every later one;
-// it lives while any process holds it.
+// it lives while any process holds it. Only this user's account owns and opens it: a section of the name
+// that another account made is not valid.
 class InstanceClaim {
 public:
     explicit InstanceClaim(const std::wstring& name);
@@ -28,7 +31,7 @@ public:
     InstanceRecord& record() { return *record_; }
 
 private:
-    HANDLE section_ = nullptr;
+    HandleHolder section_;
     InstanceRecord* record_ = nullptr;
     bool first_ = false;
 };

@@ -5,7 +5,10 @@
 #include "app/self_test_run_internal.h"
 #include "app/single_instance.h"
 #include "app/single_instance_internal.h"
+#include "engine/handle_holder.h"
 #include "ui/shell_state.h"
+
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -99,19 +102,24 @@ LRESULT CALLBACK runningMainWindowProc(HWND window, UINT message, WPARAM wParam,
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// A later start against an instance of this process under a name of this test: shown, still being
-// created, ending, or gone while the later start waits.
-TEST(StartupTest, LaterStartShowsTheRunningInstanceOrTakesOverWhenItIsGone) {
-    const std::wstring name = L"Local\\PelmirtTest.Instance." + std::to_wstring(GetCurrentProcessId());
+// A hidden main window of this process that answers a later start as the running instance does.
+HWND createRunningMainWindow() {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = runningMainWindowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"PelmirtTestRunningMain";
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
-                                  nullptr, windowClass.hInstance, nullptr);
+    ui::mainWindow = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                     nullptr, nullptr, windowClass.hInstance, nullptr);
+    return ui::mainWindow;
+}
+
+// A later start against an instance of this process under a name of this test: shown, still being
+// created, ending, or gone while the later start waits.
+TEST(StartupTest, LaterStartShowsTheRunningInstanceOrTakesOverWhenItIsGone) {
+    const std::wstring name = L"Local\\PelmirtTest.Instance." + std::to_wstring(GetCurrentProcessId());
+    HWND window = createRunningMainWindow();
     ASSERT_NE(window, nullptr);
-    ui::mainWindow = window;
     const struct {
         const char* what;
         bool published;
@@ -153,6 +161,39 @@ TEST(StartupTest, LaterStartShowsTheRunningInstanceOrTakesOverWhenItIsGone) {
         }
     }
     ui::destroying = false;
+    ui::mainWindow = nullptr;
+    DestroyWindow(window);
+}
+
+// Another account made a section of the user's name first (an administrator may give it any owner) and
+// wrote a record that points at a window ready to answer: the start trusts none of it and runs at once,
+// so no other account decides whether Pelmirt runs or which window comes to the front.
+TEST(StartupTest, SectionOfTheNameThatAnotherAccountOwnsIsNotTrusted) {
+    const std::wstring name = L"Local\\PelmirtTest.Foreign." + std::to_wstring(GetCurrentProcessId());
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:SYD:(A;;GA;;;WD)", SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+    HandleHolder foreign(CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0,
+                                            sizeof(InstanceRecord), name.c_str()));
+    const DWORD error = GetLastError();
+    LocalFree(descriptor);
+    if (!foreign.valid() && error == ERROR_INVALID_OWNER) GTEST_SKIP() << "only an administrator can do this";
+    ASSERT_TRUE(foreign.valid()) << error;
+    auto* record = static_cast<InstanceRecord*>(MapViewOfFile(foreign.get(), FILE_MAP_WRITE, 0, 0, 0));
+    ASSERT_NE(record, nullptr);
+    HWND window = createRunningMainWindow();
+    ASSERT_NE(window, nullptr);
+    record->processId = static_cast<LONG>(GetCurrentProcessId());
+    record->window = reinterpret_cast<INT_PTR>(window);
+
+    std::unique_ptr<InstanceClaim> held;
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(claimOrShowRunning(name, held, 1500), StartOutcome::Run);
+    EXPECT_LT(GetTickCount64() - start, 1500u) << "waited for another account's instance";
+    EXPECT_EQ(held, nullptr) << "holds a name it does not own";
+    EXPECT_FALSE(IsWindowVisible(window)) << "asked the window of another account's record";
+    UnmapViewOfFile(record);
     ui::mainWindow = nullptr;
     DestroyWindow(window);
 }
