@@ -158,20 +158,15 @@ void saveWidgetPosition(HWND widget) {
 
 void endSession() {
     if (ui::destroying) return;
-    forceExit = true;  // nobody is there to answer a question
     if (busy) {
         cancelRequested = true;
         exitAfterOperation = true;  // its completion handler records it and shows no box
-        progressText = L"Отмена…";
         waitForOperationReport(SessionEndWaitMs);
     }
-    if (!busy && ui::modalDepth == 0 && !exitQuestionOpen) {
-        requestExit(true);  // saves the settings and ends the message loop
-    } else {
-        // Still running, or a box's own loop is on the stack: keep the settings and let the system end the
-        // process. An operation that reports later finishes the exit itself.
-        saveSettingsAutomatically();
-    }
+    // Nobody is there to answer a question. Exits now; behind an open box, or with the operation still
+    // running, once that is over, as far as the system lets the process live.
+    requestExit(true);
+    if (!ui::destroying) saveSettingsAutomatically();
 }
 
 }  // namespace pm

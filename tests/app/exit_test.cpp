@@ -196,14 +196,19 @@ TEST_F(ExitTest, SmokeTimerDuringACleanUpCancelsWaitsAndExitsWithoutAsking) {
 }
 
 TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
+    enum class After { Hides, Exits, Stays };
     const struct {
         const char* name;
-        std::vector<UINT> requests;
-        bool exits;
+        std::vector<std::pair<UINT, WPARAM>> requests;
+        After after;
+        bool savedAtOnce;  // the settings are written while the box is still open
     } cases[] = {
-        {"close", {WM_CLOSE}, false},
-        {"exit", {WM_APP_CONTINUE_EXIT}, true},
-        {"close, then exit: the exit wins", {WM_CLOSE, WM_APP_CONTINUE_EXIT}, true},
+        {"close", {{WM_CLOSE, 0}}, After::Hides, false},
+        {"exit", {{WM_APP_CONTINUE_EXIT, 0}}, After::Exits, false},
+        {"close, then exit: the exit wins", {{WM_CLOSE, 0}, {WM_APP_CONTINUE_EXIT, 0}}, After::Exits, false},
+        // The system may end the process before the box is answered: the settings are kept at once.
+        {"the session ends", {{WM_ENDSESSION, TRUE}}, After::Exits, true},
+        {"the session's end is called off", {{WM_ENDSESSION, FALSE}}, After::Stays, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -211,27 +216,31 @@ TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
         DeleteFileW(statePath().c_str());
         ASSERT_NE(create(true), nullptr);
         KillTimer(window_, TIMER_TRAY_RETRY);
+        DeleteFileW(statePath().c_str());
         const HWND window = window_;
         std::atomic<bool> stayedWhileOpen{false};
+        std::atomic<bool> savedWhileOpen{false};
         {
             DialogAnswerer answerer(window_, {IDOK}, [&] {
-                for (UINT request : c.requests) PostMessageW(window, request, 0, 0);
+                for (const auto& [request, wParam] : c.requests) PostMessageW(window, request, wParam, 0);
                 Sleep(200);
                 stayedWhileOpen = IsWindow(window) && IsWindowVisible(window);
+                savedWhileOpen = test::readFile(statePath()) != "<missing>";
             });
             ui::messageBox(L"Очистка завершена.", MB_ICONINFORMATION);
             EXPECT_EQ(answerer.dialogs, 1);
         }
         EXPECT_TRUE(stayedWhileOpen);
+        EXPECT_EQ(savedWhileOpen, c.savedAtOnce);
         ASSERT_TRUE(IsWindow(window_));
-        EXPECT_EQ(ui::exitPending, c.exits);
-        EXPECT_EQ(ui::hidePending, !c.exits);
+        EXPECT_EQ(ui::exitPending, c.after == After::Exits);
+        EXPECT_EQ(ui::hidePending, c.after == After::Hides);
         EXPECT_FALSE(KillTimer(window_, TIMER_TRAY_RETRY)) << "a hide was tried while the box was open";
 
         const bool quit = pump();  // WM_APP+32
-        EXPECT_EQ(quit, c.exits);
-        EXPECT_EQ(IsWindow(window_) == FALSE, c.exits);
-        if (!c.exits) {
+        EXPECT_EQ(quit, c.after == After::Exits);
+        EXPECT_EQ(IsWindow(window_) == FALSE, c.after == After::Exits);
+        if (c.after == After::Hides) {
             EXPECT_FALSE(ui::hidePending);
             if (FindWindowW(L"Shell_TrayWnd", nullptr)) {
                 EXPECT_FALSE(IsWindowVisible(window_));
@@ -241,6 +250,9 @@ TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
                 EXPECT_TRUE(IsWindowVisible(window_));
                 EXPECT_TRUE(KillTimer(window_, TIMER_TRAY_RETRY)) << "the hide did not run after the box";
             }
+        } else if (c.after == After::Stays) {
+            EXPECT_TRUE(IsWindowVisible(window_));
+            EXPECT_FALSE(forceExit);
         }
         TearDown();
     }
