@@ -1,6 +1,7 @@
 #include "app/single_instance.h"
 
 #include "app/app_messages.h"
+#include "app/shell_globals.h"
 #include "app/single_instance_internal.h"
 #include "engine/process_user.h"
 #include "ui/shell_state.h"
@@ -126,7 +127,9 @@ void publishMainWindow(HWND window) {
 }
 
 LRESULT onAnotherStart() {
-    if (!ui::mainWindow || ui::destroying) return 0;  // ending: the later start waits and runs itself
+    // Ending, or about to once the cancelled operation has reported: the later start waits and runs itself,
+    // rather than leave the user with a window that closes a moment later.
+    if (!ui::mainWindow || ui::destroying || exitAfterOperation) return 0;
     ui::restoreMainWindow();
     return InstanceShownReply;
 }

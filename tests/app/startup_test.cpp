@@ -3,6 +3,7 @@
 #include "app/app_messages.h"
 #include "app/program_internal.h"
 #include "app/self_test_run_internal.h"
+#include "app/shell_globals.h"
 #include "app/single_instance.h"
 #include "app/single_instance_internal.h"
 #include "engine/handle_holder.h"
@@ -123,19 +124,20 @@ TEST(StartupTest, LaterStartShowsTheRunningInstanceOrTakesOverWhenItIsGone) {
     const struct {
         const char* what;
         bool published;
-        bool ending;
+        bool* ending;       // the running instance's flag that it is on its way out, if any
         DWORD goneAfterMs;  // the running instance lets go of the name after this long (0: never)
         StartOutcome outcome;
     } cases[] = {
-        {"shown", true, false, 0, StartOutcome::Shown},
-        {"still being created", false, false, 0, StartOutcome::NoAnswer},
-        {"ending", true, true, 0, StartOutcome::NoAnswer},
-        {"ending, then gone", true, true, 300, StartOutcome::Run},
+        {"shown", true, nullptr, 0, StartOutcome::Shown},
+        {"still being created", false, nullptr, 0, StartOutcome::NoAnswer},
+        {"ending", true, &ui::destroying, 0, StartOutcome::NoAnswer},
+        {"ending, then gone", true, &ui::destroying, 300, StartOutcome::Run},
+        {"ending once its operation has reported, then gone", true, &exitAfterOperation, 300, StartOutcome::Run},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ShowWindow(window, SW_HIDE);
-        ui::destroying = c.ending;
+        if (c.ending) *c.ending = true;
         std::unique_ptr<InstanceClaim> running;
         ASSERT_EQ(claimOrShowRunning(name, running, 0), StartOutcome::Run);
         ASSERT_TRUE(running && running->first());
@@ -159,8 +161,8 @@ TEST(StartupTest, LaterStartShowsTheRunningInstanceOrTakesOverWhenItIsGone) {
         if (c.outcome == StartOutcome::NoAnswer) {
             EXPECT_GE(elapsed, 1500u) << "gave up early";
         }
+        if (c.ending) *c.ending = false;
     }
-    ui::destroying = false;
     ui::mainWindow = nullptr;
     DestroyWindow(window);
 }
