@@ -1,7 +1,6 @@
 // The main window in this process: its controls, its settings, its scale, its timers, the tray
 // callback, closing and destruction. Real windows on the prefix's display driver, real state files.
 #include "app/app_messages.h"
-#include "app/exit_and_tray.h"
 #include "tests/app/main_window_fixture.h"
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
@@ -147,10 +146,19 @@ TEST_F(MainWindowTest, StateFileThatCannotBeReadIsKeptUntilTheUserChangesASettin
 }
 
 // The state file was locked when the window was created, and still when the user changed a setting: that
-// change is saved once the lock goes, by the refresh timer or at exit.
+// change is saved once the lock goes, by the refresh timer, at exit or at the session's end.
 TEST_F(MainWindowTest, AChangeThatCouldNotBeSavedIsSavedOnceTheLockGoes) {
-    for (bool atExit : {false, true}) {
-        SCOPED_TRACE(atExit ? "at exit" : "by the refresh timer");
+    const struct {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+    } cases[] = {
+        {"by the refresh timer", WM_TIMER, TIMER_REFRESH},
+        {"at exit", WM_APP_CONTINUE_EXIT, 0},
+        {"at the session's end", WM_ENDSESSION, TRUE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         saveAppState(AppSettings{});
         HANDLE lock = CreateFileW(statePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(lock, INVALID_HANDLE_VALUE);
@@ -164,12 +172,8 @@ TEST_F(MainWindowTest, AChangeThatCouldNotBeSavedIsSavedOnceTheLockGoes) {
         ASSERT_EQ(loadAppState().widget_opacity, 100) << "the save went through the lock";
         EXPECT_EQ(statusText, L"Не удалось сохранить настройки. Проверьте доступ к LocalAppData.");
 
-        if (atExit) {
-            requestExit(false);
-            EXPECT_TRUE(pump()) << "WM_QUIT";
-        } else {
-            SendMessageW(window_, WM_TIMER, TIMER_REFRESH, 0);
-        }
+        SendMessageW(window_, c.message, c.wParam, 0);
+        EXPECT_EQ(pump(), c.message != WM_TIMER) << "WM_QUIT";
         EXPECT_EQ(loadAppState().widget_opacity, 40);
         statusText = L"Готов к анализу";
         TearDown();
