@@ -50,7 +50,7 @@ std::wstring messageText(const HistoryRecord& record) {
 
 // The templates append piece by piece into one buffer, for the same reason.
 void appendCount(std::wstring& out, std::uint64_t count) {
-    out += std::to_wstring(count);
+    out += formatCount(count);
 }
 
 void appendSkippedErrors(std::wstring& out, const HistoryRecord& r, std::wstring_view separator, const Phrases& p) {
