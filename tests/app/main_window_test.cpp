@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
 #include "app/shell_globals.h"
+#include "engine/handle_holder.h"
 #include "services/i18n/language.h"
 #include "services/i18n/translate.h"
 #include "services/state/state_file.h"
@@ -160,15 +161,15 @@ TEST_F(MainWindowTest, AChangeThatCouldNotBeSavedIsSavedOnceTheLockGoes) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         saveAppState(AppSettings{});
-        HANDLE lock = CreateFileW(statePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        HandleHolder lock(CreateFileW(statePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(lock.valid());
         ASSERT_NE(create(), nullptr);
         EXPECT_TRUE(stateFileHeld) << "unreadable at start";
 
         HWND slider = ui::controlRegistry[140];
         SendMessageW(slider, TBM_SETPOS, TRUE, 40);
         SendMessageW(window_, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 40), reinterpret_cast<LPARAM>(slider));
-        CloseHandle(lock);
+        lock.reset();
         ASSERT_EQ(loadAppState().widget_opacity, 100) << "the save went through the lock";
         EXPECT_EQ(statusText, L"Не удалось сохранить настройки. Проверьте доступ к LocalAppData.");
 

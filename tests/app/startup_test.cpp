@@ -182,7 +182,8 @@ TEST(StartupTest, SectionOfTheNameThatAnotherAccountOwnsIsNotTrusted) {
     LocalFree(descriptor);
     if (!foreign.valid() && error == ERROR_INVALID_OWNER) GTEST_SKIP() << "only an administrator can do this";
     ASSERT_TRUE(foreign.valid()) << error;
-    auto* record = static_cast<InstanceRecord*>(MapViewOfFile(foreign.get(), FILE_MAP_WRITE, 0, 0, 0));
+    const std::unique_ptr<InstanceRecord, decltype(&UnmapViewOfFile)> record(
+        static_cast<InstanceRecord*>(MapViewOfFile(foreign.get(), FILE_MAP_WRITE, 0, 0, 0)), UnmapViewOfFile);
     ASSERT_NE(record, nullptr);
     HWND window = createRunningMainWindow();
     ASSERT_NE(window, nullptr);
@@ -195,7 +196,6 @@ TEST(StartupTest, SectionOfTheNameThatAnotherAccountOwnsIsNotTrusted) {
     EXPECT_LT(GetTickCount64() - start, 1500u) << "waited for another account's instance";
     EXPECT_EQ(held, nullptr) << "holds a name it does not own";
     EXPECT_FALSE(IsWindowVisible(window)) << "asked the window of another account's record";
-    UnmapViewOfFile(record);
     ui::mainWindow = nullptr;
     DestroyWindow(window);
 }
