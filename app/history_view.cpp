@@ -101,6 +101,17 @@ void loadHistoryView(HWND window) {
     HistoryData* data = historyData(window);
     if (!data) return;
     HWND edit = GetDlgItem(window, HistoryEditId);
+    bool newEdit = false;
+    if (edit && historyEditIsRightToLeft(edit) != isRightToLeft()) {
+        // The reading direction changed: an EDIT cannot be realigned, so a new one takes its place and
+        // is filled as on the first load.
+        const bool focused = GetFocus() == edit;
+        DestroyWindow(edit);
+        data->shownText.clear();
+        edit = createHistoryEdit(window);
+        newEdit = edit != nullptr;
+        if (edit && focused) SetFocus(edit);
+    }
 
     setProgramIcon(window);
     ui::applyTitleBarTheme(window);
@@ -110,6 +121,8 @@ void loadHistoryView(HWND window) {
             SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
             if (data->font) DeleteObject(data->font);
             data->font = font;
+        } else if (newEdit && data->font) {
+            SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(data->font), TRUE);
         }
     }
 
@@ -135,11 +148,6 @@ void loadHistoryView(HWND window) {
             SendMessageW(edit, EM_SETSEL, selStart, static_cast<LPARAM>(selEnd));
             SendMessageW(edit, EM_LINESCROLL, 0, firstLine);
         }
-    }
-    if (edit) {
-        const LONG_PTR exStyle = GetWindowLongPtrW(edit, GWL_EXSTYLE);
-        const LONG_PTR wanted = isRightToLeft() ? (exStyle | WS_EX_RTLREADING) : (exStyle & ~WS_EX_RTLREADING);
-        if (wanted != exStyle) SetWindowLongPtrW(edit, GWL_EXSTYLE, wanted);
     }
     layoutHistoryWindow(window);
     if (edit) ui::invalidateWindow(edit, nullptr);

@@ -41,6 +41,11 @@ HistoryText readHistoryText(const std::wstring& path);
 bool keepNewestLines(std::wstring& text, std::size_t limit);
 
 HistoryData* historyData(HWND window);
+// The window's EDIT, read-only and scrollable, aligned and reading right to left in a right-to-left
+// language (ES_RIGHT, WS_EX_RTLREADING) and left to right otherwise.
+HWND createHistoryEdit(HWND window);
+// The EDIT was made for a right-to-left language.
+bool historyEditIsRightToLeft(HWND edit);
 LRESULT CALLBACK historyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Title, font and text of the window; the handler of WM_APP+20.
 void loadHistoryView(HWND window);

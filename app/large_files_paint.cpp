@@ -4,9 +4,9 @@
 #include "app/large_files_internal.h"
 
 #include "app/shell_globals.h"
+#include "app/window_frame.h"
 #include "services/i18n/translate.h"
 #include "ui/canvas.h"
-#include "ui/line_icons.h"
 #include "ui/list_theming.h"
 #include "ui/shapes.h"
 #include "ui/shell_state.h"
@@ -50,51 +50,25 @@ namespace {
 using ui::theme;
 using ui::toColorRef;
 
-void fillPixels(HDC dc, const RECT& rect, ui::Argb colour) {
-    if (HBRUSH brush = CreateSolidBrush(toColorRef(colour))) {
-        FillRect(dc, &rect, brush);
-        DeleteObject(brush);
-    }
-}
-
 uint64_t selectedCount(HWND window) {
     HWND list = GetDlgItem(window, FileListId);
     return list ? static_cast<uint64_t>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
 }
 
 void renderFrame(HWND window, LargeFilesData& data) {
-    const int width = data.frame.width;
-    const int height = data.frame.height;
-    fillPixels(data.frame.dc, RECT{0, 0, width, height}, theme.background);
-    fillPixels(data.frame.dc, RECT{0, 0, static_cast<LONG>(lroundf(170.0f * data.scale)), height}, theme.navBackground);
-
-    const float W = static_cast<float>(width) / data.scale;
-    const float H = static_cast<float>(height) / data.scale;
+    const RECT client{0, 0, data.frame.width, data.frame.height};
+    fillFrameBackground(data.frame.dc, client, data.scale);
+    const float W = static_cast<float>(client.right) / data.scale;
+    const float H = static_cast<float>(client.bottom) / data.scale;
     ui::Canvas canvas(data.frame.dc, data.scale, ui::uiFontFace(), isRightToLeft(), nullptr);
-    Gdiplus::Graphics* g = canvas.graphics;
-
-    ui::fillRoundRect(g, 20, 25, 42, 42, 12, ui::mixColor(theme.navBackground, theme.accent, 0.3f), 0, 0);
-    ui::drawBroomIcon(g, 28, 32, 28, theme.navText);
-    canvas.queueText(L"Pelmirt", 20, 81, 135, 29, 20, toColorRef(theme.navText), true, false, false, false);
-    canvas.queueText(L"1.2.0 · Windows", 20, 114, 135, 24, 12, toColorRef(theme.navMutedText), false, false, false,
-                     false);
-
-    ui::fillRoundRect(g, 14, 166, 142, 51, 12, ui::mixColor(theme.navBackground, theme.accent, 0.29f), 0, 0);
-    ui::drawLineIcon(g, 1, 25, 181, 22, theme.navText);
-    canvas.queueText(translate(L"Большие файлы"), 55, 169, 92, 44, 14, toColorRef(theme.navText), true, true, false,
-                     false);
-    canvas.queueText(translate(L"Файлы можно восстановить из системной корзины. Постоянное удаление не используется."),
-                     20, 234, 130, 120, 12, toColorRef(theme.navMutedText), false, false, false, false);
-
-    canvas.queueText(translate(L"Большие файлы"), 194, 24, W - 218, 40, 27, toColorRef(theme.text), true, false,
-                     false, false);
-    canvas.queueText(translate(L"Выберите папку или диск"), 194, 76, W - 218, 27, 14, toColorRef(theme.mutedText),
-                     false, false, false, false);
+    paintFrameBand(canvas);
+    paintFramePage(canvas, W, H,
+                   FramePage{L"Большие файлы",
+                             L"Файлы можно восстановить из системной корзины. Постоянное удаление не используется.",
+                             120, 40, L"Выберите папку или диск", 76, 27, 228, 1, 181, 12, 98});
     canvas.queueText(translate(L"Минимальный размер"), 194, 165, 160, 19, 12, toColorRef(theme.mutedText), false,
                      false, false, false);
     canvas.queueText(translate(L"МБ"), 315, 187, 40, 25, 13, toColorRef(theme.mutedText), false, true, true, false);
-
-    ui::fillRoundRect(g, 185, 228, W - 200, H - 326, 15, theme.card, theme.border, 1);
     canvas.queueText(detail::largeFilesStatusText(window, data, selectedCount(window)), 194, H - 95, W - 218, 34, 12,
                      toColorRef(theme.mutedText), false, false, false, false);
 }

@@ -10,6 +10,8 @@
 
 #include <commctrl.h>
 
+#include <mutex>
+
 namespace pm::ui {
 
 namespace detail {
@@ -67,6 +69,31 @@ bool isScrollBarThemeActive() {
     return theme.dark && !theme.highContrast;
 }
 
+using MetricsForDpiFn = int(WINAPI*)(int, UINT);
+
+MetricsForDpiFn metricsForDpiEntry() {
+    // Absent before Windows 10 1607: looked up once, at first use.
+    static std::once_flag once;
+    static MetricsForDpiFn entry = nullptr;
+    std::call_once(once, [] {
+        if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+            entry = reinterpret_cast<MetricsForDpiFn>(
+                reinterpret_cast<void*>(GetProcAddress(user32, "GetSystemMetricsForDpi")));
+        }
+    });
+    return entry;
+}
+
+// The length of a scroll bar's arrow button at the window's DPI. SCROLLBARINFO's dxyLineButton would
+// be the documented source, but Wine answers it with the thumb's length.
+int scrollArrowSize(HWND window, bool horizontal) {
+    const int metric = horizontal ? SM_CXHSCROLL : SM_CYVSCROLL;
+    if (MetricsForDpiFn forDpi = metricsForDpiEntry()) {
+        if (const int size = forDpi(metric, getWindowDpi(window)); size > 0) return size;
+    }
+    return GetSystemMetrics(metric);
+}
+
 bool paintOneBar(HWND window, HDC dc, const RECT& windowRect, LONG objectId, bool horizontal,
                  const ScrollBarTools& tools, RECT& drawn) {
     SCROLLBARINFO info{};
@@ -80,7 +107,8 @@ bool paintOneBar(HWND window, HDC dc, const RECT& windowRect, LONG objectId, boo
     FillRect(dc, &bar, tools.track);
 
     const detail::ScrollBarShapes shapes =
-        detail::scrollBarShapes(bar, horizontal, info.xyThumbTop, info.xyThumbBottom, info.dxyLineButton);
+        detail::scrollBarShapes(bar, horizontal, info.xyThumbTop, info.xyThumbBottom,
+                                scrollArrowSize(window, horizontal));
     // rgstate[3] is the thumb's state.
     if (!(info.rgstate[3] & STATE_SYSTEM_INVISIBLE) && !IsRectEmpty(&shapes.thumb)) {
         HGDIOBJ oldBrush = SelectObject(dc, tools.thumb);
@@ -100,14 +128,10 @@ bool paintOneBar(HWND window, HDC dc, const RECT& windowRect, LONG objectId, boo
     return true;
 }
 
-}  // namespace
-
-void paintScrollBars(HWND window, COLORREF thumb, COLORREF arrows) {
-    if (!IsWindowVisible(window)) return;
+// Both bars on dc, whose origin is the window's top-left corner (a window DC, or the DC of WM_PRINT).
+void paintScrollBarsOn(HWND window, HDC dc, COLORREF thumb, COLORREF arrows) {
     RECT windowRect{};
     if (!GetWindowRect(window, &windowRect)) return;
-    HDC dc = GetWindowDC(window);
-    if (!dc) return;
     const int saved = SaveDC(dc);
     {
         ScrollBarTools tools(thumb, arrows);
@@ -118,22 +142,69 @@ void paintScrollBars(HWND window, COLORREF thumb, COLORREF arrows) {
             const RECT corner{vbar.left, hbar.top, vbar.right, hbar.bottom};
             FillRect(dc, &corner, tools.track);
         }
-        if (saved) RestoreDC(dc, saved);
     }
+    if (saved) RestoreDC(dc, saved);
+}
+
+void fillSurface(HDC dc, const RECT& area) {
+    if (IsRectEmpty(&area)) return;
+    if (HBRUSH brush = CreateSolidBrush(toColorRef(theme.surface))) {
+        FillRect(dc, &area, brush);
+        DeleteObject(brush);
+    }
+}
+
+// The strip of a header right of its last column (in display order), which the header paints itself.
+void paintHeaderTail(HWND header, HDC dc) {
+    RECT tail{};
+    GetClientRect(header, &tail);
+    const auto count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    if (count > 0) {
+        const auto last = static_cast<int>(SendMessageW(header, HDM_ORDERTOINDEX, count - 1, 0));
+        RECT item{};
+        if (!SendMessageW(header, HDM_GETITEMRECT, last, reinterpret_cast<LPARAM>(&item))) return;
+        tail.left = item.right;
+    }
+    fillSurface(dc, tail);
+}
+
+}  // namespace
+
+void paintScrollBars(HWND window, COLORREF thumb, COLORREF arrows) {
+    if (!IsWindowVisible(window)) return;
+    HDC dc = GetWindowDC(window);
+    if (!dc) return;
+    paintScrollBarsOn(window, dc, thumb, arrows);
     ReleaseDC(window, dc);
 }
 
 LRESULT CALLBACK surfaceEraseProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (message == WM_ERASEBKGND) {
+    switch (message) {
+    case WM_ERASEBKGND: {
         RECT client{};
         GetClientRect(window, &client);
-        if (HBRUSH brush = CreateSolidBrush(toColorRef(theme.surface))) {
-            FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
-            DeleteObject(brush);
-        }
+        fillSurface(reinterpret_cast<HDC>(wParam), client);
         return 1;
     }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(window, surfaceEraseProc, SurfaceEraseSubclassId);
+    case WM_PAINT:
+    case WM_PRINTCLIENT: {
+        // A header paints the area past its last column in its own WM_PAINT, never through an erase:
+        // that strip is painted over afterwards.
+        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        if (wParam) {
+            paintHeaderTail(window, reinterpret_cast<HDC>(wParam));
+        } else if (HDC dc = GetDC(window)) {
+            paintHeaderTail(window, dc);
+            ReleaseDC(window, dc);
+        }
+        return result;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(window, surfaceEraseProc, SurfaceEraseSubclassId);
+        break;
+    default:
+        break;
+    }
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
@@ -175,10 +246,17 @@ LRESULT CALLBACK darkScrollBarProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_KEYDOWN:
     case WM_HSCROLL:
     case WM_VSCROLL:
-    case WM_MOUSEWHEEL:
-    case WM_PRINT: {
+    case WM_MOUSEWHEEL: {
         const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
         paint();
+        return result;
+    }
+    case WM_PRINT: {
+        // A printed copy of the frame gets the dark bars too, not only the screen.
+        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        paint();
+        if (wParam && (lParam & PRF_NONCLIENT))
+            paintScrollBarsOn(window, reinterpret_cast<HDC>(wParam), toColorRef(theme.border), toColorRef(theme.mutedText));
         return result;
     }
     case WM_NCDESTROY: {

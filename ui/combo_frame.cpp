@@ -1,0 +1,68 @@
+#include "ui/combo_frame.h"
+
+#include "ui/theme.h"
+
+#include <commctrl.h>
+
+namespace pm::ui {
+
+namespace {
+
+void paintComboFrame(HWND combo, HDC dc) {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetComboBoxInfo(combo, &info)) return;
+    RECT client{};
+    GetClientRect(combo, &client);
+    if (IsRectEmpty(&client)) return;
+    const int saved = SaveDC(dc);
+    if (!saved) return;
+    // The edit field paints itself; a combo has no WS_CLIPCHILDREN, so it is left out by hand.
+    if (info.hwndItem) {
+        RECT edit{};
+        GetWindowRect(info.hwndItem, &edit);
+        MapWindowPoints(HWND_DESKTOP, combo, reinterpret_cast<POINT*>(&edit), 2);
+        ExcludeClipRect(dc, edit.left, edit.top, edit.right, edit.bottom);
+    }
+    HBRUSH card = CreateSolidBrush(toColorRef(theme.card));
+    HBRUSH border = CreateSolidBrush(toColorRef(theme.border));
+    HPEN chevron = CreatePen(PS_SOLID, 1, toColorRef(theme.mutedText));
+    if (card) FillRect(dc, &client, card);
+    if (border) FrameRect(dc, &client, border);
+    const RECT& button = info.rcButton;
+    if (chevron && !IsRectEmpty(&button)) {
+        // A 45° chevron 4b + 1 pixels wide and 2b + 1 high at the button's centre.
+        const int b = (button.right - button.left) / 8 > 1 ? (button.right - button.left) / 8 : 1;
+        const int x = (button.left + button.right) / 2;
+        const int y = (button.top + button.bottom) / 2;
+        HGDIOBJ old = SelectObject(dc, chevron);
+        MoveToEx(dc, x - 2 * b, y - b, nullptr);
+        LineTo(dc, x, y + b);
+        LineTo(dc, x + 2 * b + 1, y - b - 1);  // LineTo leaves out its last pixel
+        SelectObject(dc, old);
+    }
+    if (card) DeleteObject(card);
+    if (border) DeleteObject(border);
+    if (chevron) DeleteObject(chevron);
+    RestoreDC(dc, saved);
+}
+
+}  // namespace
+
+LRESULT CALLBACK comboFrameProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(combo, comboFrameProc, ComboFrameSubclassId);
+        return DefSubclassProc(combo, message, wParam, lParam);
+    }
+    const LRESULT result = DefSubclassProc(combo, message, wParam, lParam);
+    if ((message != WM_PAINT && message != WM_PRINTCLIENT) || !theme.dark || theme.highContrast) return result;
+    if (wParam) {
+        paintComboFrame(combo, reinterpret_cast<HDC>(wParam));
+    } else if (HDC dc = GetDC(combo)) {
+        paintComboFrame(combo, dc);
+        ReleaseDC(combo, dc);
+    }
+    return result;
+}
+
+}  // namespace pm::ui
