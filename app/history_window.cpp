@@ -33,10 +33,12 @@ HWND firstOpenHistoryWindow() {
 }  // namespace
 
 HWND createHistoryEdit(HWND window) {
-    // An EDIT keeps the alignment it was created with, so the direction is chosen here, once per EDIT.
+    // An EDIT keeps the alignment it was created with, so the direction is chosen here, once per EDIT. A
+    // right-aligned multi-line EDIT wraps its lines and never scrolls sideways (it leaves a horizontal
+    // bar unmanaged), so it gets none.
     const bool rightToLeft = isRightToLeft();
-    HWND edit = CreateWindowExW(rightToLeft ? WS_EX_RTLREADING : 0, L"EDIT", L"",
-                                HistoryEditStyle | (rightToLeft ? ES_RIGHT : ES_LEFT), 0, 0, 0, 0, window,
+    const DWORD style = rightToLeft ? (HistoryEditStyle & ~(WS_HSCROLL | ES_AUTOHSCROLL)) | ES_RIGHT : HistoryEditStyle;
+    HWND edit = CreateWindowExW(rightToLeft ? WS_EX_RTLREADING : 0, L"EDIT", L"", style, 0, 0, 0, 0, window,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(HistoryEditId)), ui::appInstance, nullptr);
     if (edit) {
         SetWindowSubclass(edit, ui::darkScrollBarProc, ui::DarkScrollBarSubclassId, 0);

@@ -41,8 +41,9 @@ HistoryText readHistoryText(const std::wstring& path);
 bool keepNewestLines(std::wstring& text, std::size_t limit);
 
 HistoryData* historyData(HWND window);
-// The window's EDIT, read-only and scrollable, aligned and reading right to left in a right-to-left
-// language (ES_RIGHT, WS_EX_RTLREADING) and left to right otherwise.
+// The window's read-only EDIT: in a right-to-left language aligned right, reading right to left and
+// wrapping its lines (ES_RIGHT, WS_EX_RTLREADING, no horizontal scrolling); otherwise as the window's
+// style has it, left-aligned and scrolling sideways.
 HWND createHistoryEdit(HWND window);
 // The EDIT was made for a right-to-left language.
 bool historyEditIsRightToLeft(HWND edit);

@@ -1,5 +1,6 @@
 // Preview windows of an analysis: their rows, each cell's text through the real list view, their
 // independence from later scans, and the command without an analysis.
+#include "app/app_messages.h"
 #include "app/format_bytes.h"
 #include "app/preview_window.h"
 #include "app/preview_window_internal.h"
@@ -162,6 +163,22 @@ TEST_F(PreviewWindowTest, DpiChangeKeepsTheColumnProportionsAndFitsTheWindowOnIt
     MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&child), 2);
     EXPECT_EQ(child.left, 291);
     EXPECT_EQ(child.top, 194);
+}
+
+TEST_F(PreviewWindowTest, ArabicMirrorsTheListsHeaderWithTheList) {
+    currentLanguage = ArabicLanguage;
+    HWND window = openOne();
+    ASSERT_NE(window, nullptr);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list(window), LVM_GETHEADER, 0, 0));
+    constexpr LONG_PTR mirrored = WS_EX_LAYOUTRTL | WS_EX_RTLREADING;
+    for (int language : {ArabicLanguage, EnglishLanguage}) {
+        currentLanguage = language;
+        SendMessageW(window, WM_APP_SETTINGS_CHANGED, 0, 0);
+        for (HWND w : {list(window), header}) {
+            EXPECT_EQ(GetWindowLongPtrW(w, GWL_EXSTYLE) & mirrored, language == ArabicLanguage ? mirrored : 0)
+                << "language " << language << (w == header ? ", header" : ", list");
+        }
+    }
 }
 
 TEST_F(PreviewWindowTest, WithoutAnAnalysisTheCommandSaysSoAndOpensNothing) {
