@@ -40,9 +40,9 @@ float versionTextHeight(const std::wstring& text) {
     return static_cast<float>(ui::fitTextItem(ui::fontCache, item).cy) / ui::layoutScale;
 }
 
-// Texts of the frame's list, as they stand (translated by the caller), left-aligned and word-wrapped.
+// Texts of the frame's list, as they stand (translated by the caller), left-aligned.
 void queueHeadingText(const std::wstring& text, const TextBox& box, ui::Argb colour, bool bold) {
-    queueFrameText(text, box.x, box.y, box.w, box.h, box.size, rgbOf(colour), bold, 0, false, false, false);
+    queueFrameText(text, box.x, box.y, box.w, box.h, box.size, rgbOf(colour), bold, 0, false, false, !box.wraps);
 }
 
 void paintProductHeader(Gdiplus::Graphics* g, const MainLayout& layout) {
@@ -72,7 +72,7 @@ void paintPageHeader(Gdiplus::Graphics* g, const MainLayout& layout) {
     // While busy the Cancel button stands at the right of this line: the subtitle stops where the title
     // does, so neither a long nor a right-aligned subtitle runs under the button.
     const float subtitleWidth = busy ? W - cx - 233 : W - cx - 33;
-    paintPageHeading(PageHeading{{cx + 2, 32, W - cx - 233, 47, 32}, {cx + 2, 83, subtitleWidth, 35, 16}},
+    paintPageHeading(PageHeading{{cx + 2, 32, W - cx - 233, 47, 32, true}, {cx + 2, 83, subtitleWidth, 35, 16, true}},
                      translate(titles.title), translate(titles.subtitle), queueHeadingText);
 
     ui::fillRoundRect(g, W - 218, 35, 189, 32, 12, theme.accentSoft, 0, 1.0f);

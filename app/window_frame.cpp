@@ -28,7 +28,8 @@ void fillColour(HDC dc, const RECT& rect, ui::Argb colour) {
 
 QueueText canvasText(ui::Canvas& canvas) {
     return [&canvas](const std::wstring& text, const TextBox& box, ui::Argb colour, bool bold) {
-        canvas.queueText(text, box.x, box.y, box.w, box.h, box.size, ui::toColorRef(colour), bold, false, true, false);
+        canvas.queueText(text, box.x, box.y, box.w, box.h, box.size, ui::toColorRef(colour), bold, false, !box.wraps,
+                         false);
     };
 }
 
@@ -75,7 +76,7 @@ void paintFramePage(ui::Canvas& canvas, float width, float height, const FramePa
     canvas.queueText(translate(page.description), 20, 234, 130, page.descriptionHeight, page.descriptionSize,
                      ui::toColorRef(t.navMutedText), false, false, false, false);
     paintPageHeading(PageHeading{{194, 24, width - 218, page.titleHeight, 27},
-                                 {194, page.noteTop, width - 218, page.noteHeight, 14}},
+                                 {194, page.noteTop, width - 218, page.noteHeight, 14, true}},
                      name, translate(page.note), canvasText(canvas));
     ui::fillRoundRect(canvas.graphics, 185, page.cardTop, width - 200, height - page.cardTop - page.cardBottomGap, 15,
                       t.card, t.border, 1.0f);

@@ -64,7 +64,7 @@ struct FramePage {
 // translated; width and height are the content function's.
 void paintFramePage(ui::Canvas& canvas, float width, float height, const FramePage& page);
 
-// Queues single-line texts on the canvas.
+// Queues texts on the canvas, each on one line unless its box wraps.
 QueueText canvasText(ui::Canvas& canvas);
 // The whole client in the background colour, the side band (round(170 x scale) pixels) in the band colour.
 void fillFrameBackground(HDC dc, const RECT& client, float scale);

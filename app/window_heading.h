@@ -14,13 +14,14 @@
 
 namespace pm {
 
-// A text's box and size, in DIP.
+// A text's box and size, in DIP; a text that wraps may take several lines, the others keep to one.
 struct TextBox {
     float x, y, w, h, size;
+    bool wraps = false;
 };
 
 // Queues one text (already translated) in a box, in a theme colour, bold or not, the way the window's
-// painter queues texts (its scale, its rounding and its line rules).
+// painter queues texts (its scale and its rounding).
 using QueueText = std::function<void(const std::wstring& text, const TextBox& box, ui::Argb colour, bool bold)>;
 
 struct ProductMark {
@@ -36,7 +37,8 @@ inline constexpr ProductMark SecondaryProductMark{20, 25, 42, 12, 0.3f, 28, 32, 
                                                   {20, 114, 135, 24, 12}};
 // The mark of the main window's band, with the tile's top computed from the version line's height.
 inline constexpr ProductMark mainProductMark(float tileTop) {
-    return ProductMark{22, tileTop, 48, 14, 0.27f, 31, tileTop + 8, 32, {83, 36, 145, 35, 25}, {84, 73, 140, 22, 12}};
+    return ProductMark{22, tileTop, 48, 14, 0.27f, 31, tileTop + 8, 32, {83, 36, 145, 35, 25, true},
+                       {84, 73, 140, 22, 12, true}};
 }
 
 inline constexpr wchar_t VersionLine[] = L"1.2.0 \u00B7 Windows";

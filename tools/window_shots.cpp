@@ -161,6 +161,12 @@ int wmain(int argc, wchar_t** argv) {
         open();
         HWND window = windows.empty() ? nullptr : windows.front();
         if (window) SetWindowPos(window, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
+        // Two selected rows of a list without the keyboard focus show the unfocused selection.
+        if (HWND list = window ? FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr) : nullptr) {
+            LVITEMW item{};
+            item.stateMask = item.state = LVIS_SELECTED;
+            for (int row : {1, 3}) SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        }
         pumpFor(600);
         if (!pm::shots::saveWindow(window, folder + L"\\" + name + suffix)) status = 5;
         if (window) DestroyWindow(window);

@@ -1,5 +1,6 @@
 #include "ui/combo_frame.h"
 
+#include "ui/list_theming.h"
 #include "ui/theme.h"
 
 #include <commctrl.h>
@@ -56,12 +57,7 @@ LRESULT CALLBACK comboFrameProc(HWND combo, UINT message, WPARAM wParam, LPARAM 
     }
     const LRESULT result = DefSubclassProc(combo, message, wParam, lParam);
     if ((message != WM_PAINT && message != WM_PRINTCLIENT) || !theme.dark || theme.highContrast) return result;
-    if (wParam) {
-        paintComboFrame(combo, reinterpret_cast<HDC>(wParam));
-    } else if (HDC dc = GetDC(combo)) {
-        paintComboFrame(combo, dc);
-        ReleaseDC(combo, dc);
-    }
+    paintOverControl(combo, wParam, paintComboFrame);
     return result;
 }
 

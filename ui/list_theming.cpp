@@ -170,6 +170,15 @@ void paintHeaderTail(HWND header, HDC dc) {
 
 }  // namespace
 
+void paintOverControl(HWND control, WPARAM givenDc, void (*paint)(HWND, HDC)) {
+    if (givenDc) {
+        paint(control, reinterpret_cast<HDC>(givenDc));
+    } else if (HDC dc = GetDC(control)) {
+        paint(control, dc);
+        ReleaseDC(control, dc);
+    }
+}
+
 void paintScrollBars(HWND window, COLORREF thumb, COLORREF arrows) {
     if (!IsWindowVisible(window)) return;
     HDC dc = GetWindowDC(window);
@@ -191,12 +200,7 @@ LRESULT CALLBACK surfaceEraseProc(HWND window, UINT message, WPARAM wParam, LPAR
         // A header paints the area past its last column in its own WM_PAINT, never through an erase:
         // that strip is painted over afterwards.
         const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-        if (wParam) {
-            paintHeaderTail(window, reinterpret_cast<HDC>(wParam));
-        } else if (HDC dc = GetDC(window)) {
-            paintHeaderTail(window, dc);
-            ReleaseDC(window, dc);
-        }
+        paintOverControl(window, wParam, paintHeaderTail);
         return result;
     }
     case WM_NCDESTROY:
@@ -256,7 +260,8 @@ LRESULT CALLBACK darkScrollBarProc(HWND window, UINT message, WPARAM wParam, LPA
         const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
         paint();
         if (wParam && (lParam & PRF_NONCLIENT))
-            paintScrollBarsOn(window, reinterpret_cast<HDC>(wParam), toColorRef(theme.border), toColorRef(theme.mutedText));
+            paintScrollBarsOn(window, reinterpret_cast<HDC>(wParam), toColorRef(theme.border),
+                              toColorRef(theme.mutedText));
         return result;
     }
     case WM_NCDESTROY: {
