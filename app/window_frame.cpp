@@ -1,6 +1,7 @@
 #include "app/window_frame.h"
 
 #include "services/i18n/translate.h"
+#include "ui/gdi_objects.h"
 #include "ui/line_icons.h"
 #include "ui/shapes.h"
 #include "ui/shell_state.h"
@@ -15,17 +16,6 @@
 
 namespace pm {
 
-namespace {
-
-void fillColour(HDC dc, const RECT& rect, ui::Argb colour) {
-    if (HBRUSH brush = CreateSolidBrush(ui::toColorRef(colour))) {
-        FillRect(dc, &rect, brush);
-        DeleteObject(brush);
-    }
-}
-
-}  // namespace
-
 QueueText canvasText(ui::Canvas& canvas) {
     return [&canvas](const std::wstring& text, const TextBox& box, ui::Argb colour, bool bold) {
         canvas.queueText(text, box.x, box.y, box.w, box.h, box.size, ui::toColorRef(colour), bold, false, !box.wraps,
@@ -34,8 +24,8 @@ QueueText canvasText(ui::Canvas& canvas) {
 }
 
 void fillFrameBackground(HDC dc, const RECT& client, float scale) {
-    fillColour(dc, client, ui::theme.background);
-    fillColour(dc, RECT{0, 0, lroundf(FrameBandWidthDip * scale), client.bottom}, ui::theme.navBackground);
+    ui::fillSolid(dc, client, ui::theme.background);
+    ui::fillSolid(dc, RECT{0, 0, lroundf(FrameBandWidthDip * scale), client.bottom}, ui::theme.navBackground);
 }
 
 void paintFrameBand(ui::Canvas& canvas) {

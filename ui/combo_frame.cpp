@@ -1,9 +1,12 @@
 #include "ui/combo_frame.h"
 
+#include "ui/gdi_objects.h"
 #include "ui/list_theming.h"
 #include "ui/theme.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
 
 namespace pm::ui {
 
@@ -16,7 +19,10 @@ void paintComboFrame(HWND combo, HDC dc) {
     RECT client{};
     GetClientRect(combo, &client);
     if (IsRectEmpty(&client)) return;
-    const int saved = SaveDC(dc);
+    // Made before the DC's state is saved, so it is deleted only after that state, which deselects it,
+    // is back.
+    const Pen chevron(CreatePen(PS_SOLID, 1, toColorRef(theme.mutedText)));
+    const SavedDcState saved(dc);
     if (!saved) return;
     // The edit field paints itself; a combo has no WS_CLIPCHILDREN, so it is left out by hand.
     if (info.hwndItem) {
@@ -25,27 +31,20 @@ void paintComboFrame(HWND combo, HDC dc) {
         MapWindowPoints(HWND_DESKTOP, combo, reinterpret_cast<POINT*>(&edit), 2);
         ExcludeClipRect(dc, edit.left, edit.top, edit.right, edit.bottom);
     }
-    HBRUSH card = CreateSolidBrush(toColorRef(theme.card));
-    HBRUSH border = CreateSolidBrush(toColorRef(theme.border));
-    HPEN chevron = CreatePen(PS_SOLID, 1, toColorRef(theme.mutedText));
-    if (card) FillRect(dc, &client, card);
-    if (border) FrameRect(dc, &client, border);
+    fillSolid(dc, client, theme.card);
+    if (const SolidBrush border(CreateSolidBrush(toColorRef(theme.border))); border)
+        FrameRect(dc, &client, border.get());
     const RECT& button = info.rcButton;
     if (chevron && !IsRectEmpty(&button)) {
         // A 45° chevron 4b + 1 pixels wide and 2b + 1 high at the button's centre.
-        const int b = (button.right - button.left) / 8 > 1 ? (button.right - button.left) / 8 : 1;
+        const int b = std::max<int>((button.right - button.left) / 8, 1);
         const int x = (button.left + button.right) / 2;
         const int y = (button.top + button.bottom) / 2;
-        HGDIOBJ old = SelectObject(dc, chevron);
+        SelectObject(dc, chevron.get());
         MoveToEx(dc, x - 2 * b, y - b, nullptr);
         LineTo(dc, x, y + b);
         LineTo(dc, x + 2 * b + 1, y - b - 1);  // LineTo leaves out its last pixel
-        SelectObject(dc, old);
     }
-    if (card) DeleteObject(card);
-    if (border) DeleteObject(border);
-    if (chevron) DeleteObject(chevron);
-    RestoreDC(dc, saved);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "ui/list_theming_internal.h"
 #include "services/i18n/translate.h"
 #include "ui/back_buffer.h"
+#include "ui/gdi_objects.h"
 #include "ui/text_list.h"
 #include "ui/theme.h"
 #include "ui/ui_font.h"
@@ -10,7 +11,7 @@
 
 #include <commctrl.h>
 
-#include <mutex>
+#include <algorithm>
 
 namespace pm::ui {
 
@@ -51,47 +52,23 @@ namespace {
 
 // The GDI objects of one paint, deleted on every path.
 struct ScrollBarTools {
-    HBRUSH track = CreateSolidBrush(RGB(0, 0, 0));
-    HBRUSH thumb;
-    HPEN arrows;
+    SolidBrush track{CreateSolidBrush(RGB(0, 0, 0))};
+    SolidBrush thumb;
+    Pen arrows;
     ScrollBarTools(COLORREF thumbColour, COLORREF arrowColour)
         : thumb(CreateSolidBrush(thumbColour)), arrows(CreatePen(PS_SOLID, 1, arrowColour)) {}
-    ~ScrollBarTools() {
-        if (track) DeleteObject(track);
-        if (thumb) DeleteObject(thumb);
-        if (arrows) DeleteObject(arrows);
-    }
-    ScrollBarTools(const ScrollBarTools&) = delete;
-    ScrollBarTools& operator=(const ScrollBarTools&) = delete;
 };
 
 bool isScrollBarThemeActive() {
     return theme.dark && !theme.highContrast;
 }
 
-using MetricsForDpiFn = int(WINAPI*)(int, UINT);
-
-MetricsForDpiFn metricsForDpiEntry() {
-    // Absent before Windows 10 1607: looked up once, at first use.
-    static std::once_flag once;
-    static MetricsForDpiFn entry = nullptr;
-    std::call_once(once, [] {
-        if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-            entry = reinterpret_cast<MetricsForDpiFn>(
-                reinterpret_cast<void*>(GetProcAddress(user32, "GetSystemMetricsForDpi")));
-        }
-    });
-    return entry;
-}
-
 // The length of a scroll bar's arrow button at the window's DPI. SCROLLBARINFO's dxyLineButton would
-// be the documented source, but Wine answers it with the thumb's length.
-int scrollArrowSize(HWND window, bool horizontal) {
-    const int metric = horizontal ? SM_CXHSCROLL : SM_CYVSCROLL;
-    if (MetricsForDpiFn forDpi = metricsForDpiEntry()) {
-        if (const int size = forDpi(metric, getWindowDpi(window)); size > 0) return size;
-    }
-    return GetSystemMetrics(metric);
+// be the documented source, but Wine answers it with the thumb's length. A bar shorter than two
+// buttons shares its length between them, as the system draws it.
+int scrollArrowSize(HWND window, const RECT& bar, bool horizontal) {
+    const int length = horizontal ? bar.right - bar.left : bar.bottom - bar.top;
+    return std::min(systemMetricForWindow(horizontal ? SM_CXHSCROLL : SM_CYVSCROLL, window), length / 2);
 }
 
 bool paintOneBar(HWND window, HDC dc, const RECT& windowRect, LONG objectId, bool horizontal,
@@ -104,21 +81,21 @@ bool paintOneBar(HWND window, HDC dc, const RECT& windowRect, LONG objectId, boo
     OffsetRect(&bar, -windowRect.left, -windowRect.top);
     if (IsRectEmpty(&bar)) return false;
     drawn = bar;
-    FillRect(dc, &bar, tools.track);
+    FillRect(dc, &bar, tools.track.get());
 
     const detail::ScrollBarShapes shapes =
         detail::scrollBarShapes(bar, horizontal, info.xyThumbTop, info.xyThumbBottom,
-                                scrollArrowSize(window, horizontal));
+                                scrollArrowSize(window, bar, horizontal));
     // rgstate[3] is the thumb's state.
     if (!(info.rgstate[3] & STATE_SYSTEM_INVISIBLE) && !IsRectEmpty(&shapes.thumb)) {
-        HGDIOBJ oldBrush = SelectObject(dc, tools.thumb);
+        HGDIOBJ oldBrush = SelectObject(dc, tools.thumb.get());
         HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
         RoundRect(dc, shapes.thumb.left, shapes.thumb.top, shapes.thumb.right, shapes.thumb.bottom, shapes.corner,
                   shapes.corner);
         SelectObject(dc, oldPen);
         SelectObject(dc, oldBrush);
     }
-    HGDIOBJ oldPen = SelectObject(dc, tools.arrows);
+    HGDIOBJ oldPen = SelectObject(dc, tools.arrows.get());
     for (const auto& chevron : shapes.chevrons) {
         MoveToEx(dc, chevron[0].x, chevron[0].y, nullptr);
         LineTo(dc, chevron[1].x, chevron[1].y);
@@ -132,25 +109,14 @@ bool paintOneBar(HWND window, HDC dc, const RECT& windowRect, LONG objectId, boo
 void paintScrollBarsOn(HWND window, HDC dc, COLORREF thumb, COLORREF arrows) {
     RECT windowRect{};
     if (!GetWindowRect(window, &windowRect)) return;
-    const int saved = SaveDC(dc);
-    {
-        ScrollBarTools tools(thumb, arrows);
-        RECT hbar{}, vbar{};
-        const bool horizontal = paintOneBar(window, dc, windowRect, OBJID_HSCROLL, true, tools, hbar);
-        const bool vertical = paintOneBar(window, dc, windowRect, OBJID_VSCROLL, false, tools, vbar);
-        if (horizontal && vertical) {
-            const RECT corner{vbar.left, hbar.top, vbar.right, hbar.bottom};
-            FillRect(dc, &corner, tools.track);
-        }
-    }
-    if (saved) RestoreDC(dc, saved);
-}
-
-void fillSurface(HDC dc, const RECT& area) {
-    if (IsRectEmpty(&area)) return;
-    if (HBRUSH brush = CreateSolidBrush(toColorRef(theme.surface))) {
-        FillRect(dc, &area, brush);
-        DeleteObject(brush);
+    const ScrollBarTools tools(thumb, arrows);
+    const SavedDcState saved(dc);
+    RECT hbar{}, vbar{};
+    const bool horizontal = paintOneBar(window, dc, windowRect, OBJID_HSCROLL, true, tools, hbar);
+    const bool vertical = paintOneBar(window, dc, windowRect, OBJID_VSCROLL, false, tools, vbar);
+    if (horizontal && vertical) {
+        const RECT corner{vbar.left, hbar.top, vbar.right, hbar.bottom};
+        FillRect(dc, &corner, tools.track.get());
     }
 }
 
@@ -165,7 +131,7 @@ void paintHeaderTail(HWND header, HDC dc) {
         if (!SendMessageW(header, HDM_GETITEMRECT, last, reinterpret_cast<LPARAM>(&item))) return;
         tail.left = item.right;
     }
-    fillSurface(dc, tail);
+    fillSolid(dc, tail, theme.surface);
 }
 
 }  // namespace
@@ -173,18 +139,16 @@ void paintHeaderTail(HWND header, HDC dc) {
 void paintOverControl(HWND control, WPARAM givenDc, void (*paint)(HWND, HDC)) {
     if (givenDc) {
         paint(control, reinterpret_cast<HDC>(givenDc));
-    } else if (HDC dc = GetDC(control)) {
-        paint(control, dc);
-        ReleaseDC(control, dc);
+        return;
     }
+    const WindowDc dc(control, WindowDc::Client);
+    if (dc.get()) paint(control, dc.get());
 }
 
 void paintScrollBars(HWND window, COLORREF thumb, COLORREF arrows) {
     if (!IsWindowVisible(window)) return;
-    HDC dc = GetWindowDC(window);
-    if (!dc) return;
-    paintScrollBarsOn(window, dc, thumb, arrows);
-    ReleaseDC(window, dc);
+    const WindowDc dc(window, WindowDc::Whole);
+    if (dc.get()) paintScrollBarsOn(window, dc.get(), thumb, arrows);
 }
 
 LRESULT CALLBACK surfaceEraseProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
@@ -192,7 +156,7 @@ LRESULT CALLBACK surfaceEraseProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_ERASEBKGND: {
         RECT client{};
         GetClientRect(window, &client);
-        fillSurface(reinterpret_cast<HDC>(wParam), client);
+        fillSolid(reinterpret_cast<HDC>(wParam), client, theme.surface);
         return 1;
     }
     case WM_PAINT:
@@ -282,10 +246,7 @@ LRESULT drawThemedHeaderItem(const NMCUSTOMDRAW& draw, BackBuffer& buffer, float
     const int height = r.bottom - r.top;
     if (width <= 0 || height <= 0 || !ensureBackBuffer(buffer, width, height)) return 0;
     const RECT all{0, 0, width, height};
-    if (HBRUSH surface = CreateSolidBrush(toColorRef(theme.surface))) {
-        FillRect(buffer.dc, &all, surface);
-        DeleteObject(surface);
-    }
+    fillSolid(buffer.dc, all, theme.surface);
     wchar_t text[257] = {};
     HDITEMW item{};
     item.mask = HDI_TEXT;
