@@ -43,6 +43,8 @@ HWND createHistoryEdit(HWND window) {
     if (edit) {
         SetWindowSubclass(edit, ui::darkScrollBarProc, ui::DarkScrollBarSubclassId, 0);
         SendMessageW(edit, EM_SETLIMITTEXT, HistoryTextLimit, 0);
+        // At its real size before any text comes, so lines wrap and scroll as they will be shown.
+        layoutHistoryWindow(window);
     }
     return edit;
 }

@@ -43,7 +43,7 @@ bool keepNewestLines(std::wstring& text, std::size_t limit);
 HistoryData* historyData(HWND window);
 // The window's read-only EDIT: in a right-to-left language aligned right, reading right to left and
 // wrapping its lines (ES_RIGHT, WS_EX_RTLREADING, no horizontal scrolling); otherwise as the window's
-// style has it, left-aligned and scrolling sideways.
+// style has it, left-aligned and scrolling sideways. Laid out at once.
 HWND createHistoryEdit(HWND window);
 // The EDIT was made for a right-to-left language.
 bool historyEditIsRightToLeft(HWND edit);

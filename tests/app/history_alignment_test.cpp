@@ -1,5 +1,6 @@
 // The history window's text stands where its language reads from, also after a language change while
-// the window is open: the EDIT printed into a DIB section, its ink measured.
+// the window is open (the new EDIT keeps the selection, the focus and the font): the EDIT printed into a
+// DIB section, its ink measured.
 #include "app/app_messages.h"
 #include "app/history_window.h"
 #include "app/history_window_internal.h"
@@ -46,11 +47,20 @@ TEST_F(HistoryAlignmentTest, TextStandsAtTheRightInArabicAndAtTheLeftOtherwiseAl
     HWND window = historyWindows.front();
     for (int language : {EnglishLanguage, ArabicLanguage, EnglishLanguage, ArabicLanguage}) {
         SCOPED_TRACE(testing::Message() << "language " << language);
+        // The user's place and focus, which a change of direction must carry over to the new EDIT.
+        SendMessageW(GetDlgItem(window, HistoryEditId), EM_SETSEL, 2, 5);
+        SetFocus(GetDlgItem(window, HistoryEditId));
         currentLanguage = language;
         SendMessageW(window, WM_APP_SETTINGS_CHANGED, 0, 0);
         HWND edit = GetDlgItem(window, HistoryEditId);
         ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(FindWindowExW(window, edit, L"Edit", nullptr), nullptr) << "one EDIT";
         EXPECT_EQ(test::windowText(edit), translate(L"История пока пуста"));
+        DWORD start = 0, end = 0;
+        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(std::make_pair(start, end), std::make_pair(DWORD{2}, DWORD{5}));
+        EXPECT_EQ(GetFocus(), edit);
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)), historyData(window)->font);
         const auto [text, width] = ink(window);
         ASSERT_GT(text.right, text.left) << "the text is drawn";
         if (language == ArabicLanguage) {
