@@ -12,6 +12,7 @@
 #include "app/shell_globals.h"
 #include "services/i18n/translate.h"
 #include "tests/app/history_lines.h"
+#include "tests/app/list_pixels.h"
 #include "tests/support/test_files.h"
 #include "tests/support/transfer_source_stand_in.h"
 #include "ui/shell_state.h"
@@ -527,6 +528,26 @@ TEST_F(LargeFilesWindowTest, ArabicMirrorsTheListsHeaderWithTheList) {
                 << "language " << language << (w == header ? ", header" : ", list");
         }
     }
+}
+
+TEST_F(LargeFilesWindowTest, DarkThemeReachesTheSelectedRowsAndTheFolderCombosFrame) {
+    ui::currentSettings.theme = "dark";
+    ui::applyTheme();
+    SendMessageW(window_, WM_APP_SETTINGS_CHANGED, 0, 0);
+    SendMessageW(list_, LVM_SETITEMCOUNT, 3, 0);
+    test::selectRow(list_, 1);
+    SetFocus(list_);
+    EXPECT_GT(test::rowShare(list_, 1, ui::theme.accent), 0.5) << "with the focus";
+    HWND combo = GetDlgItem(window_, FolderComboId);
+    SetFocus(combo);
+    EXPECT_GT(test::rowShare(list_, 1, ui::theme.accentSoft), 0.5) << "without the focus";
+    RECT client{};
+    GetClientRect(combo, &client);
+    test::Dib dib(client.right, client.bottom, 0xFFFF00FF);
+    SendMessageW(combo, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.dc()), PRF_CLIENT);
+    EXPECT_EQ(dib.rgb(0, client.bottom / 2), ui::theme.border & 0xFFFFFF) << "the combo's frame";
+    ui::currentSettings = AppSettings{};
+    ui::applyTheme();
 }
 
 TEST_F(LargeFilesWindowTest, BandMarkIsTheHistoryWindowsOwn) {

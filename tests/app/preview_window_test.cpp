@@ -6,8 +6,10 @@
 #include "app/preview_window_internal.h"
 #include "app/shell_globals.h"
 #include "services/i18n/translate.h"
+#include "tests/app/list_pixels.h"
 #include "tests/ui/draw_support.h"
 #include "tests/ui/win_fixture.h"
+#include "ui/theme.h"
 
 #include <commctrl.h>
 
@@ -179,6 +181,15 @@ TEST_F(PreviewWindowTest, ArabicMirrorsTheListsHeaderWithTheList) {
                 << "language " << language << (w == header ? ", header" : ", list");
         }
     }
+}
+
+TEST_F(PreviewWindowTest, SelectedRowsAreDrawnInTheThemesAccent) {
+    scanReport.entries.assign(3, entry(L"C:\\t\\a.tmp", 10, CleanCategory::Temp));
+    HWND window = openOne();
+    ASSERT_NE(window, nullptr);
+    test::selectRow(list(window), 1);
+    SetFocus(list(window));
+    EXPECT_GT(test::rowShare(list(window), 1, ui::theme.accent), 0.5);
 }
 
 TEST_F(PreviewWindowTest, WithoutAnAnalysisTheCommandSaysSoAndOpensNothing) {

@@ -71,7 +71,7 @@ TEST_P(ReportListTest, SelectedRowsTakeTheAccentWithTheFocusAndTheSoftAccentWith
     LVITEMW item{};
     item.stateMask = item.state = LVIS_SELECTED;
     SendMessageW(themedList, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
-    RECT row{LVIR_BOUNDS};
+    RECT row{LVIR_BOUNDS, 0, 0, 0};
     SendMessageW(themedList, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
     const int mid = (row.top + row.bottom) / 2;
     struct Case {
