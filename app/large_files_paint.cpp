@@ -7,6 +7,7 @@
 #include "app/window_frame.h"
 #include "services/i18n/translate.h"
 #include "ui/canvas.h"
+#include "ui/text_list.h"
 #include "ui/list_theming.h"
 #include "ui/shapes.h"
 #include "ui/shell_state.h"
@@ -15,6 +16,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -43,6 +45,28 @@ std::wstring largeFilesStatusText(HWND window, const LargeFilesData& data, uint6
     return state + L" · " + translate(L"Выбрано файлов:") + L" " + std::to_wstring(selectedCount);
 }
 
+MinimumSizeRow minimumSizeRow(float scale) {
+    constexpr float EditWidthFloor = 80;  // seven digits at 14 DIP with the edit's margins
+    // The unit on one line at its full size, measured as the canvas measures it.
+    ui::TextItem unit;
+    unit.text = translate(L"МБ");
+    unit.fontFace = ui::uiFontFace();
+    unit.rect = RECT{0, 0, 0x7FFF, 0x7FFF};
+    unit.pixelSize = unit.minPixelSize = std::max(static_cast<int32_t>(lroundf(MinimumSizeUnitTextSize * scale)), 1);
+    unit.singleLine = 1;
+    unit.format = isRightToLeft() ? (DT_RIGHT | DT_RTLREADING) : DT_LEFT;
+    // One DIP more, for the rounding of the box's edges to pixels.
+    const float needed = std::ceil(static_cast<float>(ui::fitTextItem(ui::fontCache, unit).cx) / scale) + 1.0f;
+    MinimumSizeRow row;
+    const float taken = std::min(needed - row.unitWidth, row.editWidth - EditWidthFloor);
+    if (taken > 0) {
+        row.editWidth -= taken;
+        row.unitX -= taken;
+        row.unitWidth += taken;
+    }
+    return row;
+}
+
 }  // namespace detail
 
 namespace {
@@ -68,7 +92,9 @@ void renderFrame(HWND window, LargeFilesData& data) {
                              120, 40, L"Выберите папку или диск", 76, 27, 228, 1, 181, 12, 98});
     canvas.queueText(translate(L"Минимальный размер"), 194, 165, 160, 19, 12, toColorRef(theme.mutedText), false,
                      false, false, false);
-    canvas.queueText(translate(L"МБ"), 315, 187, 40, 25, 13, toColorRef(theme.mutedText), false, true, true, false);
+    const detail::MinimumSizeRow row = detail::minimumSizeRow(data.scale);
+    canvas.queueText(translate(L"МБ"), row.unitX, 187, row.unitWidth, 25, detail::MinimumSizeUnitTextSize,
+                     toColorRef(theme.mutedText), false, true, true, false);
     canvas.queueText(detail::largeFilesStatusText(window, data, selectedCount(window)), 194, H - 95, W - 218, 34, 12,
                      toColorRef(theme.mutedText), false, false, false, false);
 }

@@ -1,6 +1,7 @@
 #include "app/large_files_window.h"
 
 #include "app/large_files_data.h"
+#include "app/large_files_internal.h"
 #include "app/main_layout.h"
 #include "app/shell_globals.h"
 #include "app/window_frame.h"
@@ -288,7 +289,7 @@ void layoutLargeFilesWindow(HWND window) {
     const Place places[] = {
         {FolderComboId, 194, 130, W - 360, 280},
         {ChooseFolderButtonId, W - 156, 130, 132, 35},
-        {MinimumEditId, 194, 185, 110, 31},
+        {MinimumEditId, 194, 185, detail::minimumSizeRow(s).editWidth, 31},
         {SearchButtonId, 365, 181, 178, 37},
         {CancelButtonId, 553, 181, 135, 37},
         {FileListId, 194, 237, W - 218, std::max(H - 345, 1.0f)},

@@ -15,8 +15,11 @@
 #include "tests/app/list_pixels.h"
 #include "tests/support/test_files.h"
 #include "tests/support/transfer_source_stand_in.h"
+#include "ui/canvas.h"
 #include "ui/shell_state.h"
+#include "ui/text_list.h"
 #include "ui/theme.h"
+#include "ui/ui_font.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -548,6 +551,36 @@ TEST_F(LargeFilesWindowTest, DarkThemeReachesTheSelectedRowsAndTheFolderCombosFr
     EXPECT_EQ(dib.rgb(0, client.bottom / 2), ui::theme.border & 0xFFFFFF) << "the combo's frame";
     ui::currentSettings = AppSettings{};
     ui::applyTheme();
+}
+
+TEST_F(LargeFilesWindowTest, MinimumSizeUnitFitsBetweenTheEditBoxAndTheSearchButtonInEveryLanguage) {
+    const auto placed = [this](int id) {
+        RECT r{};
+        GetWindowRect(GetDlgItem(window_, id), &r);
+        MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    test::Dib dib(8, 8);
+    for (int language = 0; language < LanguageCount; ++language) {
+        SCOPED_TRACE(LanguageCodes[language]);
+        currentLanguage = language;
+        SendMessageW(window_, WM_APP_SETTINGS_CHANGED, 0, 0);
+        const float s = data_->scale;
+        const detail::MinimumSizeRow row = detail::minimumSizeRow(s);
+        // The unit queued as the window's painter queues it, and fitted by the canvas's own measuring.
+        ui::Canvas canvas(dib.dc(), s, ui::uiFontFace(), isRightToLeft(), nullptr);
+        canvas.queueText(translate(L"МБ"), row.unitX, 187, row.unitWidth, 25, detail::MinimumSizeUnitTextSize, 0,
+                         false, true, true, false);
+        ui::TextItem& unit = canvas.texts.items.back();
+        const int32_t fullSize = unit.pixelSize;
+        const SIZE measured = ui::fitTextItem(ui::fontCache, unit);
+        EXPECT_EQ(unit.pixelSize, fullSize) << "not shrunk";
+        EXPECT_LE(measured.cx, unit.rect.right - unit.rect.left) << "whole, without an ellipsis";
+        const RECT edit = placed(MinimumEditId);
+        EXPECT_GT(unit.rect.left, edit.right) << "after the edit box";
+        EXPECT_LT(unit.rect.right, placed(SearchButtonId).left) << "before the Search button";
+        EXPECT_GE(edit.right - edit.left, lroundf(80.0f * s)) << "room for seven digits";
+    }
 }
 
 TEST_F(LargeFilesWindowTest, BandMarkIsTheHistoryWindowsOwn) {
