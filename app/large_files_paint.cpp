@@ -87,9 +87,19 @@ void renderFrame(HWND window, LargeFilesData& data) {
     ui::Canvas canvas(data.frame.dc, data.scale, ui::uiFontFace(), isRightToLeft(), nullptr);
     paintFrameBand(canvas);
     paintFramePage(canvas, W, H,
-                   FramePage{L"Большие файлы",
-                             L"Файлы можно восстановить из системной корзины. Постоянное удаление не используется.",
-                             120, 40, L"Выберите папку или диск", 76, 27, 228, 1, 181, 12, 98});
+                   FramePage{.name = L"Большие файлы",
+                             .description = L"Файлы можно восстановить из системной корзины. Постоянное удаление "
+                                            L"не используется.",
+                             .descriptionHeight = 120,
+                             .titleHeight = 40,
+                             .note = L"Выберите папку или диск",
+                             .noteTop = 76,
+                             .noteHeight = 27,
+                             .cardTop = 228,
+                             .icon = 1,
+                             .iconTop = 181,
+                             .descriptionSize = 12,
+                             .cardBottomGap = 98});
     canvas.queueText(translate(L"Минимальный размер"), 194, 165, 160, 19, 12, toColorRef(theme.mutedText), false,
                      false, false, false);
     const detail::MinimumSizeRow row = detail::minimumSizeRow(data.scale);
