@@ -12,8 +12,9 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x8
       -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j "$jobs"
 
-bash "$here/wine-prefix.sh" "$build" start
+# Stopped also when the start fails halfway: the servers, the processes in the prefixes, the tray's Xvfb.
 trap 'bash "$here/wine-prefix.sh" "$build" stop' EXIT
+bash "$here/wine-prefix.sh" "$build" start
 log="$build/ctest.log"
 status=0
 # Every case runs once: a case that fails, fails the run.
