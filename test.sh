@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Builds Pelmirt and all its tests, and runs the tests under Wine. Installs what is missing first.
-# Arguments go to CTest (for example -R Json). PELMIRT_JOBS sets how many jobs build and test (default:
-# one per core).
+# Arguments go to CTest (for example -R Json).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build="${PELMIRT_BUILD_DIR:-$here/build}"
-jobs="${PELMIRT_JOBS:-$(nproc)}"
+# PELMIRT_JOBS limits the parallel jobs of the build and of the tests (default: one per core).
+nproc() { echo "${PELMIRT_JOBS:-$(command nproc)}"; }
 
 bash "$here/setup.sh"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j "$jobs"
+cmake --build "$build" -j "$(nproc)"
 
 # Stopped also when the start fails halfway: the servers, the processes in the prefixes, the tray's Xvfb.
 trap 'bash "$here/wine-prefix.sh" "$build" stop' EXIT
@@ -18,7 +18,7 @@ bash "$here/wine-prefix.sh" "$build" start
 log="$build/ctest.log"
 status=0
 # Every case runs once: a case that fails, fails the run.
-ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$jobs" "$@" 2>&1 | tee "$log" || status=$?
+ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$(nproc)" "$@" 2>&1 | tee "$log" || status=$?
 
 # One closing line with the three counts (CTest counts a skipped case among the passed ones).
 summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)

@@ -52,7 +52,8 @@ HWND control(int id) {
     return found == ui::controlRegistry.end() ? nullptr : found->second;
 }
 
-// Step 5 of WM_CREATE: the user's settings, the language and the theme. An exception ends the step.
+// Part of WM_CREATE: loads the user's settings and applies their language and theme to the controls. An
+// exception stops the loading where it arose; creation goes on with the settings already in place.
 void loadSettingsAndApply() {
     const bool mayReplace = stateFileMayBeReplaced();
     ui::currentSettings = loadAppState();

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Takes PNG screenshots of the history and preview windows under Xvfb, in a Wine virtual desktop with the
-# interface fonts mapped: light and dark in English, and light in Arabic.
+# interface fonts mapped: light and dark, in English and in Arabic.
 #   tools/window_screenshots.sh [OUTPUT_DIR]          default: BUILD/window-screenshots
 # Environment:
 #   PELMIRT_SHOT_DISPLAY    X display number for Xvfb (default 27; an Xvfb already there is reused)
 #   PELMIRT_SHOT_BUILD_DIR  build tree with its own Wine prefix (default build-winshots)
+#   PELMIRT_JOBS            parallel jobs of the build
 # Runs with the build tree's private HOME, so neither your Wine prefix nor your trash is touched.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)

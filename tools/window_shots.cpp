@@ -13,6 +13,7 @@
 #include "services/history/history_writer.h"
 #include "services/state/app_settings.h"
 #include "services/state/state_file.h"
+#include "tools/in_process_shots.h"
 #include "tools/shot_support.h"
 #include "ui/shell_state.h"
 
@@ -26,17 +27,7 @@
 
 namespace {
 
-void pumpFor(DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    while (GetTickCount64() < end) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(10);
-    }
-}
+using pm::shots::pumpFor;
 
 void writeSampleHistory() {
     const std::wstring path = pm::appDataDir() + L"\\" + pm::HistoryFileName;
@@ -94,21 +85,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring folder = argv[1];
     const std::wstring name = argv[2];
-    pm::AppSettings settings;
-    settings.theme = std::string(argv[3], argv[3] + wcslen(argv[3]));
-    settings.language = std::string(argv[4], argv[4] + wcslen(argv[4]));
 
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    const pm::shots::GdiplusSession gdiplus;
-    pm::ui::appInstance = GetModuleHandleW(nullptr);
-    try {
-        pm::saveAppState(settings);
-    } catch (...) {
-        std::fwprintf(stderr, L"cannot store the settings\n");
-        return 3;
-    }
+    const pm::shots::InProcessSession session;
+    if (!pm::shots::storeLook(argv[3], argv[4])) return 3;
     writeSampleHistory();
     pm::registerMainWindowClass();
     HWND main = CreateWindowExW(0, pm::MainWindowClass, L"Pelmirt 1.2.0", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
@@ -131,6 +110,5 @@ int wmain(int argc, wchar_t** argv) {
 
     DestroyWindow(main);
     pumpFor(100);
-    CoUninitialize();
     return status;
 }
