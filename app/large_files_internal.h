@@ -4,6 +4,7 @@
 #include "app/large_files_data.h"
 #include "engine/large/recycle_internal.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,9 +28,13 @@ int compareFoldedAscii(const std::wstring& a, const std::wstring& b);
 bool largeRowBefore(const large::LargeFileEntry& a, const large::LargeFileEntry& b, int sortColumn, bool ascending);
 // The status line under the list (translated), for the window's state.
 std::wstring largeFilesStatusText(HWND window, const LargeFilesData& data, uint64_t selectedCount);
-// The result text of a move, from its counters.
+// The result text of a move, from its counters, naming each file moved instead of a listed one.
 std::wstring recycleResultText(uint64_t recycled, uint64_t bytes, uint64_t skipped, uint64_t failed,
-                               bool cancelled);
+                               bool cancelled, const std::vector<std::wstring>& movedInstead = {});
+// One line per file the Shell moved instead of a listed one: where the Recycle Bin lists it. Lines that would
+// take the text past maxUnits are left out (the history drops a record whose detail is too long).
+std::wstring movedInsteadLines(const std::vector<std::wstring>& movedInstead,
+                               std::size_t maxUnits = static_cast<std::size_t>(-1));
 
 // The transfer source the move binds: empty means the Shell's own. Tests put a stand-in here.
 extern large::TransferSourceBinder largeRecycleBinder;

@@ -1,5 +1,6 @@
 // The large-files window's drawing: the frame with its side band and status line, the owner-drawn
 // buttons over it, and the list's themed header.
+#include "app/format_bytes.h"
 #include "app/large_files_data.h"
 #include "app/large_files_internal.h"
 
@@ -26,21 +27,21 @@ std::wstring largeFilesStatusText(HWND window, const LargeFilesData& data, uint6
     std::wstring state;
     if (busy && operationOwner == window) {
         state = translate(operationPhase == PhaseRecyclingLarge ? L"Перемещение в корзину…" : L"Поиск файлов…") +
-                L" · " + std::to_wstring(progressDone);
-        if (progressTotal != 0) state += L" / " + std::to_wstring(progressTotal);
+                L" · " + formatCount(progressDone);
+        if (progressTotal != 0) state += L" / " + formatCount(progressTotal);
     } else if (!data.searched) {
         state = translate(L"Поиск ещё не выполнялся");
     } else if (!data.result.message.empty()) {
         state = translate(data.result.message);
     } else {
         state = translate(data.result.cancelled ? L"Поиск отменён" : L"Поиск завершён") + L" · " +
-                translate(L"Найдено файлов:") + L" " + std::to_wstring(data.rows.size()) + L" · " +
-                translate(L"Пропущено:") + L" " + std::to_wstring(data.result.skipped) + L" · " +
-                translate(L"Ошибки:") + L" " + std::to_wstring(data.result.errors);
+                translate(L"Найдено файлов:") + L" " + formatCount(data.rows.size()) + L" · " +
+                translate(L"Пропущено:") + L" " + formatCount(data.result.skipped) + L" · " +
+                translate(L"Ошибки:") + L" " + formatCount(data.result.errors);
         if (data.result.truncated)
             state += L"\n" + translate(L"Список ограничен. Увеличьте минимальный размер и повторите поиск.");
     }
-    return state + L" · " + translate(L"Выбрано файлов:") + L" " + std::to_wstring(selectedCount);
+    return state + L" · " + translate(L"Выбрано файлов:") + L" " + formatCount(selectedCount);
 }
 
 }  // namespace detail

@@ -119,7 +119,7 @@ std::wstring previewCellText(const PreviewData& data, std::size_t item, int colu
     case 0: return translate(L"Корзина");
     case 1: return formatBytes(data.recycleBinBytes);
     case 2:
-        return translate(L"Корзина текущего пользователя:") + L" " + std::to_wstring(data.recycleBinItems) + L" " +
+        return translate(L"Корзина текущего пользователя:") + L" " + formatCount(data.recycleBinItems) + L" " +
                translate(L"файлов") + L". " + translate(L"Просмотр содержимого — в системной корзине.");
     default: return std::wstring();
     }

@@ -5,6 +5,7 @@
 #include "app/program_internal.h"
 #include "app/self_test_run.h"
 #include "app/shell_globals.h"
+#include "app/single_instance.h"
 #include "ui/back_buffer.h"
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
@@ -139,6 +140,11 @@ int runProgram(HINSTANCE instance, const wchar_t* commandLine, int showCommand) 
         CoUninitialize();
         return code;
     }
+    // Every other start meets the running instance first: one user's settings have one writer.
+    if (!becomeRunningInstance()) {
+        CoUninitialize();
+        return 0;
+    }
     smokeQuit = commandLineHas(commandLine, L"--smoke-quit");
 
     enableDpiAwareness();
@@ -167,6 +173,7 @@ int runProgram(HINSTANCE instance, const wchar_t* commandLine, int showCommand) 
         Gdiplus::GdiplusShutdown(gdiplusToken);
         return ExitWindowFailed;
     }
+    publishMainWindow(window);
     ShowWindow(window, showCommand);
     ui::updateAllWindows();
 
