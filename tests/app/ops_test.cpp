@@ -15,7 +15,7 @@
 #include "engine/scan.h"
 #include "services/i18n/translate.h"
 #include "tests/app/history_lines.h"
-#include "tests/app/live_allocations.h"
+#include "tests/app/test_allocator.h"
 #include "tests/engine/clean_fixtures.h"
 #include "tests/app/ops_window.h"
 #include "tests/engine/location_fixtures.h"
@@ -26,31 +26,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
-#include <new>
 #include <atomic>
-#include <cstdlib>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
-
-namespace {
-
-// While set, every allocation of the thread fails, as it would with the memory used up.
-thread_local bool allocationsFail = false;
-
-}  // namespace
-
-// This test program's allocation function: the usual one, except while allocationsFail is set. The
-// library's operator delete frees with free(), as this allocates with malloc().
-void* operator new(std::size_t size) {
-    if (allocationsFail) throw std::bad_alloc();
-    if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
-    throw std::bad_alloc();
-}
 
 namespace pm {
 namespace {
@@ -406,7 +389,7 @@ TEST_F(HandlerTest, AMoveThatTookAnotherFileNamesIt) {
 // process with it (an exception leaving a thread's body ends the program), and the operation still ends.
 TEST_F(HandlerTest, WorkerFailureWithoutMemoryForItsTextStillEndsTheOperation) {
     const ProgressCallback outOfMemory = [](const std::wstring&, uint64_t, uint64_t) {
-        allocationsFail = true;
+        test::allocationsFail = true;
         throw std::bad_alloc();
     };
     test::UserTempFolder folder;
@@ -428,7 +411,7 @@ TEST_F(HandlerTest, WorkerFailureWithoutMemoryForItsTextStillEndsTheOperation) {
         } catch (...) {
             escaped = true;
         }
-        allocationsFail = false;
+        test::allocationsFail = false;
         EXPECT_FALSE(escaped);
         // Not even a record: the bare message still ends the operation with its fixed phrase.
         MSG posted{};

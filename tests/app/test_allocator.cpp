@@ -1,6 +1,6 @@
-// The replaceable global allocation functions of this executable, counting; storage from malloc. The
-// aligned forms are left to the library: no record of ours is over-aligned.
-#include "tests/app/live_allocations.h"
+// The replaceable global allocation functions of this test program. The aligned forms are left to the
+// library: no record of ours is over-aligned.
+#include "tests/app/test_allocator.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -11,6 +11,7 @@ namespace {
 std::atomic<std::int64_t> live{0};
 
 void* allocate(std::size_t size) {
+    if (pm::test::allocationsFail) return nullptr;
     void* block = std::malloc(size ? size : 1);
     if (block) ++live;
     return block;
@@ -23,6 +24,8 @@ void release(void* block) {
 }
 
 }  // namespace
+
+thread_local bool pm::test::allocationsFail = false;
 
 std::int64_t pm::test::liveAllocations() { return live; }
 
