@@ -59,10 +59,22 @@ HWND owningSecondaryWindow(HWND target) {
     return nullptr;
 }
 
+// The key's window is a combo box of the window, or inside one, whose list is dropped down.
+bool inDroppedCombo(HWND window, HWND target) {
+    for (HWND w = target; w && w != window; w = GetParent(w)) {
+        wchar_t name[16] = {};
+        GetClassNameW(w, name, 16);
+        if (CompareStringOrdinal(name, -1, L"ComboBox", -1, TRUE) == CSTR_EQUAL)
+            return SendMessageW(w, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    }
+    return false;
+}
+
 // Keys the secondary windows take before dialog handling. True when the key was consumed.
 bool handleSecondaryKey(HWND window, const MSG& message) {
     if (message.message != WM_KEYDOWN) return false;
-    if (message.wParam == VK_ESCAPE) {
+    // An open drop-down list takes Escape first and closes; the window stays.
+    if (message.wParam == VK_ESCAPE && !inDroppedCombo(window, message.hwnd)) {
         SendMessageW(window, WM_CLOSE, 0, 0);
         return true;
     }
