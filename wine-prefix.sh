@@ -1,43 +1,61 @@
 #!/usr/bin/env bash
 # wine-prefix.sh BUILD_DIR start|stop
-# start: creates the private prefix on first use and starts a persistent wineserver for it.
-# stop:  stops that wineserver.
+# start: readies the build tree's Wine prefixes (each created on first use) and starts a persistent
+#        wineserver for each, with its desktop held by desktop_holder.exe:
+#          the tests' prefix (BUILD_DIR/wine-run): the null graphics driver, no X display;
+#          the tray prefix (BUILD_DIR/wine-run-tray, when the build has tests): an Xvfb display of its own
+#          with a Wine virtual desktop, whose shell has a notification area.
+# stop:  ends both prefixes' servers (with every process in them) and the tray prefix's Xvfb.
 set -euo pipefail
 build=$(cd "$1" && pwd)
-run="$build/wine-run"
-[ -x "$run" ] || { echo "wine-prefix: $run missing (configure first)" >&2; exit 1; }
-# Take the wrapper's environment (prefix, private HOME and XDG folders) for wineboot and wineserver too.
-eval "$(grep '^export ' "$run")"
-unset TZ
 server=/usr/lib/wine/wineserver
+tray_run="$build/wine-run-tray"
+tray_dir="$build/wine/tray"
+[ -x "$build/wine-run" ] || { echo "wine-prefix: $build/wine-run missing (configure first)" >&2; exit 1; }
 
-case "$2" in
-  start)
-    mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
-    if [ ! -f "$WINEPREFIX/.pelmirt-ready" ]; then
-      echo "wine-prefix: creating $WINEPREFIX"
-      rm -rf "$WINEPREFIX"
-      /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 </dev/null || true
-      "$server" -w
-      # Windows without an X display: the null graphics driver.
-      "$run" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-      "$server" -w
-      # Tests that write under system folders check for this marker first.
-      : > "$WINEPREFIX/drive_c/pelmirt-test-prefix"
-      mkdir -p "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Temp"
-      touch "$WINEPREFIX/.pelmirt-ready"
-    fi
-    # The interface faces of Windows, mapped to fonts this machine has, so that Arabic, Devanagari,
-    # Bengali, Thai and CJK texts draw real glyphs (Wine does no font fallback of its own). GDI+ under
-    # Wine accepts only fonts whose full name equals their family name, which these do. Wine's own
-    # Tahoma and Marlett are not found unless they sit in the prefix's Fonts folder.
-    if [ ! -f "$WINEPREFIX/.pelmirt-fonts" ]; then
-      fonts="$WINEPREFIX/drive_c/windows/Fonts"
-      mkdir -p "$fonts"
-      for f in tahoma.ttf tahomabd.ttf marlett.ttf; do
-        [ -f "/usr/share/wine/fonts/$f" ] && cp -f "/usr/share/wine/fonts/$f" "$fonts/"
-      done
-      cat > "$WINEPREFIX/drive_c/pelmirt-fonts.reg" <<'REG'
+# Run in a subshell: takes the wrapper's environment (prefix, private HOME and XDG folders) for wineboot,
+# wineserver and reg. A prefix's own files sit beside it, in the wrapper's Wine folder.
+enter_prefix() {
+  run=$1
+  eval "$(grep '^export ' "$run")"
+  unset TZ
+  wine_dir=$(dirname "$WINEPREFIX")
+}
+
+# create_prefix null|virtual-desktop: wineboot and the graphics settings; they take effect with the next server.
+create_prefix() {
+  echo "wine-prefix: creating $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 </dev/null || true
+  "$server" -w
+  if [ "$1" = null ]; then
+    # Windows without an X display: the null graphics driver.
+    "$run" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  else
+    # A virtual desktop: its shell has a notification area, and without a window manager on Xvfb every
+    # hide or destroy of a top-level window would block for about two seconds.
+    "$run" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    "$run" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x900 /f >/dev/null 2>&1
+  fi
+  "$server" -w
+  # Tests that write under system folders check for this marker first.
+  : > "$WINEPREFIX/drive_c/pelmirt-test-prefix"
+  mkdir -p "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Temp"
+  touch "$WINEPREFIX/.pelmirt-ready"
+}
+
+# The interface faces of Windows, mapped to fonts this machine has, so that Arabic, Devanagari, Bengali,
+# Thai and CJK texts draw real glyphs (Wine does no font fallback of its own). GDI+ under Wine accepts only
+# fonts whose full name equals their family name, which these do. Wine's own Tahoma and Marlett are not
+# found unless they sit in the prefix's Fonts folder.
+map_fonts() {
+  [ -f "$WINEPREFIX/.pelmirt-fonts" ] && return 0
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" f
+  mkdir -p "$fonts"
+  for f in tahoma.ttf tahomabd.ttf marlett.ttf; do
+    [ -f "/usr/share/wine/fonts/$f" ] && cp -f "/usr/share/wine/fonts/$f" "$fonts/"
+  done
+  cat > "$WINEPREFIX/drive_c/pelmirt-fonts.reg" <<'REG'
 REGEDIT4
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
@@ -48,50 +66,146 @@ REGEDIT4
 "Yu Gothic UI"="WenQuanYi Micro Hei"
 "Malgun Gothic"="WenQuanYi Micro Hei"
 REG
-      "$run" reg import 'C:\pelmirt-fonts.reg' >/dev/null 2>&1
-      rm -f "$WINEPREFIX/drive_c/pelmirt-fonts.reg"
-      "$server" -w
-      touch "$WINEPREFIX/.pelmirt-fonts"
-    fi
-    # Link fixtures, laid out (again) on every start: a Windows program under Wine 8 cannot make links
-    # (CreateSymbolicLinkW reports success and creates nothing; FSCTL_SET_REPARSE_POINT answers 50), but
-    # Wine shows a Unix symlink to a folder as a reparse point. Tests only read these; C:\pelmirt-fixtures.
-    links="$WINEPREFIX/drive_c/pelmirt-fixtures/links"
-    mkdir -p "$links/outside" "$links/scanned/inner" "$links/moved/inner"
-    [ -f "$links/outside/file.bin" ] || printf 'outside' > "$links/outside/file.bin"
-    [ -f "$links/moved/inner/moved.bin" ] || printf 'moved' > "$links/moved/inner/moved.bin"
-    [ -f "$links/scanned/plain.bin" ] || printf 'plain' > "$links/scanned/plain.bin"
-    [ -f "$links/scanned/inner/deep.bin" ] || printf 'deep' > "$links/scanned/inner/deep.bin"
-    for pair in "scanned/dir-link:../outside" "scanned/inner-link:inner" "scanned/file-link:../outside/file.bin" \
-                "alias:scanned" "moved/was-here:inner/moved.bin"; do
-      link="$links/${pair%%:*}"
-      [ -L "$link" ] || rm -rf "$link"
-      ln -sfn "${pair#*:}" "$link"
+  "$run" reg import 'C:\pelmirt-fonts.reg' >/dev/null 2>&1
+  rm -f "$WINEPREFIX/drive_c/pelmirt-fonts.reg"
+  "$server" -w
+  touch "$WINEPREFIX/.pelmirt-fonts"
+}
+
+lay_out_fixtures() {
+  # Link fixtures, laid out (again) on every start: a Windows program under Wine 8 cannot make links
+  # (CreateSymbolicLinkW reports success and creates nothing; FSCTL_SET_REPARSE_POINT answers 50), but
+  # Wine shows a Unix symlink to a folder as a reparse point. Tests only read these; C:\pelmirt-fixtures.
+  local links="$WINEPREFIX/drive_c/pelmirt-fixtures/links" pair link
+  mkdir -p "$links/outside" "$links/scanned/inner" "$links/moved/inner"
+  [ -f "$links/outside/file.bin" ] || printf 'outside' > "$links/outside/file.bin"
+  [ -f "$links/moved/inner/moved.bin" ] || printf 'moved' > "$links/moved/inner/moved.bin"
+  [ -f "$links/scanned/plain.bin" ] || printf 'plain' > "$links/scanned/plain.bin"
+  [ -f "$links/scanned/inner/deep.bin" ] || printf 'deep' > "$links/scanned/inner/deep.bin"
+  for pair in "scanned/dir-link:../outside" "scanned/inner-link:inner" "scanned/file-link:../outside/file.bin" \
+              "alias:scanned" "moved/was-here:inner/moved.bin"; do
+    link="$links/${pair%%:*}"
+    [ -L "$link" ] || rm -rf "$link"
+    ln -sfn "${pair#*:}" "$link"
+  done
+  # Drive fixtures: R: a removable drive, N: a network drive, each a folder of the build tree. Wine takes a
+  # drive's type from HKLM\Software\Wine\Drives when its server starts, so the types are written once and
+  # any server already running is stopped first; tests never change drives while others run.
+  local drives="$wine_dir/drives"
+  mkdir -p "$drives/removable" "$drives/network"
+  ln -sfn "$drives/removable" "$WINEPREFIX/dosdevices/r:"
+  ln -sfn "$drives/network" "$WINEPREFIX/dosdevices/n:"
+  if [ ! -f "$WINEPREFIX/.pelmirt-drives" ]; then
+    "$server" -k 2>/dev/null || true
+    "$run" reg add 'HKLM\Software\Wine\Drives' /v r: /d floppy /f >/dev/null 2>&1
+    "$run" reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f >/dev/null 2>&1
+    "$server" -w
+    touch "$WINEPREFIX/.pelmirt-drives"
+  fi
+}
+
+# start_server [--notification-area]: the persistent server, then the desktop holder, which starts the
+# prefix's services and its desktop process detached from any test, and keeps the desktop up.
+start_server() {
+  # Detached, and with no hold on our stdout, or the caller would wait for it forever. (wineserver forks
+  # itself into the background once its socket is ready.) A server already running for this prefix (an
+  # earlier start left it) serves just as well, and so does its holder.
+  setsid "$server" -p </dev/null >/dev/null 2>&1 || true
+  local log="$wine_dir/desktop-holder.log"
+  rm -f "$log"
+  # Its output goes to a file: the services and the desktop process it starts inherit it, and no one
+  # waits for a file to close.
+  setsid "$run" "$build/tools/desktop_holder.exe" "$@" </dev/null >"$log" 2>&1 &
+  local holder=$!
+  for _ in $(seq 1200); do
+    grep -qE '^desktop (ready|already held)' "$log" 2>/dev/null && return 0
+    kill -0 "$holder" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "wine-prefix: the desktop of $WINEPREFIX did not come up: $(cat "$log" 2>/dev/null)" >&2
+  return 1
+}
+
+start_tests_prefix() {
+  enter_prefix "$build/wine-run"
+  mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
+  [ -f "$WINEPREFIX/.pelmirt-ready" ] || create_prefix null
+  map_fonts
+  lay_out_fixtures
+  start_server
+}
+
+# An Xvfb of the tray prefix's own, on the first free display from :50 up (the lower numbers are the
+# developers'). Its pid and display name are kept in the tray folder while it runs.
+start_display() {
+  mkdir -p "$tray_dir"
+  local pid number
+  pid=$(cat "$tray_dir/xvfb.pid" 2>/dev/null || true)
+  if [ -n "$pid" ] && [ -f "$tray_dir/display" ] && grep -qa '^Xvfb' "/proc/$pid/cmdline" 2>/dev/null; then
+    return 0
+  fi
+  rm -f "$tray_dir/display" "$tray_dir/xvfb.pid"
+  for number in $(seq 50 99); do
+    [ -e "/tmp/.X$number-lock" ] && continue
+    setsid Xvfb ":$number" -screen 0 1400x1000x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    pid=$!
+    # Two starts racing for one number: Xvfb's lock file names the winner, the other exits.
+    for _ in $(seq 100); do
+      kill -0 "$pid" 2>/dev/null || break
+      if [ -e "/tmp/.X11-unix/X$number" ] && [ "$(tr -d ' \n' < "/tmp/.X$number-lock" 2>/dev/null)" = "$pid" ]; then
+        echo "$pid" > "$tray_dir/xvfb.pid"
+        echo ":$number" > "$tray_dir/display"
+        return 0
+      fi
+      sleep 0.1
     done
-    # Drive fixtures: R: a removable drive, N: a network drive, each a folder of the build tree. Wine takes a
-    # drive's type from HKLM\Software\Wine\Drives when its server starts, so the types are written once and
-    # any server already running is stopped first; tests never change drives while others run.
-    drives="$build/wine/drives"
-    mkdir -p "$drives/removable" "$drives/network"
-    ln -sfn "$drives/removable" "$WINEPREFIX/dosdevices/r:"
-    ln -sfn "$drives/network" "$WINEPREFIX/dosdevices/n:"
-    if [ ! -f "$WINEPREFIX/.pelmirt-drives" ]; then
-      "$server" -k 2>/dev/null || true
-      "$run" reg add 'HKLM\Software\Wine\Drives' /v r: /d floppy /f >/dev/null 2>&1
-      "$run" reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f >/dev/null 2>&1
-      "$server" -w
-      touch "$WINEPREFIX/.pelmirt-drives"
+    kill "$pid" 2>/dev/null || true
+  done
+  echo "wine-prefix: no free X display from :50 to :99 for the tray prefix" >&2
+  return 1
+}
+
+start_tray_prefix() {
+  start_display
+  enter_prefix "$tray_run"
+  DISPLAY=$(cat "$tray_dir/display")
+  export DISPLAY
+  mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
+  [ -f "$WINEPREFIX/.pelmirt-ready" ] || create_prefix virtual-desktop
+  map_fonts
+  lay_out_fixtures
+  start_server --notification-area
+}
+
+stop_prefix() {
+  enter_prefix "$1"
+  "$server" -k 2>/dev/null || true
+}
+
+case "$2" in
+  start)
+    cmake --build "$build" --target desktop_holder >/dev/null
+    # The two prefixes are independent: ready them side by side.
+    ( start_tests_prefix ) &
+    tests_prefix=$!
+    tray_prefix=
+    if [ -x "$tray_run" ]; then
+      ( start_tray_prefix ) &
+      tray_prefix=$!
     fi
-    # Detached, and with no hold on our stdout, or the caller would wait for it forever.
-    # (wineserver forks itself into the background once its socket is ready.)
-    # A server already running for this prefix (an earlier run left it) serves just as well.
-    setsid "$server" -p </dev/null >/dev/null 2>&1 || true
-    # The first Wine process starts the prefix's own services (services.exe, explorer.exe...), which
-    # inherit its output: start them here, detached, so a test's output pipe closes when the test ends.
-    "$run" cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
+    status=0
+    wait "$tests_prefix" || status=1
+    if [ -n "$tray_prefix" ]; then wait "$tray_prefix" || status=1; fi
+    exit "$status"
     ;;
   stop)
-    "$server" -k 2>/dev/null || true
+    ( stop_prefix "$build/wine-run" )
+    if [ -x "$tray_run" ]; then
+      ( stop_prefix "$tray_run" )
+      pid=$(cat "$tray_dir/xvfb.pid" 2>/dev/null || true)
+      if [ -n "$pid" ] && grep -qa '^Xvfb' "/proc/$pid/cmdline" 2>/dev/null; then kill "$pid"; fi
+      rm -f "$tray_dir/xvfb.pid" "$tray_dir/display"
+    fi
     ;;
   *) echo "usage: wine-prefix.sh BUILD_DIR start|stop" >&2; exit 2 ;;
 esac

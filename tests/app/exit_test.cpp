@@ -5,6 +5,7 @@
 #include "app/operations.h"
 #include "services/i18n/translate.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/support/notification_area.h"
 #include "ui/message_box.h"
 
 #include <commctrl.h>
@@ -137,9 +138,9 @@ TEST_F(ExitTest, ExitDuringAnOperationAsksAndWaitsForItsReport) {
         pretendOperation(PhaseScanning);
         const std::wstring question = translate(L"Остановить текущую операцию и закрыть приложение?");
         const HWND window = window_;
+        // Sent, not posted: the box's loop has handled the request when the answer is given.
         DialogAnswerer answerer(window_, {c.answer}, [&] {
-            if (c.secondRequest) PostMessageW(window, c.secondRequest, TIMER_SMOKE_QUIT, 0);
-            Sleep(150);  // the box's loop takes the request meanwhile
+            if (c.secondRequest) SendMessageW(window, c.secondRequest, TIMER_SMOKE_QUIT, 0);
         });
         requestExit(false);
         EXPECT_EQ(answerer.dialogs, 1);
@@ -221,9 +222,9 @@ TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
         std::atomic<bool> stayedWhileOpen{false};
         std::atomic<bool> savedWhileOpen{false};
         {
+            // Sent, not posted: the box's loop has handled the requests when the window is looked at.
             DialogAnswerer answerer(window_, {IDOK}, [&] {
-                for (const auto& [request, wParam] : c.requests) PostMessageW(window, request, wParam, 0);
-                Sleep(200);
+                for (const auto& [request, wParam] : c.requests) SendMessageW(window, request, wParam, 0);
                 stayedWhileOpen = IsWindow(window) && IsWindowVisible(window);
                 savedWhileOpen = test::readFile(statePath()) != "<missing>";
             });
@@ -242,7 +243,7 @@ TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
         EXPECT_EQ(IsWindow(window_) == FALSE, c.after == After::Exits);
         if (c.after == After::Hides) {
             EXPECT_FALSE(ui::hidePending);
-            if (FindWindowW(L"Shell_TrayWnd", nullptr)) {
+            if (test::notificationAreaPresent()) {
                 EXPECT_FALSE(IsWindowVisible(window_));
                 EXPECT_TRUE(ui::hiddenToTray);
             } else {
@@ -262,7 +263,7 @@ TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
 // notification area (a Wine virtual desktop) it hides with the open windows. Wine shows no balloon for
 // NIF_INFO, so only the once-per-run flag can be seen here.
 TEST_F(ExitTest, HidingNeedsTheIconAndTakesTheOpenWindowsAlong) {
-    const bool icons = FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
+    const bool icons = test::notificationAreaPresent();
     DeleteFileW(statePath().c_str());
     ASSERT_NE(create(true), nullptr);
     previewWindows = {createCounting()};

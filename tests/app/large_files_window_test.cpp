@@ -38,12 +38,15 @@ namespace {
 
 constexpr uint64_t MB = 1 << 20;
 
+// The condition is checked after every message: while the main window animates, its timer and its
+// repaints (a few hundred milliseconds each under Wine) never leave the queue empty.
 void pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     MSG message;
     while (!done() && GetTickCount64() < deadline) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        while (!done() && GetTickCount64() < deadline && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
     }
 }
 

@@ -128,7 +128,9 @@ protected:
     }
 
     // Dispatches what is queued; true when WM_QUIT was among it (its wParam in quitCode). At most half a
-    // second: while an operation runs the busy ring's timer and repaints never leave the queue empty.
+    // second: while an operation runs the busy ring's timer and repaints never leave the queue empty. A
+    // quit posted by the last message dispatched counts too, however long that dispatch took (an exit
+    // saves the settings and removes the icon from the shell, another process, on a busy machine).
     bool pump() {
         bool quit = false;
         MSG message;
@@ -140,6 +142,10 @@ protected:
                 continue;
             }
             DispatchMessageW(&message);
+        }
+        if (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+            quit = true;
+            quitCode = message.wParam;
         }
         return quit;
     }

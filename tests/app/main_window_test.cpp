@@ -9,6 +9,7 @@
 #include "services/i18n/language.h"
 #include "services/i18n/translate.h"
 #include "services/state/state_file.h"
+#include "tests/support/notification_area.h"
 #include "tests/support/test_files.h"
 #include "ui/control_registry.h"
 #include "ui/shell_state.h"
@@ -364,7 +365,8 @@ TEST_F(MainWindowTest, CloseNeverDestroysTheWindow) {
     ShowWindow(window_, SW_SHOWNORMAL);
     SendMessageW(window_, WM_CLOSE, 0, 0);
     ASSERT_TRUE(IsWindow(window_));
-    // Hidden to the tray when the icon is there; otherwise it must stay on screen.
+    // Hidden to the tray when the shell has a notification area for the icon; otherwise it must stay on screen.
+    EXPECT_EQ(ui::hiddenToTray, test::notificationAreaPresent());
     EXPECT_EQ(IsWindowVisible(window_) == FALSE, ui::hiddenToTray);
     EXPECT_EQ(ui::hiddenToTray, ui::trayIconAdded);
     MSG message;

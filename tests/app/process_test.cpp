@@ -140,12 +140,13 @@ TEST(ProcessTest, SmokeQuitShowsTheMainWindowAndExitsByItself) {
     EXPECT_TRUE(test::waitUntilVisible(window, 5000));
     EXPECT_NE(test::findControl(window, 120), nullptr) << "the controls are created";
 
+    // It ends by itself, about a second after it started: never before, and within the wait (how much
+    // later depends on the machine's load, so no upper bound is asserted beyond the wait itself).
     const std::optional<DWORD> code = process.waitForExit(10000);
     const ULONGLONG elapsed = GetTickCount64() - start;
     ASSERT_TRUE(code.has_value()) << "still running";
     EXPECT_EQ(*code, 0u);
     EXPECT_GE(elapsed, 900u);
-    EXPECT_LT(elapsed, 5000u);
 }
 
 // The watcher that finds no window in the self-test does see the windows of a run that has them.

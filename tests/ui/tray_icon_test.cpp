@@ -1,6 +1,7 @@
 // The notification icon against Wine's real shell. Under the null graphics driver the prefix has no
 // notification area and Shell_NotifyIconW refuses everything: the refusing-shell cases run there;
-// the accepting-shell cases need a virtual desktop (Xvfb) and skip without one.
+// the accepting-shell cases need a virtual desktop (the runner's tray prefix) and skip without one.
+#include "tests/support/notification_area.h"
 #include "ui/control_registry.h"
 #include "ui/tray_icon.h"
 #include "win_fixture.h"
@@ -12,9 +13,7 @@ namespace {
 using namespace pm;
 using namespace pm::test;
 
-bool shellAcceptsIcons() {
-    return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
-}
+bool shellAcceptsIcons() { return notificationAreaPresent(); }
 
 struct TrayIconTest : MainWindowFixture {
     void TearDown() override {
