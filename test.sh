@@ -27,5 +27,8 @@ if [ -n "$summary" ]; then
   total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$summary")
   skipped=$(grep -cE '^\s+[0-9]+ - .* \(Skipped\)$' "$log" || true)
   echo "tests: $((total - failed - skipped)) passed, $failed failed, $skipped skipped"
+else
+  # CTest stopped before running any case: listing an executable's cases failed, or nothing matched.
+  echo "tests: none ran (CTest's message is above)"
 fi
 exit "$status"
