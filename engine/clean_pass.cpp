@@ -32,7 +32,7 @@ std::vector<AllowedRoot> allowedRoots() {
     std::vector<AllowedRoot> roots;
     for (const CleanLocation& location : cleanLocations()) {
         PinnedDirectoryChain chain;
-        if (openDirectoryChain(chain, location.path) && chain.finalPath.size() > 3)
+        if (openDirectoryChain(chain, location.path, ChainEnd::FinalPath) && chain.finalPath.size() > 3)
             roots.push_back({chain.finalPath, location.category, location.olderThanCutoffOnly});
     }
     return roots;

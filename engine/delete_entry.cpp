@@ -111,7 +111,7 @@ void deleteEntry(const FileEntry& entry, const RootIdentity& root, bool applyAge
         return;
     }
     PinnedDirectoryChain parentChain;
-    if (!openDirectoryChain(parentChain, parent)) {
+    if (!openDirectoryChain(parentChain, parent, ChainEnd::FinalPath)) {
         countSkipOrFail(result, GetLastError());
         return;
     }

@@ -12,42 +12,42 @@ namespace {
 
 constexpr DWORD kMaxFinalPath = 32768;
 
-// Opens one plain directory and appends it to the chain. Only the last directory of a chain needs its
-// identity (file index, volume serial, times); for those above it the attributes suffice, and reading them
-// alone avoids the volume query inside GetFileInformationByHandle, which costs 1-2 ms per directory under
-// Wine 8 (the clean pass pins two chains per entry).
-bool pinDirectory(PinnedDirectoryChain& chain, const std::wstring& path, bool readIdentity) {
-    HandleHolder handle(openDirectoryForPinning(path));
+// Opens one plain directory and appends it to the chain. The last directory of a chain gives its final path,
+// and its identity when asked; for those above it the attributes suffice. Reading no more avoids the volume
+// query inside GetFileInformationByHandle (about 740 us per directory under Wine 8) and a final-path read
+// (about 40 us) that no check compares.
+bool pinDirectory(PinnedDirectoryChain& chain, const std::wstring& path, bool last, ChainEnd end) {
+    HandleHolder handle = openPlainDirectory(toLongPath(path));
     if (!handle.valid()) return false;
     BY_HANDLE_FILE_INFORMATION info{};
-    if (readIdentity) {
-        if (!GetFileInformationByHandle(handle.get(), &info)) {
+    std::wstring finalPath;
+    if (last) {
+        if (end == ChainEnd::Identity && !GetFileInformationByHandle(handle.get(), &info)) {
             closeKeepingError(handle, GetLastError());
             return false;
         }
-    } else {
-        FILE_ATTRIBUTE_TAG_INFO attributes{};
-        if (!GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &attributes, sizeof(attributes))) {
-            closeKeepingError(handle, GetLastError());
+        finalPath = finalPathOfHandle(handle.get());
+        if (finalPath.empty()) {
+            closeKeepingError(handle, ERROR_INVALID_NAME);
             return false;
         }
-        info.dwFileAttributes = attributes.FileAttributes;
-    }
-    if ((info.dwFileAttributes & kDirectoryOrReparseMask) != FILE_ATTRIBUTE_DIRECTORY) {
-        closeKeepingError(handle, kErrorReparseTagInvalid);
-        return false;
-    }
-    std::wstring finalPath = finalPathOfHandle(handle.get());
-    if (finalPath.empty()) {
-        closeKeepingError(handle, ERROR_INVALID_NAME);
-        return false;
     }
     // Held until stored: if the list cannot grow, the holder still closes the handle.
     chain.handles.push_back(handle.get());
     handle.release();
-    chain.finalPath = std::move(finalPath);
-    chain.info = info;
+    if (last) {
+        chain.finalPath = std::move(finalPath);
+        chain.info = info;
+    }
     return true;
+}
+
+// A chain that failed part-way still names the directory it pinned last; the error stays the failure's.
+bool failKeepingLastPinned(PinnedDirectoryChain& chain) {
+    DWORD error = GetLastError();
+    if (!chain.handles.empty()) chain.finalPath = finalPathOfHandle(chain.handles.back());
+    SetLastError(error);
+    return false;
 }
 
 }  // namespace
@@ -86,27 +86,43 @@ std::wstring finalPathOfHandle(HANDLE handle) {
     return normal;
 }
 
+HandleHolder openPlainDirectory(const std::wstring& systemPath) {
+    HandleHolder handle(CreateFileW(systemPath.c_str(), kPinnedDirectoryAccess, kPinnedDirectoryShare, nullptr,
+                                    OPEN_EXISTING, kPinnedDirectoryFlags, nullptr));
+    if (!handle.valid()) return handle;
+    FILE_ATTRIBUTE_TAG_INFO attributes{};
+    if (!GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &attributes, sizeof(attributes)))
+        closeKeepingError(handle, GetLastError());
+    else if ((attributes.FileAttributes & kDirectoryOrReparseMask) != FILE_ATTRIBUTE_DIRECTORY)
+        closeKeepingError(handle, kErrorReparseTagInvalid);
+    return handle;
+}
+
 bool openPinnedDirectory(PinnedDirectoryChain& chain, const std::wstring& path) {
-    return pinDirectory(chain, path, true);
+    return pinDirectory(chain, path, true, ChainEnd::Identity);
 }
 
 bool openDirectoryChain(PinnedDirectoryChain& chain, const std::wstring& folder) {
+    return openDirectoryChain(chain, folder, ChainEnd::Identity);
+}
+
+bool openDirectoryChain(PinnedDirectoryChain& chain, const std::wstring& folder, ChainEnd end) {
     std::wstring normal;
     if (!normalizePath(folder, normal)) {
         SetLastError(ERROR_INVALID_NAME);
         return false;
     }
     std::wstring current = normal.substr(0, 3);
-    if (!pinDirectory(chain, current, normal.size() < 4)) return false;
+    if (!pinDirectory(chain, current, normal.size() < 4, end)) return false;
     if (normal.size() < 4) return true;
     std::size_t begin = 3;
     while (begin < normal.size()) {
-        std::size_t end = normal.find(L'\\', begin);
-        if (end == std::wstring::npos) end = normal.size();
+        std::size_t stop = normal.find(L'\\', begin);
+        if (stop == std::wstring::npos) stop = normal.size();
         if (current.back() != L'\\') current += L'\\';
-        current.append(normal, begin, end - begin);
-        if (!pinDirectory(chain, current, end == normal.size())) return false;
-        begin = end + 1;
+        current.append(normal, begin, stop - begin);
+        if (!pinDirectory(chain, current, stop == normal.size(), end)) return failKeepingLastPinned(chain);
+        begin = stop + 1;
     }
     return true;
 }

@@ -3,6 +3,8 @@
 // swapped for a junction while the chain lives.
 #pragma once
 
+#include "engine/handle_holder.h"
+
 #include <windows.h>
 
 #include <string>
@@ -44,6 +46,18 @@ void closeHandles(std::vector<HANDLE>& handles);
 // CreateFileW of the long form of a path with the pinning access, sharing and flags; the raw result.
 HANDLE openDirectoryForPinning(const std::wstring& path);
 
+// What a chain reads of its last directory besides its attributes: its final path, or its final path and its
+// full identity (file index, volume serial, times). The directories above the last one are only checked to be
+// plain directories: no check compares their identity or their final path, and the last directory's final path
+// already names each of them as the file system knows it.
+enum class ChainEnd { FinalPath, Identity };
+
+// Opens a directory (a path the file system takes as it is, "\\?\" form included) with the pinning access,
+// sharing and flags, and checks through its attributes alone (FileAttributeTagInfo, which asks nothing of the
+// volume) that it is a plain directory. On failure the holder is empty and the last error says why: that of
+// CreateFileW or of the attribute read, or 4393 for a reparse point or a non-directory.
+HandleHolder openPlainDirectory(const std::wstring& systemPath);
+
 // The handle's final path in normal form, or empty on any failure.
 std::wstring finalPathOfHandle(HANDLE handle);
 
@@ -53,8 +67,10 @@ std::wstring finalPathOfHandle(HANDLE handle);
 bool openPinnedDirectory(PinnedDirectoryChain& chain, const std::wstring& path);
 
 // Pins every directory from the drive root to the folder. On true finalPath and info describe the folder.
-// On false the last error says why; the handles pinned so far stay in the chain until it is destroyed, and
-// info is not to be relied on (only the folder's own identity is read in full).
+// On false the last error says why; the handles pinned so far stay in the chain until it is destroyed,
+// finalPath names the directory pinned last, and info is not to be relied on.
 bool openDirectoryChain(PinnedDirectoryChain& chain, const std::wstring& folder);
+// The same, reading of the folder what `end` says: with ChainEnd::FinalPath, info is not read (left zero).
+bool openDirectoryChain(PinnedDirectoryChain& chain, const std::wstring& folder, ChainEnd end);
 
 }  // namespace pm
