@@ -99,7 +99,8 @@ void deleteEntry(const FileEntry& entry, const RootIdentity& root, bool applyAge
         ++result.skipped;
         return;
     }
-    // Both chains stay held to the end: no directory on the way can be moved or replaced meanwhile.
+    // The root chain stays held to the end: none of its directories can be moved or replaced meanwhile, so the
+    // parent's chain continues below it instead of starting again at the drive root.
     PinnedDirectoryChain rootChain;
     if (!openDirectoryChain(rootChain, entry.root)) {
         countSkipOrFail(result, GetLastError());
@@ -110,12 +111,16 @@ void deleteEntry(const FileEntry& entry, const RootIdentity& root, bool applyAge
         ++result.skipped;
         return;
     }
-    PinnedDirectoryChain parentChain;
-    if (!openDirectoryChain(parentChain, parent, ChainEnd::FinalPath)) {
+    std::wstring rootNormal, parentNormal;
+    normalizePath(entry.root, rootNormal);
+    ChainBelow parentChain(rootNormal, rootChain.finalPath);
+    const bool parentNormalised = normalizePath(parent, parentNormal);
+    if (!parentNormalised) SetLastError(ERROR_INVALID_NAME);
+    if (!parentNormalised || !parentChain.reach(parentNormal)) {
         countSkipOrFail(result, GetLastError());
         return;
     }
-    if (!samePath(parentChain.finalPath, entry.root) && !isPathInside(parentChain.finalPath, entry.root)) {
+    if (!samePath(parentChain.finalPath(), entry.root) && !isPathInside(parentChain.finalPath(), entry.root)) {
         ++result.skipped;
         return;
     }

@@ -127,4 +127,54 @@ bool openDirectoryChain(PinnedDirectoryChain& chain, const std::wstring& folder,
     return true;
 }
 
+ChainBelow::ChainBelow(std::wstring base, std::wstring baseFinalPath)
+    : base_(std::move(base)), baseFinalPath_(std::move(baseFinalPath)) {}
+
+ChainBelow::~ChainBelow() { releaseFrom(0); }
+
+void ChainBelow::releaseFrom(std::size_t keep) {
+    while (levels_.size() > keep) levels_.pop_back();  // the deepest first
+}
+
+bool ChainBelow::reach(const std::wstring& folder) {
+    finalPath_.clear();
+    const std::size_t baseLength = base_.size();
+    if (folder.size() < baseLength || !samePath(folder.substr(0, baseLength), base_) ||
+        (folder.size() > baseLength && baseLength > 3 && folder[baseLength] != L'\\')) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    // Every level is opened by the held folder's own text followed by the request's components, so the way
+    // passes through the held directories themselves. A level is kept when its text is exactly the new way's.
+    const std::wstring way = base_ + folder.substr(baseLength);
+    std::vector<std::size_t> ends;
+    const std::size_t begin = baseLength > 3 ? baseLength + 1 : baseLength;  // a drive root ends in its backslash
+    for (std::size_t i = begin; i < way.size(); ++i)
+        if (way[i] == L'\\') ends.push_back(i);
+    if (way.size() > baseLength) ends.push_back(way.size());
+    std::size_t keep = 0;
+    while (keep < levels_.size() && keep < ends.size() && levels_[keep].path.size() == ends[keep] &&
+           way.compare(0, ends[keep], levels_[keep].path) == 0)
+        ++keep;
+    releaseFrom(keep);
+    for (std::size_t i = keep; i < ends.size(); ++i) {
+        std::wstring path = way.substr(0, ends[i]);
+        HandleHolder handle = openPlainDirectory(toLongPath(path));
+        if (!handle.valid()) return false;
+        levels_.push_back({std::move(path), std::move(handle), std::wstring()});
+    }
+    if (levels_.empty()) {
+        finalPath_ = baseFinalPath_;
+        return true;
+    }
+    Level& last = levels_.back();
+    if (last.finalPath.empty()) last.finalPath = finalPathOfHandle(last.handle.get());
+    if (last.finalPath.empty()) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    finalPath_ = last.finalPath;
+    return true;
+}
+
 }  // namespace pm

@@ -73,4 +73,39 @@ bool openDirectoryChain(PinnedDirectoryChain& chain, const std::wstring& folder)
 // The same, reading of the folder what `end` says: with ChainEnd::FinalPath, info is not read (left zero).
 bool openDirectoryChain(PinnedDirectoryChain& chain, const std::wstring& folder, ChainEnd end);
 
+// The directories below a folder that the caller holds pinned (every directory from the drive root to it, none
+// shared for deletion, so none of them can be renamed, replaced or turned into a link while held): one level per
+// directory, opened by the held folder's own text followed by the request's components, down to one folder at a
+// time. Reaching another folder keeps the levels the two share, releases the deepest ones first and pins what
+// is missing. The held folder must stay held while this record holds levels.
+class ChainBelow {
+public:
+    // The held folder: its normal form (the text the levels below it are matched against) and its final path.
+    ChainBelow(std::wstring base, std::wstring baseFinalPath);
+    ChainBelow(const ChainBelow&) = delete;
+    ChainBelow& operator=(const ChainBelow&) = delete;
+    ~ChainBelow();
+
+    // Pins the way down to `folder`, a normal form equal to the base or below it as text. Every level is checked
+    // to be a plain directory; the folder's final path is read once per level. On true finalPath() holds it; on
+    // false the last error says why (CreateFileW's, 4393 for a reparse point or a non-directory, 123 for a final
+    // path that cannot be read or a folder that is not below the base), and the levels reached stay held.
+    bool reach(const std::wstring& folder);
+    const std::wstring& finalPath() const { return finalPath_; }
+    std::size_t heldLevels() const { return levels_.size(); }
+
+private:
+    struct Level {
+        std::wstring path;       // the request up to this directory
+        HandleHolder handle;
+        std::wstring finalPath;  // read when the level is the end of a way
+    };
+    void releaseFrom(std::size_t keep);
+
+    std::wstring base_;
+    std::wstring baseFinalPath_;
+    std::vector<Level> levels_;
+    std::wstring finalPath_;
+};
+
 }  // namespace pm

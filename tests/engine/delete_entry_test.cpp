@@ -2,6 +2,7 @@
 #include "engine/delete_entry_internal.h"
 #include "engine/file_info.h"
 #include "engine/path_rules.h"
+#include "engine/pinned_chain.h"
 #include "engine/scan.h"
 #include "engine/scan_internal.h"
 
@@ -335,6 +336,44 @@ TEST(DeleteEntry, ALinkWhereTheFileWasToTheSameFileMovedBelowTheRootDeletesNothi
     deleteEntry(wasHere, scanned.roots[0], false, cancel, result, {});
     EXPECT_EQ(counters(result), counters(expectedSkip()));
     EXPECT_TRUE(exists(links + L"\\moved\\inner\\moved.bin"));
+}
+
+// The parent's chain continues below the held root chain. A directory link placed below the root is refused
+// whether the platform shows it (a reparse point, 4393) or follows it (Wine 8: the level's own final path then
+// leads outside the root), and an entry previewed through it with the identity of the file it reaches deletes
+// nothing.
+TEST(DeleteEntry, AChainContinuedBelowTheRootRefusesALinkPlacedBelowIt) {
+    const std::wstring links = test::linkFixturesPath();
+    if (links.empty()) GTEST_SKIP() << "link fixtures are laid out only by the test runner in the private prefix";
+    const std::wstring root = links + L"\\scanned";
+    PinnedDirectoryChain held;
+    ASSERT_TRUE(openDirectoryChain(held, root));
+    ChainBelow below(root, held.finalPath);
+    if (below.reach(root + L"\\dir-link"))
+        EXPECT_FALSE(isPathInside(below.finalPath(), root)) << testing::PrintToString(below.finalPath());
+    else
+        EXPECT_EQ(GetLastError(), kErrorReparseTagInvalid);
+
+    std::atomic<bool> cancel{false};
+    ScanReport scanned;
+    scanLocations({{root, CleanCategory::BrowserCache, false}}, scanned, cancel, {}, test::nowFileTime());
+    ASSERT_EQ(scanned.roots.size(), 1u);
+    const struct {
+        const wchar_t* through;  // below the root
+        const wchar_t* reached;  // the file the link leads to
+    } cases[] = {{L"\\scanned\\dir-link\\file.bin", L"\\outside\\file.bin"},
+                 {L"\\scanned\\inner-link\\deep.bin", L"\\scanned\\inner\\deep.bin"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.through)));
+        const BY_HANDLE_FILE_INFORMATION reached = test::identityOf(links + c.reached);
+        FileEntry entry{links + c.through, scanned.roots[0].path, fileSizeOf(reached), CleanCategory::BrowserCache,
+                        fileTimeValue(reached.ftLastWriteTime), fileIndexOf(reached), reached.dwVolumeSerialNumber};
+        CleanResult result;
+        deleteEntry(entry, scanned.roots[0], false, cancel, result, {});
+        EXPECT_EQ(result.filesDeleted, 0u);
+        EXPECT_EQ(result.skipped + result.failed, 1u);
+        EXPECT_TRUE(exists(links + c.reached));
+    }
 }
 
 }  // namespace
