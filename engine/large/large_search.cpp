@@ -155,11 +155,23 @@ bool mayEnter(LargeSearchResult& result, std::atomic<bool>& cancel, std::uint32_
     return true;
 }
 
-void countPinFailure(LargeSearchResult& result, const std::atomic<bool>& cancel) {
-    if (cancel.load())
-        result.cancelled = true;
-    else
-        ++result.errors;
+// Pins the directory, as a whole chain from the drive root or alone below the chains its caller holds, and
+// walks it while the pin is held.
+void pinAndWalk(bool wholeChain, const std::wstring& directory, const LargeSearchOptions& options,
+                LargeSearchResult& result, std::atomic<bool>& cancel, const ProgressCallback& progress,
+                VisitedDirectories& visited, std::uint32_t depth) {
+    if (!mayEnter(result, cancel, depth)) return;
+    PinnedDirectoryChain chain;
+    const bool pinned = wholeChain ? openDirectoryChainChecked(chain, directory, cancel)
+                                   : openPinnedDirectoryChecked(chain, directory, cancel);
+    if (!pinned) {
+        if (cancel.load())
+            result.cancelled = true;
+        else
+            ++result.errors;
+        return;
+    }
+    walkPinnedDirectory(chain, options, result, cancel, progress, visited, depth);
 }
 
 }  // namespace
@@ -167,28 +179,14 @@ void countPinFailure(LargeSearchResult& result, const std::atomic<bool>& cancel)
 void walkSubdirectory(const std::wstring& directory, const LargeSearchOptions& options, LargeSearchResult& result,
                       std::atomic<bool>& cancel, const ProgressCallback& progress, VisitedDirectories& visited,
                       std::uint32_t depth) {
-    if (!mayEnter(result, cancel, depth)) return;
-    // Its parent's chain, held by the caller, pins every directory above it: only the directory itself is
-    // opened, open while it and everything below it are walked.
-    PinnedDirectoryChain chain;
-    if (!openPinnedDirectoryChecked(chain, directory, cancel)) {
-        countPinFailure(result, cancel);
-        return;
-    }
-    walkPinnedDirectory(chain, options, result, cancel, progress, visited, depth);
+    // Its parent's chain, held by the caller, pins every directory above it.
+    pinAndWalk(false, directory, options, result, cancel, progress, visited, depth);
 }
 
 void walkLargeFiles(const std::wstring& directory, const LargeSearchOptions& options, LargeSearchResult& result,
                     std::atomic<bool>& cancel, const ProgressCallback& progress, VisitedDirectories& visited,
                     std::uint32_t depth) {
-    if (!mayEnter(result, cancel, depth)) return;
-    // Nothing above it is held yet: a whole chain from the drive root.
-    PinnedDirectoryChain chain;
-    if (!openDirectoryChainChecked(chain, directory, cancel)) {
-        countPinFailure(result, cancel);
-        return;
-    }
-    walkPinnedDirectory(chain, options, result, cancel, progress, visited, depth);
+    pinAndWalk(true, directory, options, result, cancel, progress, visited, depth);
 }
 
 LargeSearchResult searchLargeFiles(const LargeSearchOptions& options, std::atomic<bool>& cancel,
