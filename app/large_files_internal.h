@@ -4,6 +4,7 @@
 #include "app/large_files_data.h"
 #include "engine/large/recycle_internal.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,8 +31,10 @@ std::wstring largeFilesStatusText(HWND window, const LargeFilesData& data, uint6
 // The result text of a move, from its counters, naming each file moved instead of a listed one.
 std::wstring recycleResultText(uint64_t recycled, uint64_t bytes, uint64_t skipped, uint64_t failed,
                                bool cancelled, const std::vector<std::wstring>& movedInstead = {});
-// One line per file the Shell moved instead of a listed one: where the Recycle Bin lists it.
-std::wstring movedInsteadLines(const std::vector<std::wstring>& movedInstead);
+// One line per file the Shell moved instead of a listed one: where the Recycle Bin lists it. Lines that would
+// take the text past maxUnits are left out (the history drops a record whose detail is too long).
+std::wstring movedInsteadLines(const std::vector<std::wstring>& movedInstead,
+                               std::size_t maxUnits = static_cast<std::size_t>(-1));
 
 // The transfer source the move binds: empty means the Shell's own. Tests put a stand-in here.
 extern large::TransferSourceBinder largeRecycleBinder;

@@ -33,12 +33,14 @@ namespace detail {
 large::TransferSourceBinder largeRecycleBinder;
 uint64_t largeSearchLimit = MaxLargeResults;
 
-std::wstring movedInsteadLines(const std::vector<std::wstring>& movedInstead) {
+std::wstring movedInsteadLines(const std::vector<std::wstring>& movedInstead, std::size_t maxUnits) {
+    const std::wstring lead = L"\n" +
+                              translate(L"Вместо выбранного файла в корзину перемещён другой, занявший его место. "
+                                        L"Восстановите его из корзины, если он нужен:") +
+                              L" ";
     std::wstring lines;
     for (const std::wstring& path : movedInstead)
-        lines += L"\n" + translate(L"Вместо выбранного файла в корзину перемещён другой, занявший его место. "
-                                    L"Восстановите его из корзины, если он нужен:") +
-                 L" " + path;
+        if (lines.size() + lead.size() + path.size() <= maxUnits) lines += lead + path;
     return lines;
 }
 
@@ -240,7 +242,8 @@ void finishRecycleLarge(RecycleReport& report) {
     scanReport = ScanReport{};
     // A file moved instead of a listed one is counted among the errors (its row failed) and named here.
     appendHistoryRecord(HistoryKind::Recycle, report.recycled, report.bytesRecycled, report.skipped, report.failed,
-                        report.cancelled, false, std::wstring(), detail::movedInsteadLines(movedInstead));
+                        report.cancelled, false, std::wstring(),
+                        detail::movedInsteadLines(movedInstead, MaxHistoryTextUnits));
     lastOperationKind = 0;
     statusText = report.cancelled ? L"Перемещение отменено." : L"В корзину перемещено:";
     refreshHistoryWindows();

@@ -66,15 +66,16 @@ std::wstring progressLine(const std::wstring& label, std::uint64_t done, std::ui
 }
 
 std::wstring cleanCountersText(const CleanResult& result) {
-    return translate(L"Удалено:") + L" " + number(result.filesDeleted) + L" " + translate(L"файлов") + L"; " +
-           formatBytes(result.bytesFreed) + L".\n" + translate(L"Пропущено:") + L" " + number(result.skipped) +
-           L". " + translate(L"Ошибки:") + L" " + number(result.failed);
+    std::wstring text = translate(L"Удалено:") + L" " + number(result.filesDeleted) + L" " + translate(L"файлов") +
+                        L"; " + formatBytes(result.bytesFreed) + L".\n" + translate(L"Пропущено:") + L" " +
+                        number(result.skipped) + L". " + translate(L"Ошибки:") + L" " + number(result.failed);
+    if (result.recycleBinEmptied) text += L"\n" + translate(L"Корзина очищена.");
+    return text;
 }
 
 std::wstring cleanResultText(const CleanResult& result) {
     std::wstring text = translate(result.cancelled ? L"Очистка отменена." : L"Очистка завершена.") + L"\n";
     text += cleanCountersText(result);
-    if (result.recycleBinEmptied) text += L"\n" + translate(L"Корзина очищена.");
     text += L"\n\n" + translate(L"Повторите анализ для обновления списка.");
     return text;
 }

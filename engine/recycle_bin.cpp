@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace pm {
@@ -53,6 +54,12 @@ private:
     std::uint64_t hash_ = 0xcbf29ce484222325ULL;
 };
 
+// An item ID list the enumeration handed over, freed with CoTaskMemFree.
+struct TaskMemFree {
+    void operator()(void* memory) const { CoTaskMemFree(memory); }
+};
+using ChildId = std::unique_ptr<ITEMID_CHILD, TaskMemFree>;
+
 // A STRRET as text; empty when it cannot be converted. StrRetToStrW frees what the STRRET owned.
 std::wstring strRetText(STRRET& value, PCUITEMID_CHILD item) {
     wchar_t* text = nullptr;
@@ -84,25 +91,26 @@ public:
         return true;
     }
 
-    // Walks every item; false as soon as one cannot be read or the enumeration fails.
+    // Walks every item; false as soon as one cannot be read or the enumeration fails. It is asked only about a
+    // bin that holds items, so a folder that lists none is unreadable too: a sum over nothing would match any
+    // other sum over nothing, and the bin would be emptied on its size and count alone.
     bool fingerprint(std::uint64_t& sum) {
         ComHolder<IEnumIDList> items;
         HRESULT hr = folder_->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN,
                                           items.put());
-        if (hr == S_FALSE && !items) return true;  // nothing to enumerate
         if (FAILED(hr) || !items) return false;
+        std::uint64_t count = 0;
         std::array<PITEMID_CHILD, kItemsPerFetch> batch{};
+        std::array<ChildId, kItemsPerFetch> owned;
         for (;;) {
             ULONG fetched = 0;
             hr = items->Next(kItemsPerFetch, batch.data(), &fetched);
-            if (FAILED(hr) || fetched > kItemsPerFetch) return false;
-            bool readable = true;
-            for (ULONG i = 0; i < fetched; ++i) {
-                if (readable) readable = addItem(batch[i], sum);
-                CoTaskMemFree(batch[i]);
-            }
-            if (!readable) return false;
-            if (hr != S_OK) return true;  // S_FALSE: the last batch
+            if (FAILED(hr) || fetched > kItemsPerFetch || (hr == S_OK && fetched == 0)) return false;
+            for (ULONG i = 0; i < fetched; ++i) owned[i].reset(batch[i]);
+            for (ULONG i = 0; i < fetched; ++i)
+                if (!addItem(owned[i].get(), sum)) return false;
+            count += fetched;
+            if (hr != S_OK) return count != 0;  // S_FALSE: the last batch
         }
     }
 

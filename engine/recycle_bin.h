@@ -16,8 +16,9 @@ bool queryRecycleBinTotals(RecycleBinTotals& totals);
 
 // An order-independent fingerprint over every item of the Recycle Bin on every drive, built from each item's
 // own name inside the bin, its original location, its size and its deletion time: replacing one item by
-// another of the same size changes it. False when any item (or the bin itself) cannot be read; the caller
-// must then not empty the bin. Joins the calling thread to COM for the duration of the call.
+// another of the same size changes it. False when any item (or the bin itself) cannot be read, and when the
+// bin lists no item at all (it is read only while it holds items); the caller must then not empty the bin.
+// Joins the calling thread to COM for the duration of the call.
 bool readRecycleBinFingerprint(std::uint64_t& fingerprint);
 
 }  // namespace pm

@@ -1,9 +1,9 @@
 #include "engine/large/recycle.h"
 
+#include "engine/com_holder.h"
 #include "engine/file_info.h"
 #include "engine/handle_holder.h"
 #include "engine/large/checked_chain.h"
-#include "engine/com_holder.h"
 #include "engine/large/large_search_internal.h"
 #include "engine/large/recycle_internal.h"
 #include "engine/large/strict_paths.h"

@@ -16,7 +16,6 @@ namespace pm {
 
 namespace {
 
-constexpr std::size_t MaxTextUnits = 8192;
 constexpr std::size_t MaxObjectBytes = 131072;
 constexpr std::uint64_t LastValidTimeMinusOne = 253402300798ULL;  // 9999-12-31 23:59:59 UTC, less 1
 
@@ -61,8 +60,8 @@ bool endsWithLineEnd(HANDLE file) {
 }  // namespace
 
 std::string formatHistoryRecord(const HistoryRecord& record, std::int64_t time) {
-    if (static_cast<std::uint64_t>(time) - 1 > LastValidTimeMinusOne || record.text.size() > MaxTextUnits ||
-        record.detail.size() > MaxTextUnits) {
+    if (static_cast<std::uint64_t>(time) - 1 > LastValidTimeMinusOne || record.text.size() > MaxHistoryTextUnits ||
+        record.detail.size() > MaxHistoryTextUnits) {
         throw std::runtime_error("history bounds");
     }
     std::string message;

@@ -9,10 +9,13 @@
 #include "app/commands.h"
 #include "app/large_files_internal.h"
 #include "app/large_operations.h"
+#include "services/history/history_writer.h"
 #include "services/history/text_codec.h"
+#include "engine/recycle_bin.h"
 #include "engine/scan.h"
 #include "services/i18n/translate.h"
 #include "tests/app/history_lines.h"
+#include "tests/engine/clean_fixtures.h"
 #include "tests/app/ops_window.h"
 #include "tests/engine/location_fixtures.h"
 #include "tests/support/test_files.h"
@@ -292,6 +295,39 @@ TEST_F(HandlerTest, ACleanUpFailingMidwayReportsWhatItDeleted) {
     EXPECT_EQ(left, 1);
 }
 
+// The last progress call may throw too, after the Recycle Bin was emptied: the history says it was.
+TEST_F(HandlerTest, ACleanUpFailingAfterEmptyingTheBinSaysItWasEmptied) {
+    PM_REQUIRE_PRIVATE_RECYCLE_BIN();
+    LanguageScope english(EnglishLanguage);
+    test::UserTempFolder folder;
+    test::emptyRecycleBin();
+    test::writeFile(folder / L"binned.txt", "12345");
+    ASSERT_TRUE(test::recycle(folder / L"binned.txt"));
+    test::OpsWindow ops;
+    analysisPresent = true;
+    busy = true;
+    CleanRequest request{ScanReport{}, {false, false, true}, false, AppSettings{}};
+    RecycleBinTotals bin;
+    ASSERT_TRUE(queryRecycleBinTotals(bin));
+    request.report.recycleBinItems = bin.items;
+    request.report.recycleBinBytes = bin.bytes;
+    request.report.recycleBinFingerprinted = readRecycleBinFingerprint(request.report.recycleBinFingerprint);
+    ASSERT_TRUE(request.report.recycleBinFingerprinted);
+    const size_t before = test::readHistoryLines().size();
+    runCleanWorkerWith(std::move(request), [](const std::wstring& label, uint64_t, uint64_t) {
+        if (label == L"Finished") throw std::bad_alloc();
+    });
+    ops.pumpUntil([] { return !busy; }, 2000);
+
+    EXPECT_EQ(test::queryRecycleBin().i64NumItems, 0);
+    EXPECT_FALSE(analysisPresent);
+    const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_NE(jsonGetString(records[0], "detail", "").find("Deleted: 1 files; 5 B.\nSkipped: 0. Errors: 0\nRecycle Bin emptied."),
+              std::string::npos)
+        << jsonGetString(records[0], "detail", "");
+}
+
 // The "skip files in use" setting reaches the clean pass through the window's worker.
 TEST_F(HandlerTest, TheLockedFileSettingReachesTheCleanUpWorker) {
     test::UserTempFolder folder;
@@ -321,27 +357,31 @@ TEST_F(HandlerTest, TheLockedFileSettingReachesTheCleanUpWorker) {
 }
 
 // A file saved over a listed one in the last instant went to the bin instead: the result box and the
-// history name it, and the history counts it among the errors.
+// history name it, and the history counts it among the errors. A name too long for the history's detail
+// is left out of the detail only, never costing the record.
 TEST_F(HandlerTest, AMoveThatTookAnotherFileNamesIt) {
     LanguageScope english(EnglishLanguage);
+    const std::wstring taken = L"C:\\d\\report.docx", deep = L"C:\\d\\" + std::wstring(MaxHistoryTextUnits, L'x');
     test::OpsWindow ops;
+    ShowWindow(ops.window, SW_SHOWNORMAL);
     busy = true;
     RecycleReport report;
     report.recycled = 1;
     report.bytesRecycled = 10;
-    report.failed = 1;
-    report.outcomes = {{0, large::RecycleStatus::Recycled, 0, {}}, {1, large::RecycleStatus::Failed, 1006, L"C:\\d\\report.docx"}};
+    report.failed = 2;
+    report.outcomes = {{0, large::RecycleStatus::Recycled, 0, {}},
+                       {1, large::RecycleStatus::Failed, 1006, deep},
+                       {2, large::RecycleStatus::Failed, 1006, taken}};
     const size_t before = test::readHistoryLines().size();
     finishRecycleLarge(report);
 
-    const std::wstring text = detail::recycleResultText(1, 10, 0, 1, false, {L"C:\\d\\report.docx"});
-    EXPECT_NE(text.find(L"C:\\d\\report.docx"), std::wstring::npos);
-    EXPECT_EQ(text.find(L"C:\\d\\report.docx"), text.rfind(L"C:\\d\\report.docx"));
+    ASSERT_EQ(ops.dialogTexts.size(), 1u);
+    EXPECT_NE(ops.dialogTexts[0].find(L"if you need it: " + taken), std::wstring::npos) << ops.dialogTexts[0];
+    EXPECT_NE(ops.dialogTexts[0].find(L"if you need it: " + deep), std::wstring::npos);
     const std::vector<JsonValue> records = test::historyObjectsAfter(before);
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(test::historyCounters(records[0]), "recycle 1 10 0 1");
-    EXPECT_EQ(jsonGetString(records[0], "detail", ""), encodeUtf8(detail::movedInsteadLines({L"C:\\d\\report.docx"})));
-    EXPECT_NE(jsonGetString(records[0], "detail", "").find("report.docx"), std::string::npos);
+    EXPECT_EQ(test::historyCounters(records[0]), "recycle 1 10 0 2");
+    EXPECT_EQ(jsonGetString(records[0], "detail", ""), encodeUtf8(detail::movedInsteadLines({taken})));
 }
 
 // startClean's questions, answered by the watcher: what is asked, and what a "No" leaves behind.

@@ -1,5 +1,6 @@
 #include "engine/clean_pass.h"
 #include "engine/path_rules.h"
+#include "engine/recycle_bin.h"
 #include "engine/scan.h"
 #include "engine/scan_internal.h"
 
@@ -203,12 +204,19 @@ TEST(CleanTargets, RecycleBinOnlyWhenItsPreviewStillHolds) {
     EXPECT_EQ(emptied.skipped + emptied.failed, 0u);
     EXPECT_EQ(test::queryRecycleBin().i64NumItems, 0);
 
-    // An empty Recycle Bin is no step at all.
+    // An empty Recycle Bin is no step at all, also when items arrived after the preview.
     preview = scanTargets(cancel, {});
     preview.entries.clear();
+    std::uint64_t fingerprint = 0;
+    EXPECT_FALSE(readRecycleBinFingerprint(fingerprint)) << "a bin that lists nothing tells nothing apart";
+    test::writeFile(temp / L"late.txt", "late");
+    ASSERT_TRUE(test::recycle(temp / L"late.txt"));
     ProgressLog none;
-    cleanTargets(preview, {false, false, true}, cancel, none.callback(), {});
+    CleanResult untouched = cleanTargets(preview, {false, false, true}, cancel, none.callback(), {});
     EXPECT_EQ(none.calls, (std::vector<ProgressCall>{{L"Finished", 0, 0}}));
+    EXPECT_FALSE(untouched.recycleBinEmptied);
+    EXPECT_EQ(test::queryRecycleBin().i64NumItems, 1);
+    test::emptyRecycleBin();
 }
 
 // The preview saw one.txt (100 bytes) and two.txt (200 bytes) in the bin; what happens before the scan and
@@ -224,6 +232,14 @@ TEST(CleanTargets, RecycleBinEmptiedOnlyWhileItHoldsThePreviewedItems) {
     // A record the bin's folder cannot read: the item is still there, with its size.
     const auto damageOne = [](const TempFolder&) {
         test::writeFile(test::trashFolder() + L"\\info\\one.txt.trashinfo", "not a record");
+    };
+    // The record of one.txt as if it had been recycled on another day (restored and recycled again).
+    const auto redateOne = [](const TempFolder&) {
+        const std::wstring info = test::trashFolder() + L"\\info\\one.txt.trashinfo";
+        std::string record = test::readFile(info);
+        const std::size_t at = record.find("DeletionDate=");
+        ASSERT_NE(at, std::string::npos);
+        test::writeFile(info, record.substr(0, at) + "DeletionDate=2001-02-03T04:05:06\n");
     };
     struct Case {
         const char* name;
@@ -247,6 +263,7 @@ TEST(CleanTargets, RecycleBinEmptiedOnlyWhileItHoldsThePreviewedItems) {
          [](const TempFolder&) { test::writeFile(test::trashFolder() + L"\\files\\one.txt", std::string(150, 'g')); },
          1, 0, false},
         {"an empty item added", {}, [&](const TempFolder& t) { recycleNew(t / L"empty.txt", 0); }, 1, 0, false},
+        {"one recycled again at another time", {}, redateOne, 1, 0, false},
         {"an item unreadable at the clean-up", {}, damageOne, 0, 1, false},
         {"an item unreadable already at the scan", damageOne, {}, 0, 1, false},
     };
