@@ -92,11 +92,10 @@ public:
     // path that cannot be read or a folder that is not below the base), and the levels reached stay held.
     bool reach(const std::wstring& folder);
     const std::wstring& finalPath() const { return finalPath_; }
-    std::size_t heldLevels() const { return levels_.size(); }
 
 private:
     struct Level {
-        std::wstring path;       // the request up to this directory
+        std::wstring path;       // the way's text up to this directory
         HandleHolder handle;
         std::wstring finalPath;  // read when the level is the end of a way
     };
