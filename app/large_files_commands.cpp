@@ -8,7 +8,7 @@
 #include "app/main_layout.h"
 #include "app/operations.h"
 #include "app/shell_globals.h"
-#include "engine/large/com_holder.h"
+#include "engine/com_holder.h"
 #include "services/i18n/translate.h"
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
@@ -45,7 +45,7 @@ std::wstring folderOfFile(const std::wstring& path) {
 
 std::wstring recycleConfirmationText(uint64_t count, uint64_t totalBytes) {
     return translate(L"Переместить выбранные файлы в корзину?") + L"\n\n" + translate(L"Выбрано файлов:") + L" " +
-           std::to_wstring(count) + L" · " + formatBytes(totalBytes) + L"\n\n" +
+           formatCount(count) + L" · " + formatBytes(totalBytes) + L"\n\n" +
            translate(L"Файлы можно восстановить из системной корзины. Постоянное удаление не используется.");
 }
 
@@ -140,7 +140,7 @@ void onLargeCancelCommand(HWND window) {
 }
 
 void chooseLargeSearchFolder(HWND window) {
-    large::ComHolder<IFileOpenDialog> dialog;
+    ComHolder<IFileOpenDialog> dialog;
     if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
                                 dialog.putVoid())) ||
         !dialog) {
@@ -154,7 +154,7 @@ void chooseLargeSearchFolder(HWND window) {
     dialog->SetTitle(title.c_str());
     ui::ModalScope scope;  // a waiting exit or hide runs once the picker is gone
     if (FAILED(dialog->Show(window))) return;
-    large::ComHolder<IShellItem> item;
+    ComHolder<IShellItem> item;
     if (FAILED(dialog->GetResult(item.put())) || !item) return;
     PWSTR path = nullptr;
     if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &path)) && path) {

@@ -7,6 +7,7 @@
 #include "app/large_files_internal.h"
 #include "app/main_layout.h"
 #include "app/operations.h"
+#include "app/operations_internal.h"
 #include "app/shell_globals.h"
 #include "app/worker_messages.h"
 #include "app/worker_posts.h"
@@ -48,9 +49,9 @@ std::wstring recycleResultText(uint64_t recycled, uint64_t bytes, uint64_t skipp
                                bool cancelled, const std::vector<std::wstring>& movedInstead) {
     std::wstring text;
     if (cancelled) text += translate(L"Перемещение отменено.") + L"\n";
-    text += translate(L"В корзину перемещено:") + L" " + std::to_wstring(recycled) + L" · " + formatBytes(bytes) + L"\n";
-    text += translate(L"Пропущено:") + L" " + std::to_wstring(skipped) + L" · " + translate(L"Ошибки:") + L" " +
-            std::to_wstring(failed) + L"\n";
+    text += translate(L"В корзину перемещено:") + L" " + formatCount(recycled) + L" · " + formatBytes(bytes) + L"\n";
+    text += translate(L"Пропущено:") + L" " + formatCount(skipped) + L" · " + translate(L"Ошибки:") + L" " +
+            formatCount(failed) + L"\n";
     text += failed != 0 ? translate(L"Файлы с ошибками не учтены в результате. Проверьте системную корзину.")
                         : translate(L"Недоступные или изменившиеся файлы сохранены.");
     return text + movedInsteadLines(movedInstead);
@@ -150,7 +151,7 @@ void runRecycleWorker(HWND window, const large::LargeSearchResult& result, const
 
 void startLargeSearch(HWND window, large::LargeSearchOptions options) {
     try {
-        workerThread = std::thread([window, options = std::move(options)] {
+        workerThread = makeWorkerThread([window, options = std::move(options)] {
             runLargeSearchWorker(window, options, postProgress);
         });
     } catch (...) {
@@ -162,7 +163,7 @@ void startLargeSearch(HWND window, large::LargeSearchOptions options) {
 
 void recycleLarge(HWND window, large::LargeSearchResult result, std::vector<uint64_t> indices) {
     try {
-        workerThread = std::thread([window, result = std::move(result), indices = std::move(indices)] {
+        workerThread = makeWorkerThread([window, result = std::move(result), indices = std::move(indices)] {
             runRecycleWorker(window, result, indices, postProgress);
         });
     } catch (...) {

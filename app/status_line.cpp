@@ -15,8 +15,8 @@ constexpr const wchar_t* Separator = L" \u00B7 ";
 
 // "Пропущено: n · Ошибки: m", each label translated on its own so the numbers never depend on the table.
 std::wstring skippedAndErrors() {
-    return translate(L"Пропущено:") + L" " + std::to_wstring(lastSkipped) + Separator + translate(L"Ошибки:") + L" " +
-           std::to_wstring(lastErrors);
+    return translate(L"Пропущено:") + L" " + formatCount(lastSkipped) + Separator + translate(L"Ошибки:") + L" " +
+           formatCount(lastErrors);
 }
 
 }  // namespace

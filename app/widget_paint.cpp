@@ -31,8 +31,8 @@ void drawStateTexts(ui::Canvas& canvas, float w) {
     std::wstring headline;
     std::wstring subline;
     if (busy) {
-        headline = std::to_wstring(progressDone);
-        if (progressTotal != 0) headline += L" / " + std::to_wstring(progressTotal);
+        headline = formatCount(progressDone);
+        if (progressTotal != 0) headline += L" / " + formatCount(progressTotal);
         subline = translate(operationPhase == PhaseCleaning ? L"Очистка файлов…" : L"Проверено файлов:");
         if (progressTotal != 0) {
             const double fraction = std::min(static_cast<double>(progressDone) / static_cast<double>(progressTotal), 1.0);

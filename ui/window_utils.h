@@ -34,6 +34,9 @@ void invalidateWindow(HWND window, const RECT* rect);
 // max(lroundf(dip * scale), 1).
 int scalePx(float dip, float scale);
 UINT getWindowDpi(HWND window);
+// A system metric at the window's DPI (GetSystemMetricsForDpi); the system DPI's (GetSystemMetrics)
+// where that is missing or answers nothing.
+int systemMetricForWindow(int metric, HWND window);
 
 // Starts timer 3 of the main window unless it runs or the window is not on screen.
 void startAnimationTimer();

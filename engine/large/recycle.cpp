@@ -89,7 +89,7 @@ private:
     DWORD cookie_;
 };
 
-// The exclusive open of step 10: nobody else may hold the file, and it must still be the listed file.
+// The exclusive open before the move: nobody else may hold the file, and it must still be the listed file.
 Verdict exclusiveOpenError(DWORD error) {
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return verdict(RecycleStatus::Locked, error);
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return verdict(RecycleStatus::Skipped, error);
@@ -114,7 +114,7 @@ Verdict recycleItemFailure(HRESULT hr) {
     return verdictHr(RecycleStatus::Failed, hr == S_OK ? E_UNEXPECTED : hr);
 }
 
-// Steps 21-25: the item that arrived must be the same file, in a folder below the drive's "$Recycle.Bin".
+// After the move: the item that arrived must be the same file, in a folder below the drive's "$Recycle.Bin".
 Verdict verifyArrival(IShellItem* newItem, const LargeFileEntry& listed) {
     wchar_t* name = nullptr;
     HRESULT hr = newItem->GetDisplayName(SIGDN_FILESYSPATH, &name);
@@ -153,8 +153,10 @@ Verdict verifyArrival(IShellItem* newItem, const LargeFileEntry& listed) {
     return {};
 }
 
-// Steps 2-26 for one listed file. Everything it opens is released on every path, in the reverse order of
-// opening: the new item, the advise, the source, the two shell items, the exclusive handle, the parent chain.
+// Moves one listed file after checking it again: still inside the searched folder on its volume, on a local
+// disk, not protected, its parent chain pinned, held exclusively and unchanged; then checks where it arrived.
+// Everything it opens is released on every path, in the reverse order of opening: the new item, the advise,
+// the source, the two shell items, the exclusive handle, the parent chain.
 Verdict recycleOne(const LargeSearchResult& search, const LargeFileEntry& e, const RecycleSetup& setup,
                    std::atomic<bool>& cancel, const TransferSourceBinder& bindTransferSource) {
     if (cancel.load()) return kCancelledVerdict;

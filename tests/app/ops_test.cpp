@@ -29,10 +29,28 @@
 #include <memory>
 #include <new>
 #include <atomic>
+#include <cstdlib>
+#include <new>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
+
+namespace {
+
+// While set, every allocation of the thread fails, as it would with the memory used up.
+thread_local bool allocationsFail = false;
+
+}  // namespace
+
+// This test program's allocation function: the usual one, except while allocationsFail is set. The
+// library's operator delete frees with free(), as this allocates with malloc().
+void* operator new(std::size_t size) {
+    if (allocationsFail) throw std::bad_alloc();
+    if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
+    throw std::bad_alloc();
+}
 
 namespace pm {
 namespace {
@@ -382,6 +400,108 @@ TEST_F(HandlerTest, AMoveThatTookAnotherFileNamesIt) {
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(test::historyCounters(records[0]), "recycle 1 10 0 2");
     EXPECT_EQ(jsonGetString(records[0], "detail", ""), encodeUtf8(detail::movedInsteadLines({taken})));
+}
+
+// A throwing engine call whose failure text cannot be allocated either: the worker ends without taking the
+// process with it (an exception leaving a thread's body ends the program), and the operation still ends.
+TEST_F(HandlerTest, WorkerFailureWithoutMemoryForItsTextStillEndsTheOperation) {
+    const ProgressCallback outOfMemory = [](const std::wstring&, uint64_t, uint64_t) {
+        allocationsFail = true;
+        throw std::bad_alloc();
+    };
+    test::UserTempFolder folder;
+    folder.agedFile(L"old.tmp", "old");
+    for (bool clean : {false, true}) {
+        SCOPED_TRACE(clean);
+        test::OpsWindow ops;
+        std::atomic<bool> cancel{false};
+        CleanRequest request{scanFolder(folder.location, cancel), {true, false, false}, false, AppSettings{}};
+        std::erase_if(request.report.entries, [&](const FileEntry& e) { return e.path.find(folder.path()) != 0; });
+        ASSERT_EQ(request.report.entries.size(), 1u);
+        bool escaped = false;
+        try {
+            if (clean) {
+                runCleanWorkerWith(std::move(request), outOfMemory);
+            } else {
+                runScanWorkerWith(outOfMemory);
+            }
+        } catch (...) {
+            escaped = true;
+        }
+        allocationsFail = false;
+        EXPECT_FALSE(escaped);
+        // Not even a record: the bare message still ends the operation with its fixed phrase.
+        MSG posted{};
+        ASSERT_TRUE(PeekMessageW(&posted, ops.window, WM_APP_WORKER_ERROR, WM_APP_WORKER_ERROR, PM_NOREMOVE));
+        EXPECT_EQ(posted.lParam, 0);
+        busy = true;
+        operationPhase = clean ? PhaseCleaning : PhaseScanning;
+        ops.pumpUntil([] { return !busy; }, 2000);
+        EXPECT_FALSE(busy);
+        EXPECT_EQ(statusText, clean ? std::wstring(CleanFailedPhrase) : std::wstring(L"Не удалось завершить анализ."));
+    }
+}
+
+// A completion message without its record (none of ours sends one) changes nothing: the analysis, the
+// status and the history stay as they are.
+TEST_F(HandlerTest, CompletionWithoutARecordIsIgnored) {
+    for (UINT message : {WM_APP_SCAN_DONE, WM_APP_CLEAN_DONE, WM_APP_WORKER_ERROR}) {
+        SCOPED_TRACE(message - WM_APP);
+        test::OpsWindow ops;
+        analysisPresent = true;
+        scanReport.entries.resize(5);
+        lastOperationKind = 1;
+        const size_t before = test::readHistoryLines().size();
+        SendMessageW(ops.window, message, 0, 0);
+        EXPECT_TRUE(analysisPresent);
+        EXPECT_EQ(scanReport.entries.size(), 5u);
+        EXPECT_EQ(lastOperationKind, 1u);
+        EXPECT_EQ(statusText, L"Готов к анализу");
+        EXPECT_TRUE(test::historyObjectsAfter(before).empty());
+    }
+}
+
+std::thread noThreadToSpare(std::function<void()>) {
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+}
+
+// The system has no thread to spare: the starter ends the operation at once, as a failed worker would.
+TEST_F(HandlerTest, WorkerThatCannotStartLeavesTheWindowIdleWithItsFailureText) {
+    const struct {
+        int command;
+        const wchar_t* text;
+    } cases[] = {
+        {120, L"Не удалось завершить анализ."},
+        {121, L"Очистка прервана из-за ошибки. Файлы, которые не удалось обработать, сохранены."},
+    };
+    const WorkerThreadMaker usual = makeWorkerThread;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        test::OpsWindow ops;
+        ShowWindow(ops.window, SW_SHOWNORMAL);
+        analysisPresent = true;
+        scanReport.entries.resize(1);
+        cleanSelection = {false, false, false};
+        ops.answers = {IDYES};  // the clean-up's confirmation
+        const size_t before = test::readHistoryLines().size();
+        makeWorkerThread = noThreadToSpare;
+        onCommand(c.command);
+        makeWorkerThread = usual;
+        ops.pumpUntil([] { return false; }, 200);
+
+        EXPECT_FALSE(busy);
+        EXPECT_EQ(operationPhase, PhaseIdle);
+        EXPECT_FALSE(workerThread.joinable());
+        EXPECT_EQ(statusText, c.text);
+        EXPECT_TRUE(progressText.empty());
+        EXPECT_TRUE(analysisPresent) << "the analysis stays";
+        ASSERT_FALSE(ops.dialogCaptions.empty());
+        EXPECT_EQ(ops.dialogCaptions.back(), L"Pelmirt 1.2.0") << "the failure is shown";
+        const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(jsonGetString(records[0], "kind", ""), "message");
+        EXPECT_EQ(jsonGetString(records[0], "message", ""), test::catalogId(c.text));
+    }
 }
 
 // startClean's questions, answered by the watcher: what is asked, and what a "No" leaves behind.
