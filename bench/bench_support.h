@@ -7,14 +7,24 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cwchar>
 #include <functional>
 #include <string>
 
 namespace bench {
 
-inline constexpr int kFolders = 200;
+// The trees have 200 folders of 100 files; PELMIRT_BENCH_FOLDERS (1 to 200) asks for fewer folders, for a
+// short trial of a benchmark or of a script that runs it.
+inline int benchFolders() {
+    wchar_t text[8] = {};
+    const DWORD length = GetEnvironmentVariableW(L"PELMIRT_BENCH_FOLDERS", text, 8);
+    const int asked = length > 0 && length < 8 ? static_cast<int>(std::wcstol(text, nullptr, 10)) : 0;
+    return asked >= 1 && asked <= 200 ? asked : 200;
+}
+
+inline const int kFolders = benchFolders();
 inline constexpr int kFilesPerFolder = 100;
-inline constexpr std::uint64_t kFiles = static_cast<std::uint64_t>(kFolders) * kFilesPerFolder;
+inline const std::uint64_t kFiles = static_cast<std::uint64_t>(kFolders) * kFilesPerFolder;
 inline constexpr std::uint64_t kHour = 36'000'000'000ULL;
 
 inline std::wstring longPath(const std::wstring& path) { return L"\\\\?\\" + path; }

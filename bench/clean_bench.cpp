@@ -1,6 +1,7 @@
 // Clean-up throughput against bare deletion, over 20,000 previewed temporary files in 200 folders:
-//   cleanTargets          the engine's clean pass: every entry re-pins its root and parent chains, re-opens
-//                         the file exclusively, re-checks its identity and deletes it through the disposition
+//   cleanTargets          the engine's clean pass: it holds the pinned chains of the root and of the folder in
+//                         hand, re-opens every file exclusively, re-checks its identity and deletes it through
+//                         the disposition
 //   floor: DeleteFileW    the same number of files in an identical tree, deleted by name
 // Both trees lie in the user's temporary folder under LocalAppData (a clean-up location), are made and
 // previewed before the timing starts and are removed afterwards. Prints files per second, the ratio, and the

@@ -72,7 +72,7 @@ std::vector<CleanLocation> cleanLocations() {
 std::vector<std::wstring> listSubdirectories(const std::wstring& folder) {
     std::vector<std::wstring> names;
     PinnedDirectoryChain chain;
-    if (!openDirectoryChain(chain, folder)) return names;
+    if (!openDirectoryChain(chain, folder, ChainEnd::FinalPath)) return names;
     WIN32_FIND_DATAW data{};
     FindHolder find(FindFirstFileExW(toLongPath(joinPath(chain.finalPath, L"*")).c_str(), FindExInfoBasic, &data,
                                      FindExSearchNameMatch, nullptr, 0));

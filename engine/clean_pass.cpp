@@ -1,7 +1,7 @@
 #include "engine/clean_pass.h"
 
 #include "engine/browsers.h"
-#include "engine/delete_entry.h"
+#include "engine/delete_entry_internal.h"
 #include "engine/path_rules.h"
 #include "engine/pinned_chain.h"
 #include "engine/recycle_bin.h"
@@ -32,7 +32,7 @@ std::vector<AllowedRoot> allowedRoots() {
     std::vector<AllowedRoot> roots;
     for (const CleanLocation& location : cleanLocations()) {
         PinnedDirectoryChain chain;
-        if (openDirectoryChain(chain, location.path) && chain.finalPath.size() > 3)
+        if (openDirectoryChain(chain, location.path, ChainEnd::FinalPath) && chain.finalPath.size() > 3)
             roots.push_back({chain.finalPath, location.category, location.olderThanCutoffOnly});
     }
     return roots;
@@ -115,6 +115,8 @@ void cleanTargets(const ScanReport& scan, const CleanSelection& selection, std::
     const std::vector<AllowedRoot> roots = allowedRoots();
 
     bool stoppedByCancel = false;
+    // The chains of the current root and folder, kept while their entries are deleted one after another.
+    HeldDirectories held;
     for (const FileEntry& entry : scan.entries) {
         if (cancel.load()) {
             stoppedByCancel = true;
@@ -140,9 +142,10 @@ void cleanTargets(const ScanReport& scan, const CleanSelection& selection, std::
             ++result.skipped;
             continue;
         }
-        deleteEntry(entry, *scanned, allowed->olderThanCutoffOnly, cancel, result, options);
+        deleteEntryHeld(entry, *scanned, allowed->olderThanCutoffOnly, cancel, result, options, held);
         if (result.cancelled) break;
     }
+    held.release();
     if (stoppedByCancel) result.cancelled = true;
 
     if (recycleBinSelected(scan, selection) && !result.cancelled && !cancel.load()) {

@@ -89,8 +89,36 @@ std::uint64_t openWithRetry(bool skipLocked, std::atomic<bool>& cancel, const Op
     }
 }
 
+bool HeldDirectories::holdRoot(const std::wstring& root) {
+    if (below_ && rootRequest_ == root) return true;
+    release();
+    if (!openDirectoryChain(root_, root)) {
+        DWORD error = GetLastError();
+        release();  // nothing half-pinned stays held
+        SetLastError(error);
+        return false;
+    }
+    std::wstring normal;
+    normalizePath(root, normal);
+    rootRequest_ = root;
+    below_.emplace(normal, root_.finalPath);
+    return true;
+}
+
+void HeldDirectories::release() {
+    below_.reset();
+    root_ = PinnedDirectoryChain();
+    rootRequest_.clear();
+}
+
 void deleteEntry(const FileEntry& entry, const RootIdentity& root, bool applyAgeFilter, std::atomic<bool>& cancel,
                  CleanResult& result, CleanOptions options) {
+    HeldDirectories held;  // released after the file's handle, the folder's levels before the root's chain
+    deleteEntryHeld(entry, root, applyAgeFilter, cancel, result, options, held);
+}
+
+void deleteEntryHeld(const FileEntry& entry, const RootIdentity& root, bool applyAgeFilter, std::atomic<bool>& cancel,
+                     CleanResult& result, CleanOptions options, HeldDirectories& held) {
     if (cancel.load()) {
         result.cancelled = true;
         return;
@@ -99,23 +127,30 @@ void deleteEntry(const FileEntry& entry, const RootIdentity& root, bool applyAge
         ++result.skipped;
         return;
     }
-    // Both chains stay held to the end: no directory on the way can be moved or replaced meanwhile.
-    PinnedDirectoryChain rootChain;
-    if (!openDirectoryChain(rootChain, entry.root)) {
+    // While the root chain is held none of its directories can be moved or replaced, so the parent's chain
+    // continues below it instead of starting again at the drive root.
+    if (!held.holdRoot(entry.root)) {
         countSkipOrFail(result, GetLastError());
         return;
     }
-    std::wstring parent;
-    if (!rootUnchanged(rootChain, entry, root) || !parentOf(entry.path, parent)) {
+    if (!rootUnchanged(held.rootChain(), entry, root)) {
+        held.release();  // the next entry pins its root afresh
         ++result.skipped;
         return;
     }
-    PinnedDirectoryChain parentChain;
-    if (!openDirectoryChain(parentChain, parent)) {
+    std::wstring parent, parentNormal;
+    if (!parentOf(entry.path, parent)) {
+        ++result.skipped;
+        return;
+    }
+    const bool parentNormalised = normalizePath(parent, parentNormal);
+    if (!parentNormalised) SetLastError(ERROR_INVALID_NAME);
+    if (!parentNormalised || !held.below().reach(parentNormal)) {
         countSkipOrFail(result, GetLastError());
         return;
     }
-    if (!samePath(parentChain.finalPath, entry.root) && !isPathInside(parentChain.finalPath, entry.root)) {
+    const std::wstring& parentFinalPath = held.below().finalPath();
+    if (!samePath(parentFinalPath, entry.root) && !isPathInside(parentFinalPath, entry.root)) {
         ++result.skipped;
         return;
     }

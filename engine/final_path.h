@@ -8,13 +8,25 @@
 
 namespace pm {
 
-// GetFinalPathNameByHandleW (normalised name, DOS volume name) asked first for the size it needs, which must
-// lie in 1..maxNeeded (terminator included), then for the text. Empty on any failure.
+// GetFinalPathNameByHandleW (normalised name, DOS volume name). The size it needs (terminator included) must
+// lie in 1..maxNeeded; empty on any failure. Most paths fit a first buffer of a few hundred characters, so
+// the call is made once; only a longer path is asked again with a buffer of the size the first call named.
 inline std::wstring finalPathText(HANDLE handle, DWORD maxNeeded) {
-    DWORD needed = GetFinalPathNameByHandleW(handle, nullptr, 0, 0);
-    if (needed < 1 || needed > maxNeeded) return std::wstring();
-    std::wstring buffer(static_cast<std::size_t>(needed) + 1, L'\0');
-    DWORD written = GetFinalPathNameByHandleW(handle, buffer.data(), needed + 1, 0);
+    constexpr DWORD kFirstBuffer = 520;
+    std::wstring buffer(kFirstBuffer, L'\0');
+    DWORD written = GetFinalPathNameByHandleW(handle, buffer.data(), kFirstBuffer, 0);
+    if (written == 0) return std::wstring();
+    if (written < kFirstBuffer) {
+        // The text fitted: it needed written + 1 characters with its terminator.
+        if (written + 1 > maxNeeded) return std::wstring();
+        buffer.resize(written);
+        return buffer;
+    }
+    // Too small: the result is the size needed, terminator included.
+    DWORD needed = written;
+    if (needed > maxNeeded) return std::wstring();
+    buffer.assign(static_cast<std::size_t>(needed) + 1, L'\0');
+    written = GetFinalPathNameByHandleW(handle, buffer.data(), needed + 1, 0);
     if (written == 0 || written >= needed + 1) return std::wstring();
     buffer.resize(written);
     return buffer;

@@ -12,42 +12,42 @@ namespace {
 
 constexpr DWORD kMaxFinalPath = 32768;
 
-// Opens one plain directory and appends it to the chain. Only the last directory of a chain needs its
-// identity (file index, volume serial, times); for those above it the attributes suffice, and reading them
-// alone avoids the volume query inside GetFileInformationByHandle, which costs 1-2 ms per directory under
-// Wine 8 (the clean pass pins two chains per entry).
-bool pinDirectory(PinnedDirectoryChain& chain, const std::wstring& path, bool readIdentity) {
-    HandleHolder handle(openDirectoryForPinning(path));
+// Opens one plain directory and appends it to the chain. The last directory of a chain gives its final path,
+// and its identity when asked; for those above it the attributes suffice. Reading no more avoids the volume
+// query inside GetFileInformationByHandle (about 740 us per directory under Wine 8) and a final-path read
+// (about 40 us) that no check compares.
+bool pinDirectory(PinnedDirectoryChain& chain, const std::wstring& path, bool last, ChainEnd end) {
+    HandleHolder handle = openPlainDirectory(toLongPath(path));
     if (!handle.valid()) return false;
     BY_HANDLE_FILE_INFORMATION info{};
-    if (readIdentity) {
-        if (!GetFileInformationByHandle(handle.get(), &info)) {
+    std::wstring finalPath;
+    if (last) {
+        if (end == ChainEnd::Identity && !GetFileInformationByHandle(handle.get(), &info)) {
             closeKeepingError(handle, GetLastError());
             return false;
         }
-    } else {
-        FILE_ATTRIBUTE_TAG_INFO attributes{};
-        if (!GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &attributes, sizeof(attributes))) {
-            closeKeepingError(handle, GetLastError());
+        finalPath = finalPathOfHandle(handle.get());
+        if (finalPath.empty()) {
+            closeKeepingError(handle, ERROR_INVALID_NAME);
             return false;
         }
-        info.dwFileAttributes = attributes.FileAttributes;
-    }
-    if ((info.dwFileAttributes & kDirectoryOrReparseMask) != FILE_ATTRIBUTE_DIRECTORY) {
-        closeKeepingError(handle, kErrorReparseTagInvalid);
-        return false;
-    }
-    std::wstring finalPath = finalPathOfHandle(handle.get());
-    if (finalPath.empty()) {
-        closeKeepingError(handle, ERROR_INVALID_NAME);
-        return false;
     }
     // Held until stored: if the list cannot grow, the holder still closes the handle.
     chain.handles.push_back(handle.get());
     handle.release();
-    chain.finalPath = std::move(finalPath);
-    chain.info = info;
+    if (last) {
+        chain.finalPath = std::move(finalPath);
+        chain.info = info;
+    }
     return true;
+}
+
+// A chain that failed part-way still names the directory it pinned last; the error stays the failure's.
+bool failKeepingLastPinned(PinnedDirectoryChain& chain) {
+    DWORD error = GetLastError();
+    if (!chain.handles.empty()) chain.finalPath = finalPathOfHandle(chain.handles.back());
+    SetLastError(error);
+    return false;
 }
 
 }  // namespace
@@ -86,28 +86,94 @@ std::wstring finalPathOfHandle(HANDLE handle) {
     return normal;
 }
 
+HandleHolder openPlainDirectory(const std::wstring& systemPath) {
+    HandleHolder handle(CreateFileW(systemPath.c_str(), kPinnedDirectoryAccess, kPinnedDirectoryShare, nullptr,
+                                    OPEN_EXISTING, kPinnedDirectoryFlags, nullptr));
+    if (!handle.valid()) return handle;
+    FILE_ATTRIBUTE_TAG_INFO attributes{};
+    if (!GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &attributes, sizeof(attributes)))
+        closeKeepingError(handle, GetLastError());
+    else if ((attributes.FileAttributes & kDirectoryOrReparseMask) != FILE_ATTRIBUTE_DIRECTORY)
+        closeKeepingError(handle, kErrorReparseTagInvalid);
+    return handle;
+}
+
 bool openPinnedDirectory(PinnedDirectoryChain& chain, const std::wstring& path) {
-    return pinDirectory(chain, path, true);
+    return pinDirectory(chain, path, true, ChainEnd::Identity);
 }
 
 bool openDirectoryChain(PinnedDirectoryChain& chain, const std::wstring& folder) {
+    return openDirectoryChain(chain, folder, ChainEnd::Identity);
+}
+
+bool openDirectoryChain(PinnedDirectoryChain& chain, const std::wstring& folder, ChainEnd end) {
     std::wstring normal;
     if (!normalizePath(folder, normal)) {
         SetLastError(ERROR_INVALID_NAME);
         return false;
     }
     std::wstring current = normal.substr(0, 3);
-    if (!pinDirectory(chain, current, normal.size() < 4)) return false;
+    if (!pinDirectory(chain, current, normal.size() < 4, end)) return false;
     if (normal.size() < 4) return true;
     std::size_t begin = 3;
     while (begin < normal.size()) {
-        std::size_t end = normal.find(L'\\', begin);
-        if (end == std::wstring::npos) end = normal.size();
+        std::size_t stop = normal.find(L'\\', begin);
+        if (stop == std::wstring::npos) stop = normal.size();
         if (current.back() != L'\\') current += L'\\';
-        current.append(normal, begin, end - begin);
-        if (!pinDirectory(chain, current, end == normal.size())) return false;
-        begin = end + 1;
+        current.append(normal, begin, stop - begin);
+        if (!pinDirectory(chain, current, stop == normal.size(), end)) return failKeepingLastPinned(chain);
+        begin = stop + 1;
     }
+    return true;
+}
+
+ChainBelow::ChainBelow(std::wstring base, std::wstring baseFinalPath)
+    : base_(std::move(base)), baseFinalPath_(std::move(baseFinalPath)) {}
+
+ChainBelow::~ChainBelow() { releaseFrom(0); }
+
+void ChainBelow::releaseFrom(std::size_t keep) {
+    while (levels_.size() > keep) levels_.pop_back();  // the deepest first
+}
+
+bool ChainBelow::reach(const std::wstring& folder) {
+    finalPath_.clear();
+    const std::size_t baseLength = base_.size();
+    if (folder.size() < baseLength || !samePath(folder.substr(0, baseLength), base_) ||
+        (folder.size() > baseLength && baseLength > 3 && folder[baseLength] != L'\\')) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    // Every level is opened by the held folder's own text followed by the request's components, so the way
+    // passes through the held directories themselves. A level is kept when its text is exactly the new way's.
+    const std::wstring way = base_ + folder.substr(baseLength);
+    std::vector<std::size_t> ends;
+    const std::size_t begin = baseLength > 3 ? baseLength + 1 : baseLength;  // a drive root ends in its backslash
+    for (std::size_t i = begin; i < way.size(); ++i)
+        if (way[i] == L'\\') ends.push_back(i);
+    if (way.size() > baseLength) ends.push_back(way.size());
+    std::size_t keep = 0;
+    while (keep < levels_.size() && keep < ends.size() && levels_[keep].path.size() == ends[keep] &&
+           way.compare(0, ends[keep], levels_[keep].path) == 0)
+        ++keep;
+    releaseFrom(keep);
+    for (std::size_t i = keep; i < ends.size(); ++i) {
+        std::wstring path = way.substr(0, ends[i]);
+        HandleHolder handle = openPlainDirectory(toLongPath(path));
+        if (!handle.valid()) return false;
+        levels_.push_back({std::move(path), std::move(handle), std::wstring()});
+    }
+    if (levels_.empty()) {
+        finalPath_ = baseFinalPath_;
+        return true;
+    }
+    Level& last = levels_.back();
+    if (last.finalPath.empty()) last.finalPath = finalPathOfHandle(last.handle.get());
+    if (last.finalPath.empty()) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    finalPath_ = last.finalPath;
     return true;
 }
 

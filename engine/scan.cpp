@@ -27,13 +27,15 @@ void countFailure(ScanReport& report, DWORD error) {
 void scanSubdirectory(const std::wstring& child, const CleanLocation& location, const std::wstring& root,
                       ScanReport& report, std::atomic<bool>& cancel, const ProgressCallback& progress,
                       std::uint64_t now, std::uint64_t& seen, std::uint32_t depth) {
+    // Only the attributes are checked here, so only they are read (no volume query).
     HandleHolder directory(openDirectoryForPinning(child));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!directory.valid() || !GetFileInformationByHandle(directory.get(), &info)) {
+    FILE_ATTRIBUTE_TAG_INFO attributes{};
+    if (!directory.valid() ||
+        !GetFileInformationByHandleEx(directory.get(), FileAttributeTagInfo, &attributes, sizeof(attributes))) {
         countFailure(report, GetLastError());
         return;
     }
-    if ((info.dwFileAttributes & kDirectoryOrReparseMask) != FILE_ATTRIBUTE_DIRECTORY) {
+    if ((attributes.FileAttributes & kDirectoryOrReparseMask) != FILE_ATTRIBUTE_DIRECTORY) {
         ++report.skipped;
         return;
     }

@@ -1,6 +1,6 @@
 // The large-file tool's pinned directory chain: every directory from the drive root down to a folder,
-// opened by the path built from the request, each one required to be a plain directory whose final path is
-// exactly that path, with the caller's cancel flag read before each directory.
+// opened by the path built from the request, each one required to be a plain directory and the folder to be
+// found under exactly that path, with the caller's cancel flag read before each directory.
 #pragma once
 
 #include "engine/pinned_chain.h"
@@ -21,7 +21,9 @@ std::wstring finalPathOfHandleStrict(HANDLE handle);
 bool openPinnedDirectoryChecked(PinnedDirectoryChain& chain, const std::wstring& path, const std::atomic<bool>& cancel);
 
 // Pins every directory from the drive root to the folder (123 when the folder does not normalise). On false
-// the chain keeps what it pinned so far until it is destroyed.
-bool openDirectoryChainChecked(PinnedDirectoryChain& chain, const std::wstring& folder, const std::atomic<bool>& cancel);
+// the chain keeps what it pinned so far until it is destroyed. The folder's final path is always read and
+// compared; its full identity (info) only with ChainEnd::Identity.
+bool openDirectoryChainChecked(PinnedDirectoryChain& chain, const std::wstring& folder, const std::atomic<bool>& cancel,
+                               ChainEnd end = ChainEnd::Identity);
 
 }  // namespace pm::large

@@ -86,27 +86,14 @@ bool isLargeFileCandidate(std::uint32_t attributes, std::uint32_t links, std::ui
     return (attributes & kCandidateExcludedAttributes) == 0 && links == 1 && size >= minSize;
 }
 
-void walkLargeFiles(const std::wstring& directory, const LargeSearchOptions& options, LargeSearchResult& result,
-                    std::atomic<bool>& cancel, const ProgressCallback& progress, VisitedDirectories& visited,
-                    std::uint32_t depth) {
-    if (cancel.load()) {
-        result.cancelled = true;
-        return;
-    }
-    if (depth == kMaxSearchDepth) {
-        ++result.skipped;
-        result.truncated = true;
-        return;
-    }
-    // A fresh chain from the drive root, open while this directory and everything below it are walked.
-    PinnedDirectoryChain chain;
-    if (!openDirectoryChainChecked(chain, directory, cancel)) {
-        if (cancel.load())
-            result.cancelled = true;
-        else
-            ++result.errors;
-        return;
-    }
+namespace {
+
+// Walks one directory that `chain` pins (its last handle; the directories above it are held by the chains of
+// the walk's callers, or by the chain itself). Subdirectories are pinned one level below it, under the chains
+// held already, each found under exactly the path the walk asks for.
+void walkPinnedDirectory(const PinnedDirectoryChain& chain, const LargeSearchOptions& options,
+                         LargeSearchResult& result, std::atomic<bool>& cancel, const ProgressCallback& progress,
+                         VisitedDirectories& visited, std::uint32_t depth) {
     const std::wstring& finalPath = chain.finalPath;
     if (!samePathStrict(finalPath, result.rootPath) && !isPathInsideStrict(finalPath, result.rootPath)) {
         ++result.skipped;
@@ -138,7 +125,7 @@ void walkLargeFiles(const std::wstring& directory, const LargeSearchOptions& opt
                 if (isProtectedFolderName(name))
                     ++result.skipped;
                 else
-                    walkLargeFiles(full, options, result, cancel, progress, visited, depth + 1);
+                    walkSubdirectory(full, options, result, cancel, progress, visited, depth + 1);
             } else {
                 ++result.scannedFiles;
                 if (result.scannedFiles % kProgressEveryFiles == 0 && progress) progress(full, result.scannedFiles, 0);
@@ -152,6 +139,54 @@ void walkLargeFiles(const std::wstring& directory, const LargeSearchOptions& opt
             break;
         }
     }
+}
+
+// The cancel and depth tests every directory passes before it is pinned.
+bool mayEnter(LargeSearchResult& result, std::atomic<bool>& cancel, std::uint32_t depth) {
+    if (cancel.load()) {
+        result.cancelled = true;
+        return false;
+    }
+    if (depth == kMaxSearchDepth) {
+        ++result.skipped;
+        result.truncated = true;
+        return false;
+    }
+    return true;
+}
+
+// Pins the directory, as a whole chain from the drive root or alone below the chains its caller holds, and
+// walks it while the pin is held.
+void pinAndWalk(bool wholeChain, const std::wstring& directory, const LargeSearchOptions& options,
+                LargeSearchResult& result, std::atomic<bool>& cancel, const ProgressCallback& progress,
+                VisitedDirectories& visited, std::uint32_t depth) {
+    if (!mayEnter(result, cancel, depth)) return;
+    PinnedDirectoryChain chain;
+    const bool pinned = wholeChain ? openDirectoryChainChecked(chain, directory, cancel)
+                                   : openPinnedDirectoryChecked(chain, directory, cancel);
+    if (!pinned) {
+        if (cancel.load())
+            result.cancelled = true;
+        else
+            ++result.errors;
+        return;
+    }
+    walkPinnedDirectory(chain, options, result, cancel, progress, visited, depth);
+}
+
+}  // namespace
+
+void walkSubdirectory(const std::wstring& directory, const LargeSearchOptions& options, LargeSearchResult& result,
+                      std::atomic<bool>& cancel, const ProgressCallback& progress, VisitedDirectories& visited,
+                      std::uint32_t depth) {
+    // Its parent's chain, held by the caller, pins every directory above it.
+    pinAndWalk(false, directory, options, result, cancel, progress, visited, depth);
+}
+
+void walkLargeFiles(const std::wstring& directory, const LargeSearchOptions& options, LargeSearchResult& result,
+                    std::atomic<bool>& cancel, const ProgressCallback& progress, VisitedDirectories& visited,
+                    std::uint32_t depth) {
+    pinAndWalk(true, directory, options, result, cancel, progress, visited, depth);
 }
 
 LargeSearchResult searchLargeFiles(const LargeSearchOptions& options, std::atomic<bool>& cancel,
@@ -189,8 +224,9 @@ LargeSearchResult searchLargeFiles(const LargeSearchOptions& options, std::atomi
     result.rootFileIndex = fileIndexOf(chain.info);
     result.rootVolumeSerial = chain.info.dwVolumeSerialNumber;
     if (progress) progress(result.rootPath, 0, 0);
+    // The searched folder's own chain, held to the end, is the walk's pin of it.
     VisitedDirectories visited;
-    walkLargeFiles(result.rootPath, options, result, cancel, progress, visited, 0);
+    if (mayEnter(result, cancel, 0)) walkPinnedDirectory(chain, options, result, cancel, progress, visited, 0);
     result.cancelled = result.cancelled || cancel.load();
     if (progress) progress(result.rootPath, result.scannedFiles, 0);
     return result;

@@ -132,7 +132,7 @@ Verdict verifyArrival(IShellItem* newItem, const LargeFileEntry& listed) {
     // Runs to its end whatever the user does meanwhile: the move has already happened.
     std::atomic<bool> neverCancelled{false};
     PinnedDirectoryChain arrivalChain;
-    if (!openDirectoryChainChecked(arrivalChain, newPath.substr(0, lastSlash), neverCancelled))
+    if (!openDirectoryChainChecked(arrivalChain, newPath.substr(0, lastSlash), neverCancelled, ChainEnd::FinalPath))
         return verdict(RecycleStatus::Failed, GetLastError());
     HandleHolder arrived(CreateFileW(longPathStrict(newPath).c_str(), FILE_READ_ATTRIBUTES,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -172,7 +172,7 @@ Verdict recycleOne(const LargeSearchResult& search, const LargeFileEntry& e, con
     std::wstring parent = e.path.substr(0, lastSlash == 2 ? 3 : lastSlash);
 
     PinnedDirectoryChain parentChain;
-    if (!openDirectoryChainChecked(parentChain, parent, cancel)) {
+    if (!openDirectoryChainChecked(parentChain, parent, cancel, ChainEnd::FinalPath)) {
         DWORD error = GetLastError();
         return verdict(cancel.load() ? RecycleStatus::Cancelled : RecycleStatus::Skipped, error);
     }

@@ -312,6 +312,46 @@ TEST(CleanTargets, ATooYoungFileInTheTemporaryLocationIsKeptByThePass) {
     EXPECT_TRUE(exists(folder / L"young.tmp"));
 }
 
+// The pass keeps the chain of the folder in hand from one of its entries to the next, so that folder cannot be
+// moved meanwhile; it lets the folder go once it moves on to another one, and everything at its end.
+TEST(CleanTargets, TheFolderInHandStaysPinnedUntilThePassMovesOn) {
+    PM_REQUIRE_TEST_PREFIX();
+    const std::wstring location = test::localAppDataPath() + L"\\Temp";
+    TempFolder folder(location);
+    for (const wchar_t* name : {L"a\\x.tmp", L"a\\y.tmp", L"b\\z.tmp", L"b\\w.tmp"}) {
+        test::makeDirectories((folder / name).substr(0, (folder / name).rfind(L'\\')));
+        test::writeAgedFile(folder / name, test::nowFileTime() - 48 * kHour, "old");
+    }
+    std::atomic<bool> cancel{false};
+    ScanReport report;
+    scanLocations({{location, CleanCategory::Temp, true}}, report, cancel, {}, test::nowFileTime());
+    std::erase_if(report.entries, [&](const FileEntry& e) { return !isPathInside(e.path, folder.path()); });
+    ASSERT_EQ(report.entries.size(), 4u);
+    // a's entries, then b's.
+    std::sort(report.entries.begin(), report.entries.end(),
+              [](const FileEntry& x, const FileEntry& y) { return x.path < y.path; });
+
+    // Whether folders a and b could be moved (and were moved back) at each progress call.
+    auto movable = [&](const wchar_t* name) {
+        const bool moved = MoveFileW((folder / name).c_str(), (folder / L"away").c_str());
+        if (moved) {
+            EXPECT_TRUE(MoveFileW((folder / L"away").c_str(), (folder / name).c_str()));
+        }
+        return moved;
+    };
+    std::vector<bool> aMovable, bMovable;
+    ProgressCallback callback = [&](const std::wstring&, std::uint64_t, std::uint64_t) {
+        aMovable.push_back(movable(L"a"));
+        bMovable.push_back(movable(L"b"));
+    };
+    CleanResult result = cleanTargets(report, {true, false, false}, cancel, callback, {});
+    EXPECT_EQ(result.filesDeleted, 4u);
+    // The calls before a\x, a\y, b\z and b\w, then "Finished": a is held from its first entry until the pass
+    // reaches b, b from its first entry until the pass ends.
+    EXPECT_EQ(aMovable, (std::vector<bool>{true, false, false, true, true}));
+    EXPECT_EQ(bMovable, (std::vector<bool>{true, true, true, false, true}));
+}
+
 TEST(ScanTargets, TheRecycleBinIsReadUnlessTheScanWasCancelled) {
     PM_REQUIRE_PRIVATE_RECYCLE_BIN();
     test::emptyRecycleBin();

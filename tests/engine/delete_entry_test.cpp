@@ -1,7 +1,9 @@
 #include "engine/delete_entry.h"
 #include "engine/delete_entry_internal.h"
 #include "engine/file_info.h"
+#include "engine/handle_holder.h"
 #include "engine/path_rules.h"
+#include "engine/pinned_chain.h"
 #include "engine/scan.h"
 #include "engine/scan_internal.h"
 
@@ -245,7 +247,16 @@ TEST(DeleteEntry, ALockedFileSurvivesBothPolicies) {
     EXPECT_GE(retryMs, 90.0) << "two waits of 50 ms";
     EXPECT_TRUE(exists(preview.file));
 
-    // Once the holder is gone the same entry goes.
+    // A reader that allows deletion still holds the file: the open is exclusive, so it is refused all the same.
+    HANDLE sharing = CreateFileW(preview.file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(sharing, INVALID_HANDLE_VALUE);
+    CleanResult shared = preview.remove(true, CleanOptions{true});
+    CloseHandle(sharing);
+    EXPECT_EQ(counters(shared), counters(skipped));
+    EXPECT_TRUE(exists(preview.file));
+
+    // Once the holders are gone the same entry goes.
     EXPECT_EQ(preview.remove().filesDeleted, 1u);
 }
 
@@ -335,6 +346,51 @@ TEST(DeleteEntry, ALinkWhereTheFileWasToTheSameFileMovedBelowTheRootDeletesNothi
     deleteEntry(wasHere, scanned.roots[0], false, cancel, result, {});
     EXPECT_EQ(counters(result), counters(expectedSkip()));
     EXPECT_TRUE(exists(links + L"\\moved\\inner\\moved.bin"));
+}
+
+// The parent's chain continues below the held root chain. A directory link placed below the root is refused
+// whether the platform shows it (a reparse point, 4393) or follows it (Wine 8: the level's own final path then
+// leads outside the root), and an entry previewed through it with the identity of the file it reaches deletes
+// nothing.
+TEST(DeleteEntry, AChainContinuedBelowTheRootRefusesALinkPlacedBelowIt) {
+    const std::wstring links = test::linkFixturesPath();
+    if (links.empty()) GTEST_SKIP() << "link fixtures are laid out only by the test runner in the private prefix";
+    const std::wstring root = links + L"\\scanned";
+    PinnedDirectoryChain held;
+    ASSERT_TRUE(openDirectoryChain(held, root));
+    ChainBelow below(root, held.finalPath);
+    if (below.reach(root + L"\\dir-link"))
+        EXPECT_FALSE(isPathInside(below.finalPath(), root)) << testing::PrintToString(below.finalPath());
+    else
+        EXPECT_EQ(GetLastError(), kErrorReparseTagInvalid);
+
+    std::atomic<bool> cancel{false};
+    ScanReport scanned;
+    scanLocations({{root, CleanCategory::BrowserCache, false}}, scanned, cancel, {}, test::nowFileTime());
+    ASSERT_EQ(scanned.roots.size(), 1u);
+    const struct {
+        const wchar_t* through;  // below the root
+        const wchar_t* reached;  // the file the link leads to
+        bool outside;            // the folder the link reaches lies outside the root
+    } cases[] = {{L"\\scanned\\dir-link\\file.bin", L"\\outside\\file.bin", true},
+                 {L"\\scanned\\inner-link\\deep.bin", L"\\scanned\\inner\\deep.bin", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.through)));
+        const BY_HANDLE_FILE_INFORMATION reached = test::identityOf(links + c.reached);
+        FileEntry entry{links + c.through, scanned.roots[0].path, fileSizeOf(reached), CleanCategory::BrowserCache,
+                        fileTimeValue(reached.ftLastWriteTime), fileIndexOf(reached), reached.dwVolumeSerialNumber};
+        // A folder outside the root is refused before any file in it is opened: a file there that another
+        // handle holds is never even tried (it would count as locked).
+        HandleHolder other(c.outside ? CreateFileW((links + c.reached).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr)
+                                     : INVALID_HANDLE_VALUE);
+        CleanResult result;
+        deleteEntry(entry, scanned.roots[0], false, cancel, result, {});
+        EXPECT_EQ(result.filesDeleted, 0u);
+        EXPECT_EQ(result.skipped + result.failed, 1u);
+        EXPECT_EQ(result.lockedSkipped, 0u);
+        EXPECT_TRUE(exists(links + c.reached));
+    }
 }
 
 }  // namespace
