@@ -39,13 +39,21 @@ protected:
         AppSettings settings;
         settings.widget_enabled = widgetOn;
         saveAppState(settings);
-        if (!process_.start(L"")) return nullptr;
-        return test::waitForWindow(process_.processId(), L"PelmirtReleaseWindow", StartMs);
+        if (!process_.start(L"")) {
+            ADD_FAILURE() << "pelmirt.exe did not start: error " << GetLastError();
+            return nullptr;
+        }
+        HWND window = test::waitForWindow(process_.processId(), L"PelmirtReleaseWindow", StartMs);
+        if (!window) ADD_FAILURE() << "no main window; the process " << (process_.waitForExit(0) ? "has ended" : "runs");
+        return window;
     }
-    // The widget once visible, or null.
+    // The widget once visible, or null (saying which step failed, so a rare failure can be told apart).
     HWND visibleWidget(DWORD timeoutMs = StartMs) {
         HWND widget = test::waitForWindow(process_.processId(), L"PelmirtDesktopWidget", timeoutMs);
-        return widget && test::waitUntilVisible(widget, timeoutMs) ? widget : nullptr;
+        if (!widget) ADD_FAILURE() << "no widget window";
+        else if (!test::waitUntilVisible(widget, timeoutMs))
+            ADD_FAILURE() << (IsWindow(widget) ? "the widget never became visible" : "the widget was destroyed before it showed");
+        return widget && IsWindowVisible(widget) ? widget : nullptr;
     }
     HWND startWithWidget() { return start(true) ? visibleWidget() : nullptr; }
 

@@ -9,7 +9,7 @@ exe=$2
 # The runner's environment (private HOME and XDG folders, WINEDEBUG...), with a prefix of our own.
 eval "$(grep '^export ' "$build/wine-run")"
 unset TZ
-wine=$(sed -n 's/^exec \(.*\) "\$@"$/\1/p' "$build/wine-run")
+wine=$(sed -n 's/^ *exec \(.*\) "\$@"$/\1/p' "$build/wine-run")
 server=/usr/lib/wine/wineserver
 export WINEPREFIX="$build/wine/drive-types-prefix"
 
