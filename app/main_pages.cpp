@@ -8,6 +8,7 @@
 #include "ui/shapes.h"
 #include "ui/shell_state.h"
 #include "ui/text_list.h"
+#include "ui/window_utils.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,9 +20,6 @@ namespace {
 using detail::rgbOf;
 using ui::queueFrameText;
 using ui::theme;
-
-// Pixels of the frame: add 0.5 and truncate.
-LONG framePixels(float dip) { return static_cast<LONG>(dip * ui::layoutScale + 0.5f); }
 
 void fillDevice(HDC dc, LONG right, LONG bottom, ui::Argb colour) {
     const RECT area{0, 0, right, bottom};
@@ -109,7 +107,7 @@ void paintStatusArea(Gdiplus::Graphics* g, const MainLayout& layout) {
 void paintMainContent(HDC dc) {
     const MainLayout layout = computeMainLayout();
     fillDevice(dc, clientWidth, clientHeight, theme.background);
-    fillDevice(dc, framePixels(layout.navWidth), clientHeight, theme.navBackground);
+    fillDevice(dc, ui::layoutPixels(layout.navWidth), clientHeight, theme.navBackground);
 
     Gdiplus::Graphics graphics(dc);
     graphics.ScaleTransform(ui::layoutScale, ui::layoutScale);

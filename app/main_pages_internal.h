@@ -15,8 +15,6 @@
 
 namespace pm::detail {
 
-// The ring gauge's value at tick now: gaugeTo when no transition runs, else the smooth step from gaugeFrom.
-double gaugeValueAt(uint64_t now);
 // The ring's diameter for a left column of mainWidth DIPs.
 float ringDiameter(float mainWidth);
 // The ring: a surface-coloured track and an accent arc clockwise from twelve o'clock over value * 360°.
@@ -28,6 +26,9 @@ float usedFraction(const DriveInfo& drive);
 std::wstring driveLabel(const DriveInfo& drive);
 // "12.3 GB free" in the current language.
 std::wstring freeSpaceText(const DriveInfo& drive);
+
+// The card as ui::drawCard draws it.
+void drawCard(Gdiplus::Graphics* g, const DipRect& card);
 
 // A frame text colour from a theme role.
 inline uint32_t rgbOf(ui::Argb colour) { return colour & 0xFFFFFF; }

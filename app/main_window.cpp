@@ -41,10 +41,8 @@ constexpr UINT_PTR TrayOpen = 9201;
 constexpr UINT_PTR TrayToggleWidget = 9202;
 constexpr UINT_PTR TrayExit = 9203;
 
-int scaledPixels(float dip) { return static_cast<int>(dip * ui::layoutScale + 0.5f); }
-
 RECT scaledRect(float left, float top, float right, float bottom) {
-    return RECT{scaledPixels(left), scaledPixels(top), scaledPixels(right), scaledPixels(bottom)};
+    return RECT{ui::layoutPixels(left), ui::layoutPixels(top), ui::layoutPixels(right), ui::layoutPixels(bottom)};
 }
 
 HWND control(int id) {
@@ -81,8 +79,8 @@ LRESULT onCreate(HWND window) {
         SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(20, 100));
     }
     if (HWND combo = control(ui::LanguageComboId)) {
-        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), scaledPixels(31.0f));
-        SendMessageW(combo, CB_SETITEMHEIGHT, 0, scaledPixels(30.0f));
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), ui::layoutPixels(31.0f));
+        SendMessageW(combo, CB_SETITEMHEIGHT, 0, ui::layoutPixels(30.0f));
     }
     driveList = listDrives();
     try {
@@ -153,7 +151,7 @@ LRESULT onOpacitySlider(HWND window, WPARAM wParam) {
     if (LOWORD(wParam) != TB_ENDTRACK) saveSettingsOrReport();
     const MainLayout layout = computeMainLayout();
     RECT row = scaledRect(layout.contentX + 25.0f, 506.0f, 0.0f, 538.0f);
-    row.right = clientWidth - scaledPixels(30.0f);
+    row.right = clientWidth - ui::layoutPixels(30.0f);
     ui::invalidateWindow(window, &row);
     ui::invalidateWindow(slider, nullptr);
     refreshWidget();
@@ -189,14 +187,18 @@ LRESULT onTimer(HWND window, UINT_PTR id) {
 }
 
 LRESULT onPaint(HWND window) {
+    // The update region, read before BeginPaint validates it: only its rectangles are copied.
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    if (update && GetUpdateRgn(window, update, FALSE) == ERROR) {
+        DeleteObject(update);
+        update = nullptr;
+    }
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window, &paint);
     renderMainFrame();
-    if (dc && ui::mainBackBuffer.dc) {
-        ui::blitRect(ui::mainBackBuffer.dc, dc, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right,
-                     paint.rcPaint.bottom, paint.rcPaint.left, paint.rcPaint.top);
-    }
+    if (dc && ui::mainBackBuffer.dc) ui::blitRegion(ui::mainBackBuffer.dc, dc, update, paint.rcPaint);
     EndPaint(window, &paint);
+    if (update) DeleteObject(update);
     return 0;
 }
 
@@ -420,11 +422,8 @@ void animationStep() {
     if (reduceMotion) {
         gaugeFrom = gaugeTo;
         gaugeDuration = 0;
-    } else if (gaugeDuration > 0 && now >= gaugeStart && now - gaugeStart < gaugeDuration) {
-        const double t = static_cast<double>(now - gaugeStart) / static_cast<double>(gaugeDuration);
-        value = gaugeFrom + (gaugeTo - gaugeFrom) * (t * t * (3.0 - 2.0 * t));
-    } else if (now < gaugeStart) {
-        value = gaugeFrom;
+    } else {
+        value = gaugeValueAt(now);
     }
     const bool gaugeRunning = gaugeDuration > 0 && (now < gaugeStart || now - gaugeStart < gaugeDuration);
     const bool gaugeMoved = value != gaugeValue;
@@ -448,19 +447,12 @@ void animationStep() {
                          state.switchPosition != positionTarget;
     }
 
+    // Only what moved is rendered again: the ring when the gauge moved, the strip when the progress or the
+    // busy segment did; the rest of the frame stays as it is.
     if (progressMoved || gaugeMoved) {
         const MainLayout layout = computeMainLayout();
-        if (currentPage == 0) {
-            const RECT gauge = scaledRect(layout.contentX + 8.0f, layout.top + 22.0f,
-                                          layout.contentX + 0.42f * layout.mainWidth,
-                                          layout.top + layout.cardHeight - 12.0f);
-            ui::invalidateWindow(ui::mainWindow, &gauge);
-        }
-        if (busy) {
-            const RECT strip = scaledRect(layout.contentX, layout.height - 28.0f, layout.width - 25.0f,
-                                          layout.height - 12.0f);
-            ui::invalidateWindow(ui::mainWindow, &strip);
-        }
+        if (gaugeMoved && currentPage == 0) invalidateFrameArea(layoutRect(gaugeArea(layout)));
+        if (progressMoved && busy) invalidateFrameArea(layoutRect(progressStripArea(layout)));
     }
 
     const bool keepRunning = progressMoved || switchesMoving || gaugeRunning || (busy && !reduceMotion);
@@ -572,7 +564,7 @@ LRESULT CALLBACK mainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_MEASUREITEM: {
         auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         if (item->CtlType != ODT_COMBOBOX) break;
-        item->itemHeight = static_cast<UINT>(scaledPixels(30.0f));
+        item->itemHeight = static_cast<UINT>(ui::layoutPixels(30.0f));
         return TRUE;
     }
     case WM_DESTROY:

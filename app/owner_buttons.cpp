@@ -9,6 +9,7 @@
 #include "ui/shell_state.h"
 #include "ui/text_list.h"
 #include "ui/ui_font.h"
+#include "ui/window_utils.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,8 +32,6 @@ bool isCurrentNavigation(int id) {
     return currentPage >= 0 && currentPage < 4 && pageEntries[currentPage] == id;
 }
 
-LONG devicePixels(float dip, float scale) { return static_cast<LONG>(std::trunc(dip * scale + 0.5f)); }
-
 void paintFocusRing(const Face& face) {
     using ui::theme;
     Gdiplus::Pen pen(Gdiplus::Color(theme.highContrast ? theme.text : theme.accent), 1.5f);
@@ -48,7 +47,7 @@ void resolveMotion(Face& face, const ui::ButtonState& state, bool reduceMotion) 
     const bool selected = (face.item->itemState & ODS_SELECTED) != 0;
     face.hover = reduceMotion ? (state.hover ? 1.0f : 0.0f) : state.hoverAmount;
     face.press = reduceMotion ? (selected ? 1.0f : 0.0f) : state.pressAmount;
-    face.offset = std::trunc(1.2f * face.press * face.scale + 0.5f) / face.scale;
+    face.offset = static_cast<float>(ui::layoutPixels(1.2f * face.press, face.scale)) / face.scale;
 }
 
 FaceColours baseColours(int id, float hover, float press, bool disabled) {
@@ -183,10 +182,10 @@ void drawOptionRow(const std::wstring& title, const std::wstring& subtitle, floa
                    float size, std::uint32_t titleColour, std::uint32_t subtitleColour, bool bold,
                    bool translateTexts) {
     const float s = ui::layoutScale;
-    const LONG top = detail::devicePixels(y, s);
-    const LONG bottom = detail::devicePixels(y + h, s);
+    const LONG top = ui::layoutPixels(y, s);
+    const LONG bottom = ui::layoutPixels(y + h, s);
     const LONG height = std::max(bottom - top, 0L);
-    const LONG gap = std::min(std::max(detail::devicePixels(2.0f, s), 1L), height / 3);
+    const LONG gap = std::min(std::max(ui::layoutPixels(2.0f, s), 1L), height / 3);
     const LONG rest = height - gap;
     const LONG titleHeight = rest * 56 / 100;
     const LONG subtitleHeight = rest - titleHeight;

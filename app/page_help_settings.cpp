@@ -8,6 +8,7 @@
 #include "ui/text_list.h"
 
 #include <string>
+#include <vector>
 
 namespace pm::detail {
 
@@ -38,7 +39,7 @@ void paintHelpPage(Gdiplus::Graphics* g, const MainLayout& layout) {
     using ui::theme;
     const float W = layout.width;
     const float cx = layout.contentX;
-    ui::drawCard(g, cx, 136, W - cx - 25, layout.height - 208);
+    drawCard(g, pageCard(layout));
     for (int i = 0; i < 3; ++i) {
         const HelpStep& step = helpSteps[i];
         const float y = 166.0f + 144.0f * static_cast<float>(i);
@@ -59,7 +60,8 @@ void paintSettingsPage(Gdiplus::Graphics* g, const MainLayout& layout) {
     const uint32_t text = rgbOf(theme.text);
     const uint32_t muted = rgbOf(theme.mutedText);
 
-    ui::drawCard(g, cx, 136, W - cx - 25, 250);
+    const std::vector<DipRect> cards = pageCards(layout, 3);
+    drawCard(g, cards[0]);
     queueFrameText(L"Внешний вид", cx + 25, 151, W - cx - 80, 29, 21, text, true, 0, true, false, false);
     // The caption sits at the end of the title's line: in a right-to-left language the title starts at the
     // right, so the caption takes the mirrored box at the left instead of running into it.
@@ -69,7 +71,7 @@ void paintSettingsPage(Gdiplus::Graphics* g, const MainLayout& layout) {
     queueFrameText(L"Цветовой акцент", cx + 26, 249, 155, 30, 15, muted, false, 0, true, false, false);
     queueFrameText(L"Язык интерфейса", cx + 26, 313, 157, 28, 15, muted, false, 0, true, false, false);
 
-    ui::drawCard(g, cx, 404, W - cx - 25, 334);
+    drawCard(g, cards[1]);
     queueFrameText(L"Поведение и конфиденциальность", cx + 25, 426, W - cx - 80, 32, 21, text, true, 0, true, false,
                    false);
     queueFrameText(L"Непрозрачность виджета", cx + 31, 509, 188, 28, 13, muted, false, 0, true, true, false);

@@ -5,6 +5,7 @@
 #include "app/exit_and_tray.h"
 #include "app/format_bytes.h"
 #include "app/history_note.h"
+#include "app/main_frame.h"
 #include "app/main_layout.h"
 #include "app/operations.h"
 #include "app/shell_globals.h"
@@ -94,7 +95,8 @@ void onProgressMessage(LPARAM record) {
     progressDone = update->done;
     progressTotal = update->total;
     progressText = progressLine(update->label, update->done, update->total);
-    ui::invalidateWindow(ui::mainWindow, nullptr);
+    // Only the progress line and strip change: that area of the frame is rendered again, not the frame.
+    invalidateFrameArea(layoutRect(statusArea(computeMainLayout())));
     if (largeFilesWindow && IsWindow(largeFilesWindow)) ui::invalidateWindow(largeFilesWindow, nullptr);
     refreshWidget();
 }

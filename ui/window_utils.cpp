@@ -140,6 +140,14 @@ int scalePx(float dip, float scale) {
     return std::max(static_cast<int>(lroundf(dip * scale)), 1);
 }
 
+LONG layoutPixels(float dip, float scale) {
+    return static_cast<LONG>(dip * scale + 0.5f);
+}
+
+LONG layoutPixels(float dip) {
+    return layoutPixels(dip, layoutScale);
+}
+
 UINT getWindowDpi(HWND window) {
     return detail::windowDpi(window, getDpiForWindowEntry());
 }

@@ -33,6 +33,10 @@ void invalidateWindow(HWND window, const RECT* rect);
 
 // max(lroundf(dip * scale), 1).
 int scalePx(float dip, float scale);
+// The main window's conversion of DIPs to device pixels: dip * scale + 0.5, truncated toward zero (a
+// Canvas rounds half away from zero instead). Without a scale, the main window's layout scale.
+LONG layoutPixels(float dip, float scale);
+LONG layoutPixels(float dip);
 UINT getWindowDpi(HWND window);
 
 // Starts timer 3 of the main window unless it runs or the window is not on screen.

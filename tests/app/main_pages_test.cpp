@@ -77,15 +77,15 @@ TEST_F(MainFrame, RingDiameterFollowsTheColumnUpToItsCap) {
 
 TEST_F(MainFrame, DriveRowsStopWhereEachPageRunsOutOfRoom) {
     // Each drive is half full: its bar's left end is accent, its right end the track. On the Disk space
-    // page a row (95 high) is shown only when it ends above the button at H - 109: four rows at a height
-    // of 790, five from 798.
+    // page a row (95 high) is shown only when it ends above the button at H - 137: four rows at a height
+    // of 790, five from 826.
     const struct {
         int page;
         int height;
         int drives;
         int shownRows;
     } cases[] = {{0, 790, 0, 0}, {0, 790, 1, 1}, {0, 790, 3, 2}, {1, 790, 1, 1}, {1, 790, 5, 4},
-                 {1, 797, 5, 4}, {1, 798, 5, 5}, {1, 905, 7, 5}, {1, 906, 7, 6}};
+                 {1, 825, 5, 4}, {1, 826, 5, 5}, {1, 933, 7, 5}, {1, 934, 7, 6}};
     for (const auto& c : cases) {
         driveList.clear();
         addDrives(c.drives);
