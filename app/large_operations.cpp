@@ -8,6 +8,7 @@
 #include "app/main_layout.h"
 #include "app/operations.h"
 #include "app/shell_globals.h"
+#include "app/status_line.h"
 #include "app/worker_messages.h"
 #include "app/worker_posts.h"
 #include "services/history/history_record.h"
@@ -240,8 +241,13 @@ void finishRecycleLarge(RecycleReport& report) {
     scanReport = ScanReport{};
     appendHistoryRecord(HistoryKind::Recycle, report.recycled, report.bytesRecycled, report.skipped, report.failed,
                         report.cancelled, false, std::wstring());
-    lastOperationKind = 0;
-    statusText = report.cancelled ? L"Перемещение отменено." : L"В корзину перемещено:";
+    lastOperationKind = 3;
+    lastFiles = report.recycled;
+    lastBytes = report.bytesRecycled;
+    lastSkipped = report.skipped;
+    lastErrors = report.failed;
+    lastCancelled = report.cancelled;
+    updateStatusLine();
     refreshHistoryWindows();
     layoutMainControls();
     if (exitAfterOperation) {

@@ -393,7 +393,9 @@ TEST_F(LargeFilesWindowTest, MoveThroughTheShellEndsWithTheEnginesVerdict) {
                                            : L"Недоступные или изменившиеся файлы сохранены.")),
               std::wstring::npos);
     EXPECT_FALSE(analysisPresent) << "the analysis was kept";
-    EXPECT_EQ(statusText, L"В корзину перемещено:");
+    EXPECT_EQ(statusText, translate(L"В корзину перемещено:") + L" 0 · " + formatBytes(0) + L" · " +
+                              translate(L"Пропущено:") + L" " + std::to_wstring(2 - failed) + L" · " +
+                              translate(L"Ошибки:") + L" " + std::to_wstring(failed));
     const std::vector<JsonValue> records = test::historyObjectsAfter(before);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(jsonGetString(records[0], "kind", ""), "recycle");
