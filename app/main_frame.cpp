@@ -149,7 +149,10 @@ void renderMainFrame() {
 
 void invalidateFrameArea(const RECT& area) {
     if (area.right <= area.left || area.bottom <= area.top) return;
-    pendingAreas.push_back(area);
+    // The same few areas come again and again (also while the window is hidden and nothing paints).
+    const bool known = std::any_of(pendingAreas.begin(), pendingAreas.end(),
+                                   [&](const RECT& pending) { return EqualRect(&pending, &area) != FALSE; });
+    if (!known) pendingAreas.push_back(area);
     InvalidateRect(ui::mainWindow, &area, FALSE);
 }
 

@@ -27,6 +27,11 @@ std::wstring driveLabel(const DriveInfo& drive);
 // "12.3 GB free" in the current language.
 std::wstring freeSpaceText(const DriveInfo& drive);
 
+// Whether the rectangle (with a card's shadow and pen around it) touches what this paint can change: the
+// clip box of a render of a few areas (see invalidateFrameArea), or anything in a whole render. Shapes that
+// cannot show are left out, because GDI+ under Wine pays for a shape's whole size even where it is clipped.
+bool touchesPaintArea(const DipRect& rect);
+
 // The card as ui::drawCard draws it.
 void drawCard(Gdiplus::Graphics* g, const DipRect& card);
 

@@ -94,14 +94,17 @@ void paintCleanPage(Gdiplus::Graphics* g, const MainLayout& layout) {
     const float mw = layout.mainWidth;
     const float b = layout.top + layout.cardHeight;
     const std::vector<DipRect> cards = pageCards(layout, 0);  // analysis, categories, disk, options
-    paintAnalysisCard(g, layout, cards[0]);
+    if (touchesPaintArea(cards[0])) paintAnalysisCard(g, layout, cards[0]);
 
-    drawCard(g, cards[1]);
-    queueFrameText(L"Что будет очищено", cx + 19, b + 39, mw - 38, 33, 20, rgbOf(theme.text), true, 0, true, false,
-                   false);
+    if (touchesPaintArea(cards[1])) {
+        drawCard(g, cards[1]);
+        queueFrameText(L"Что будет очищено", cx + 19, b + 39, mw - 38, 33, 20, rgbOf(theme.text), true, 0, true, false,
+                       false);
+    }
 
-    paintDiskCard(g, layout, cards[2]);
+    if (touchesPaintArea(cards[2])) paintDiskCard(g, layout, cards[2]);
 
+    if (!touchesPaintArea(cards[3])) return;
     const float sx = layout.sideX;
     const float sw = layout.sideWidth;
     drawCard(g, cards[3]);

@@ -2,11 +2,17 @@
 // owner-drawn control as its background; the opacity slider drawn by position; the fonts by layout scale.
 #include "app/main_frame.h"
 #include "app/main_frame_internal.h"
+#include "app/main_window_internal.h"
+#include "app/shell_globals.h"
+#include "app/worker_messages.h"
+#include "app/worker_posts.h"
+#include "ui/window_utils.h"
 #include "tests/app/layout_window.h"
 #include "ui/text_list.h"
 
 #include <commctrl.h>
 
+#include <functional>
 #include <tuple>
 
 namespace pm {
@@ -140,6 +146,54 @@ TEST_F(MainFrameTest, FontsFollowTheLayoutScale) {
         EXPECT_EQ(SendMessageW(control(180), CB_GETITEMHEIGHT, 0, 0), c.comboItem);
         EXPECT_TRUE(ui::fontCache.fonts.empty()) << "the text fonts are made again at the new scale";
     }
+}
+
+TEST_F(MainFrameTest, BusyStepsAndProgressRenderOnlyTheirArea) {
+    // During a scan on the Clean PC page. The page background changes behind the frame's back (no new
+    // generation): only the area a step renders takes the new colour.
+    busy = true;
+    layoutMainControls();
+    paintMainWindow();
+    const auto pixel = [](float x, float y) {
+        GdiFlush();
+        const ui::BackBuffer& frame = ui::mainBackBuffer;
+        return frame.bits[ui::layoutPixels(y) * frame.width + ui::layoutPixels(x)] & 0xFFFFFF;
+    };
+    const ui::Argb old = ui::theme.background;
+    const uint32_t was = old & 0xFFFFFF;
+    ASSERT_EQ(pixel(550, 763), was) << "above the strip's bar";
+    ASSERT_EQ(pixel(550, 720), was) << "between the cards and the progress line";
+
+    struct Step {
+        const char* name;
+        std::function<void()> run;
+        float inside;  // a background row the step renders again
+    };
+    const Step steps[] = {
+        {"animation step", [] { animationStep(); }, 763},
+        {"progress report",
+         [] {
+             onProgressMessage(reinterpret_cast<LPARAM>(new ProgressUpdate{L"C:\\x", 10, 0}));
+         },
+         730},
+    };
+    uint32_t colour = 0x102030;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        colour += 0x101010;
+        ui::theme.background = 0xFF000000 | colour;
+        const uint64_t frames = frameRenderCount;
+        const uint64_t areas = frameAreaRenderCount;
+        step.run();
+        UpdateWindow(window_);
+        EXPECT_EQ(frameRenderCount, frames) << "no whole frame";
+        EXPECT_EQ(frameAreaRenderCount, areas + 1);
+        EXPECT_EQ(pixel(550, step.inside), colour);
+        EXPECT_EQ(pixel(550, 720), was) << "outside the area";
+    }
+    ui::theme.background = old;
+    busy = false;
+    layoutMainControls();
 }
 
 }  // namespace

@@ -77,6 +77,13 @@ TEST_F(MainKeyboardTest, EnterPressesTheFocusedButton) {
         {control::NavSettings, [] { return currentPage == 3; }},
         {control::DesktopWidget, [] { return ui::currentSettings.widget_enabled; }},
     };
+    // Tab walks the buttons; the dialog manager, told the focused one is the default, restyles none.
+    ASSERT_NE(focusOn(control::NavCleanPc), nullptr);
+    type(VK_TAB);
+    EXPECT_EQ(GetFocus(), ui::controlRegistry[control::NavDiskSpace]);
+    for (const int id : {control::NavCleanPc, control::NavDiskSpace}) {
+        EXPECT_EQ(GetWindowLongPtrW(ui::controlRegistry[id], GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << id;
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
         HWND button = focusOn(c.id);
