@@ -2,6 +2,7 @@
 
 #include "app/app_messages.h"
 #include "app/commands.h"
+#include "app/control_ids.h"
 #include "app/desktop_widget.h"
 #include "app/exit_and_tray.h"
 #include "app/main_frame.h"
@@ -35,7 +36,6 @@ namespace pm {
 
 namespace {
 
-constexpr int OpacitySliderId = 140;
 constexpr UINT TrayIconId = 1;
 constexpr UINT_PTR TrayOpen = 9201;
 constexpr UINT_PTR TrayToggleWidget = 9202;
@@ -45,7 +45,7 @@ RECT scaledRect(float left, float top, float right, float bottom) {
     return RECT{ui::layoutPixels(left), ui::layoutPixels(top), ui::layoutPixels(right), ui::layoutPixels(bottom)};
 }
 
-HWND control(int id) {
+HWND controlWindow(int id) {
     const auto found = ui::controlRegistry.find(id);
     return found == ui::controlRegistry.end() ? nullptr : found->second;
 }
@@ -55,7 +55,7 @@ void loadSettingsAndApply() {
     const bool mayReplace = stateFileMayBeReplaced();
     ui::currentSettings = loadAppState();
     applyLanguageSetting(ui::currentSettings.language);
-    SendMessageW(control(OpacitySliderId), TBM_SETPOS, TRUE, ui::currentSettings.widget_opacity);
+    SendMessageW(controlWindow(control::WidgetOpacity), TBM_SETPOS, TRUE, ui::currentSettings.widget_opacity);
     rebuildMainFonts();
     ui::applyTheme();
     ui::applyLanguageToControls();
@@ -74,11 +74,11 @@ LRESULT onCreate(HWND window) {
     for (const MainControl& spec : mainControlTable()) {
         ui::createControl(spec.id, spec.text, spec.className, spec.style);
     }
-    if (HWND slider = control(OpacitySliderId)) {
+    if (HWND slider = controlWindow(control::WidgetOpacity)) {
         SetWindowSubclass(slider, opacitySliderProc, 1, 0);
         SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(20, 100));
     }
-    if (HWND combo = control(ui::LanguageComboId)) {
+    if (HWND combo = controlWindow(control::LanguageCombo)) {
         SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), ui::layoutPixels(31.0f));
         SendMessageW(combo, CB_SETITEMHEIGHT, 0, ui::layoutPixels(30.0f));
     }
@@ -135,7 +135,7 @@ LRESULT onSettingChange() {
 }
 
 void onLanguageSelected() {
-    const LRESULT index = SendMessageW(control(ui::LanguageComboId), CB_GETCURSEL, 0, 0);
+    const LRESULT index = SendMessageW(controlWindow(control::LanguageCombo), CB_GETCURSEL, 0, 0);
     const auto& options = languageOptions();
     if (index < 0 || static_cast<size_t>(index) >= options.size()) return;
     ui::currentSettings.language = options[static_cast<size_t>(index)].code;
@@ -145,7 +145,7 @@ void onLanguageSelected() {
 }
 
 LRESULT onOpacitySlider(HWND window, WPARAM wParam) {
-    HWND slider = control(OpacitySliderId);
+    HWND slider = controlWindow(control::WidgetOpacity);
     ui::currentSettings.widget_opacity = static_cast<int32_t>(SendMessageW(slider, TBM_GETPOS, 0, 0));
     // Every position change is saved; the closing TB_ENDTRACK repeats the last one and is not.
     if (LOWORD(wParam) != TB_ENDTRACK) saveSettingsOrReport();
@@ -299,9 +299,9 @@ bool easeToward(float& amount, float target, float factor) {
 
 float switchTarget(int id) {
     switch (id) {
-    case 129: return ui::currentSettings.skip_locked ? 1.0f : 0.0f;
-    case 139: return ui::currentSettings.widget_enabled ? 1.0f : 0.0f;
-    case 128: return ui::currentSettings.close_browsers ? 1.0f : 0.0f;
+    case control::SkipLocked: return ui::currentSettings.skip_locked ? 1.0f : 0.0f;
+    case control::DesktopWidget: return ui::currentSettings.widget_enabled ? 1.0f : 0.0f;
+    case control::CloseBrowsers: return ui::currentSettings.close_browsers ? 1.0f : 0.0f;
     default: return 0.0f;
     }
 }
@@ -310,35 +310,36 @@ float switchTarget(int id) {
 
 const std::vector<MainControl>& mainControlTable() {
     static const std::vector<MainControl> table = {
-        {101, L"Очистка ПК", L"BUTTON", BS_OWNERDRAW},
-        {102, L"Место на диске", L"BUTTON", BS_OWNERDRAW},
-        {103, L"Справка", L"BUTTON", BS_OWNERDRAW},
-        {104, L"Наш сайт", L"BUTTON", BS_OWNERDRAW},
-        {105, L"Настройки", L"BUTTON", BS_OWNERDRAW},
-        {120, L"Начать анализ", L"BUTTON", BS_OWNERDRAW},
-        {121, L"Очистить", L"BUTTON", BS_OWNERDRAW},
-        {122, L"Отменить", L"BUTTON", BS_OWNERDRAW},
-        {123, L"Просмотреть файлы  ›", L"BUTTON", BS_OWNERDRAW},
-        {124, L"Подробнее", L"BUTTON", BS_OWNERDRAW},
-        {125, L"Временные файлы", L"BUTTON", BS_OWNERDRAW},
-        {126, L"Кэш браузеров", L"BUTTON", BS_OWNERDRAW},
-        {127, L"Корзина", L"BUTTON", BS_OWNERDRAW},
-        {128, L"Закрывать браузеры", L"BUTTON", BS_OWNERDRAW},
-        {129, L"Пропускать занятые файлы", L"BUTTON", BS_OWNERDRAW},
-        {139, L"Виджет на рабочем столе", L"BUTTON", BS_OWNERDRAW},
-        {136, L"Открыть историю операций", L"BUTTON", BS_OWNERDRAW},
-        {141, L"Найти большие файлы", L"BUTTON", BS_OWNERDRAW},
-        {140, L"Непрозрачность виджета", TRACKBAR_CLASSW, TBS_NOTICKS},
-        {160, L"Как в системе", L"BUTTON", BS_OWNERDRAW},
-        {161, L"Светлая", L"BUTTON", BS_OWNERDRAW},
-        {162, L"Тёмная", L"BUTTON", BS_OWNERDRAW},
-        {170, L"Изумрудный", L"BUTTON", BS_OWNERDRAW},
-        {171, L"Синий", L"BUTTON", BS_OWNERDRAW},
-        {172, L"Фиолетовый", L"BUTTON", BS_OWNERDRAW},
-        {173, L"Янтарный", L"BUTTON", BS_OWNERDRAW},
-        {174, L"Розовый", L"BUTTON", BS_OWNERDRAW},
-        {175, L"Бирюзовый", L"BUTTON", BS_OWNERDRAW},
-        {180, L"", L"COMBOBOX", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL},
+        {control::NavCleanPc, L"Очистка ПК", L"BUTTON", BS_OWNERDRAW},
+        {control::NavDiskSpace, L"Место на диске", L"BUTTON", BS_OWNERDRAW},
+        {control::NavHelp, L"Справка", L"BUTTON", BS_OWNERDRAW},
+        {control::NavWebSite, L"Наш сайт", L"BUTTON", BS_OWNERDRAW},
+        {control::NavSettings, L"Настройки", L"BUTTON", BS_OWNERDRAW},
+        {control::StartScan, L"Начать анализ", L"BUTTON", BS_OWNERDRAW},
+        {control::Clean, L"Очистить", L"BUTTON", BS_OWNERDRAW},
+        {control::Cancel, L"Отменить", L"BUTTON", BS_OWNERDRAW},
+        {control::ViewFiles, L"Просмотреть файлы  ›", L"BUTTON", BS_OWNERDRAW},
+        {control::Details, L"Подробнее", L"BUTTON", BS_OWNERDRAW},
+        {control::CategoryTemp, L"Временные файлы", L"BUTTON", BS_OWNERDRAW},
+        {control::CategoryBrowser, L"Кэш браузеров", L"BUTTON", BS_OWNERDRAW},
+        {control::CategoryRecycleBin, L"Корзина", L"BUTTON", BS_OWNERDRAW},
+        {control::CloseBrowsers, L"Закрывать браузеры", L"BUTTON", BS_OWNERDRAW},
+        {control::SkipLocked, L"Пропускать занятые файлы", L"BUTTON", BS_OWNERDRAW},
+        {control::DesktopWidget, L"Виджет на рабочем столе", L"BUTTON", BS_OWNERDRAW},
+        {control::OpenHistory, L"Открыть историю операций", L"BUTTON", BS_OWNERDRAW},
+        {control::FindLargeFiles, L"Найти большие файлы", L"BUTTON", BS_OWNERDRAW},
+        {control::WidgetOpacity, L"Непрозрачность виджета", TRACKBAR_CLASSW, TBS_NOTICKS},
+        {control::ThemeSystem, L"Как в системе", L"BUTTON", BS_OWNERDRAW},
+        {control::ThemeLight, L"Светлая", L"BUTTON", BS_OWNERDRAW},
+        {control::ThemeDark, L"Тёмная", L"BUTTON", BS_OWNERDRAW},
+        {control::AccentFirst, L"Изумрудный", L"BUTTON", BS_OWNERDRAW},
+        {control::AccentFirst + 1, L"Синий", L"BUTTON", BS_OWNERDRAW},
+        {control::AccentFirst + 2, L"Фиолетовый", L"BUTTON", BS_OWNERDRAW},
+        {control::AccentFirst + 3, L"Янтарный", L"BUTTON", BS_OWNERDRAW},
+        {control::AccentFirst + 4, L"Розовый", L"BUTTON", BS_OWNERDRAW},
+        {control::AccentLast, L"Бирюзовый", L"BUTTON", BS_OWNERDRAW},
+        {control::LanguageCombo, L"", L"COMBOBOX",
+         CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL},
     };
     return table;
 }
@@ -442,7 +443,7 @@ void animationStep() {
         easeToward(state.hoverAmount, hoverTarget, factor);
         easeToward(state.pressAmount, pressTarget, factor);
         easeToward(state.switchPosition, positionTarget, factor);
-        if (HWND button = control(id)) InvalidateRect(button, nullptr, FALSE);
+        if (HWND button = controlWindow(id)) InvalidateRect(button, nullptr, FALSE);
         switchesMoving = switchesMoving || state.hoverAmount != hoverTarget || state.pressAmount != pressTarget ||
                          state.switchPosition != positionTarget;
     }
@@ -497,7 +498,7 @@ LRESULT CALLBACK mainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == ui::LanguageComboId && HIWORD(wParam) == CBN_SELCHANGE) {
+        if (LOWORD(wParam) == control::LanguageCombo && HIWORD(wParam) == CBN_SELCHANGE) {
             onLanguageSelected();
         } else if (HIWORD(wParam) == 0) {
             onCommand(LOWORD(wParam));
@@ -506,7 +507,7 @@ LRESULT CALLBACK mainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_TIMER:
         return onTimer(window, wParam);
     case WM_HSCROLL:
-        if (!lParam || reinterpret_cast<HWND>(lParam) != control(OpacitySliderId)) break;
+        if (!lParam || reinterpret_cast<HWND>(lParam) != controlWindow(control::WidgetOpacity)) break;
         return onOpacitySlider(window, wParam);
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
