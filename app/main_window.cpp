@@ -187,18 +187,15 @@ LRESULT onTimer(HWND window, UINT_PTR id) {
 }
 
 LRESULT onPaint(HWND window) {
-    // The update region, read before BeginPaint validates it: only its rectangles are copied.
-    HRGN update = CreateRectRgn(0, 0, 0, 0);
-    if (update && GetUpdateRgn(window, update, FALSE) == ERROR) {
-        DeleteObject(update);
-        update = nullptr;
-    }
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window, &paint);
     renderMainFrame();
-    if (dc && ui::mainBackBuffer.dc) ui::blitRegion(ui::mainBackBuffer.dc, dc, update, paint.rcPaint);
+    // The paint DC is clipped to the update region: of the bounds, only the invalidated areas are copied.
+    if (dc && ui::mainBackBuffer.dc) {
+        ui::blitRect(ui::mainBackBuffer.dc, dc, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right,
+                     paint.rcPaint.bottom, paint.rcPaint.left, paint.rcPaint.top);
+    }
     EndPaint(window, &paint);
-    if (update) DeleteObject(update);
     return 0;
 }
 

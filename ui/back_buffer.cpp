@@ -1,8 +1,5 @@
 #include "ui/back_buffer.h"
 
-#include <cstddef>
-#include <vector>
-
 #include <algorithm>
 
 namespace pm::ui {
@@ -86,21 +83,6 @@ void destroyBackBuffers(BackBufferMap& buffers) {
 
 void blitRect(HDC source, HDC target, int left, int top, int right, int bottom, int sourceX, int sourceY) {
     BitBlt(target, left, top, right - left, bottom - top, source, sourceX, sourceY, SRCCOPY | NOMIRRORBITMAP);
-}
-
-void blitRegion(HDC source, HDC target, HRGN region, const RECT& bounds) {
-    const DWORD size = region ? GetRegionData(region, 0, nullptr) : 0;
-    std::vector<std::byte> storage(size);
-    auto* data = reinterpret_cast<RGNDATA*>(storage.data());
-    if (size < sizeof(RGNDATAHEADER) || GetRegionData(region, size, data) != size) {
-        blitRect(source, target, bounds.left, bounds.top, bounds.right, bounds.bottom, bounds.left, bounds.top);
-        return;
-    }
-    const auto* rects = reinterpret_cast<const RECT*>(data->Buffer);
-    for (DWORD i = 0; i < data->rdh.nCount; ++i) {
-        const RECT& r = rects[i];
-        blitRect(source, target, r.left, r.top, r.right, r.bottom, r.left, r.top);
-    }
 }
 
 void blitBackgroundUnder(BackBuffer& target, const BackBuffer& parent, const RECT& rectInParent, COLORREF fill) {

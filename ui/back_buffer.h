@@ -42,9 +42,6 @@ void destroyBackBuffers(BackBufferMap& buffers);
 
 // BitBlt of (left, top)-(right, bottom) from source (at sourceX, sourceY), never mirrored.
 void blitRect(HDC source, HDC target, int left, int top, int right, int bottom, int sourceX, int sourceY);
-// Copies the rectangles of the region from source to the same place on target; a region that cannot be
-// read is copied as its bounds.
-void blitRegion(HDC source, HDC target, HRGN region, const RECT& bounds);
 // Fills the target with fill, then copies the part of the parent's bitmap under rectInParent into it.
 void blitBackgroundUnder(BackBuffer& target, const BackBuffer& parent, const RECT& rectInParent, COLORREF fill);
 
