@@ -2,6 +2,7 @@
 // buttons over it, and the list's themed header.
 #include "app/large_files_data.h"
 #include "app/large_files_internal.h"
+#include "app/large_files_window.h"
 
 #include "app/shell_globals.h"
 #include "services/i18n/translate.h"
@@ -113,6 +114,11 @@ void paintLargeFiles(HWND window, LargeFilesData& data) {
     renderFrame(window, data);
     data.painting = false;
     data.lastGeneration = ui::uiGeneration;
+}
+
+void invalidateLargeFilesFrame(HWND window) {
+    if (LargeFilesData* data = largeFilesData(window)) data->lastGeneration = 0;  // no generation is 0
+    InvalidateRect(window, nullptr, FALSE);
 }
 
 LRESULT drawLargeFilesButton(HWND window, LargeFilesData& data, const DRAWITEMSTRUCT& item) {

@@ -5,6 +5,7 @@
 #include "app/exit_and_tray.h"
 #include "app/format_bytes.h"
 #include "app/history_note.h"
+#include "app/large_files_window.h"
 #include "app/main_frame.h"
 #include "app/main_layout.h"
 #include "app/operations.h"
@@ -97,7 +98,7 @@ void onProgressMessage(LPARAM record) {
     progressText = progressLine(update->label, update->done, update->total);
     // Only the progress line and strip change: that area of the frame is rendered again, not the frame.
     invalidateFrameArea(layoutRect(statusArea(computeMainLayout())));
-    if (largeFilesWindow && IsWindow(largeFilesWindow)) ui::invalidateWindow(largeFilesWindow, nullptr);
+    if (largeFilesWindow && IsWindow(largeFilesWindow)) invalidateLargeFilesFrame(largeFilesWindow);
     refreshWidget();
 }
 

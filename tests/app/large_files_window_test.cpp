@@ -7,6 +7,8 @@
 #include "app/large_files_internal.h"
 #include "app/main_window.h"
 #include "app/shell_globals.h"
+#include "app/worker_messages.h"
+#include "app/worker_posts.h"
 #include "services/i18n/translate.h"
 #include "tests/app/history_lines.h"
 #include "tests/support/test_files.h"
@@ -490,6 +492,30 @@ TEST_F(LargeFilesWindowTest, ResizeAtTheSameScaleRepaintsTheWholeFrame) {
     auto pixel = [&](int x, int y) { return data_->frame.bits[y * data_->frame.width + x] & 0xFFFFFF; };
     EXPECT_EQ(pixel(client.right - 3, client.bottom - 3), ui::theme.background & 0xFFFFFF);
     EXPECT_EQ(pixel(3, client.bottom - 3), ui::theme.navBackground & 0xFFFFFF);
+}
+
+TEST_F(LargeFilesWindowTest, ProgressOfItsSearchReachesItsStatusLine) {
+    // The window's own search, and a progress report: the paint that follows shows the new count, as a
+    // render made from scratch would.
+    busy = true;
+    operationOwner = window_;
+    operationPhase = PhaseSearchingLarge;
+    progressDone = progressTotal = 0;
+    ++ui::uiGeneration;
+    InvalidateRect(window_, nullptr, FALSE);
+    UpdateWindow(window_);  // the frame as the search started
+    onProgressMessage(reinterpret_cast<LPARAM>(new ProgressUpdate{L"C:\\big", 4321, 0}));
+    UpdateWindow(window_);
+    GdiFlush();
+    const std::vector<uint32_t> painted(data_->frame.bits, data_->frame.bits + data_->frame.width * data_->frame.height);
+    ++ui::uiGeneration;
+    paintLargeFiles(window_, *data_);
+    GdiFlush();
+    const std::vector<uint32_t> fresh(data_->frame.bits, data_->frame.bits + data_->frame.width * data_->frame.height);
+    EXPECT_TRUE(painted == fresh) << "the status line kept the count before the report";
+    busy = false;
+    operationOwner = nullptr;
+    operationPhase = PhaseIdle;
 }
 
 }  // namespace
