@@ -1,14 +1,19 @@
 // The main frame: rendered only when the UI generation moved, kept over an empty client, under every
 // owner-drawn control as its background; the opacity slider drawn by position; the fonts by layout scale.
+#include "app/commands.h"
+#include "app/control_ids.h"
 #include "app/main_frame.h"
 #include "app/main_frame_internal.h"
+#include "app/main_pages.h"
 #include "app/main_window_internal.h"
 #include "app/shell_globals.h"
 #include "app/worker_messages.h"
 #include "app/worker_posts.h"
-#include "ui/window_utils.h"
+#include "services/i18n/language.h"
 #include "tests/app/layout_window.h"
+#include "ui/frame_texts.h"
 #include "ui/text_list.h"
+#include "ui/window_utils.h"
 
 #include <commctrl.h>
 
@@ -194,6 +199,69 @@ TEST_F(MainFrameTest, BusyStepsAndProgressRenderOnlyTheirArea) {
     ui::theme.background = old;
     busy = false;
     layoutMainControls();
+}
+
+TEST_F(MainFrameTest, PendingAreasNeverLeaveAStaleFrame) {
+    // During a scan on the Clean PC page the ring step and the gauge leave areas to render again; then
+    // something else happens before the window paints. Whatever it is, the frame the paint leaves equals a
+    // whole render of the new state.
+    struct Case {
+        const char* name;
+        std::function<void()> happen;
+    };
+    const auto resize = [this](int width, int height) {
+        RECT outer{}, client{};
+        GetWindowRect(window_, &outer);
+        GetClientRect(window_, &client);
+        SetWindowPos(window_, nullptr, 0, 0, width + outer.right - outer.left - client.right,
+                     height + outer.bottom - outer.top - client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    const Case cases[] = {
+        {"page switch", [] { onCommand(control::NavHelp); }},
+        {"language", [] {
+             applyLanguageSetting("ar");
+             layoutMainControls();
+         }},
+        {"theme", [] { onCommand(control::ThemeDark); }},
+        {"resize", [&] { resize(960, 700); }},
+        {"the whole window exposed", [this] { InvalidateRect(window_, nullptr, FALSE); }},
+        {"a control painted first", [this] { UpdateWindow(control(control::StartScan)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        busy = true;
+        currentPage = 0;
+        layoutMainControls();
+        paintMainWindow();
+        animationStep();  // the ring moves the strip's segment
+        invalidateFrameArea(layoutRect(gaugeArea(computeMainLayout())));
+        c.happen();
+        UpdateWindow(window_);
+
+        ui::BackBuffer whole;
+        ASSERT_TRUE(ui::ensureBackBuffer(whole, clientWidth, clientHeight));
+        ui::paintWithFrameTexts(whole.dc, [&] { paintMainContent(whole.dc); });
+        GdiFlush();
+        const ui::BackBuffer& frame = ui::mainBackBuffer;
+        ASSERT_EQ(frame.width, whole.width);
+        ASSERT_EQ(frame.height, whole.height);
+        int stale = 0;
+        int firstX = -1, firstY = -1;
+        for (int y = 0; y < frame.height; ++y) {
+            for (int x = 0; x < frame.width; ++x) {
+                const size_t i = static_cast<size_t>(y) * static_cast<size_t>(frame.width) + static_cast<size_t>(x);
+                if ((frame.bits[i] & 0xFFFFFF) == (whole.bits[i] & 0xFFFFFF)) continue;
+                if (stale++ == 0) std::tie(firstX, firstY) = std::make_tuple(x, y);
+            }
+        }
+        EXPECT_EQ(stale, 0) << "first at " << firstX << "," << firstY;
+
+        busy = false;
+        applyLanguageSetting("en");
+        ui::currentSettings.theme = "system";
+        ui::applyTheme();
+        resize(990, 711);
+    }
 }
 
 }  // namespace
