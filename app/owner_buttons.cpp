@@ -178,6 +178,27 @@ void drawOwnerButton(const DRAWITEMSTRUCT& item) {
     graphics.Flush(Gdiplus::FlushIntentionSync);
 }
 
+namespace {
+
+struct FittedText {
+    ui::TextItem item;
+    LONG used = 0;       // pixels of its box the text takes
+    bool whole = false;  // neither cut to the lines that fit nor ending with an ellipsis
+};
+
+// The text fitted into the top height pixels of its box.
+FittedText fitInto(const ui::TextItem& source, LONG height) {
+    FittedText fitted{source};
+    fitted.item.rect.bottom = fitted.item.rect.top + std::max(height, 0L);
+    const SIZE measured = ui::fitTextItem(ui::fontCache, fitted.item);
+    fitted.used = std::clamp(measured.cy, 0L, std::max(height, 0L));
+    fitted.whole = fitted.item.text == source.text && measured.cy <= height &&
+                   measured.cx <= source.rect.right - source.rect.left;
+    return fitted;
+}
+
+}  // namespace
+
 void drawOptionRow(const std::wstring& title, const std::wstring& subtitle, float x, float y, float w, float h,
                    float size, std::uint32_t titleColour, std::uint32_t subtitleColour, bool bold,
                    bool translateTexts) {
@@ -188,26 +209,33 @@ void drawOptionRow(const std::wstring& title, const std::wstring& subtitle, floa
     const LONG gap = std::min(std::max(ui::layoutPixels(2.0f, s), 1L), height / 3);
     const LONG rest = height - gap;
     const LONG titleHeight = rest * 56 / 100;
-    const LONG subtitleHeight = rest - titleHeight;
 
-    ui::TextItem first = ui::makeTextItem(translateTexts ? translate(title) : title, x, y, w, h, size,
-                                          titleColour & 0xFFFFFF, bold, 0, false, false);
-    ui::TextItem second = ui::makeTextItem(translateTexts ? translate(subtitle) : subtitle, x, y, w, h, 12,
-                                           subtitleColour & 0xFFFFFF, false, 0, false, false);
-    first.rect.bottom = first.rect.top + titleHeight;
-    second.rect.bottom = second.rect.top + subtitleHeight;
-    const LONG titleUsed = std::min(titleHeight, ui::fitTextItem(ui::fontCache, first).cy);
-    const LONG subtitleUsed = std::min(subtitleHeight, ui::fitTextItem(ui::fontCache, second).cy);
+    const ui::TextItem first = ui::makeTextItem(translateTexts ? translate(title) : title, x, y, w, h, size,
+                                                titleColour & 0xFFFFFF, bold, 0, false, false);
+    const ui::TextItem second = ui::makeTextItem(translateTexts ? translate(subtitle) : subtitle, x, y, w, h, 12,
+                                                 subtitleColour & 0xFFFFFF, false, 0, false, false);
+    FittedText fittedTitle = fitInto(first, titleHeight);
+    if (!fittedTitle.whole) {
+        // A title that needs more lines than its share takes the height a one-line subtitle leaves.
+        ui::TextItem oneLine = second;
+        oneLine.singleLine = 1;
+        const LONG titleRoom = rest - fitInto(oneLine, rest - titleHeight).used;
+        if (titleRoom > titleHeight) fittedTitle = fitInto(first, titleRoom);
+    }
+    // The subtitle has whatever the title leaves, so a short title leaves room for a second line.
+    FittedText fittedSubtitle = fitInto(second, rest - fittedTitle.used);
 
-    const LONG slack = (bottom - top) - std::max(gap + titleUsed + subtitleUsed, 0L);
+    const LONG slack = height - std::max(gap + fittedTitle.used + fittedSubtitle.used, 0L);
     const LONG y0 = slack > 1 ? top + slack / 2 : top;
-    first.rect.top = y0;
-    first.rect.bottom = y0 + titleUsed;
-    second.rect.top = first.rect.bottom + gap;
-    second.rect.bottom = second.rect.top + subtitleUsed;
+    ui::TextItem& titleItem = fittedTitle.item;
+    ui::TextItem& subtitleItem = fittedSubtitle.item;
+    titleItem.rect.top = y0;
+    titleItem.rect.bottom = y0 + fittedTitle.used;
+    subtitleItem.rect.top = titleItem.rect.bottom + gap;
+    subtitleItem.rect.bottom = subtitleItem.rect.top + fittedSubtitle.used;
     if (!ui::frameTextList) return;
-    ui::appendTextItem(*ui::frameTextList, std::move(first));
-    ui::appendTextItem(*ui::frameTextList, std::move(second));
+    ui::appendTextItem(*ui::frameTextList, std::move(titleItem));
+    ui::appendTextItem(*ui::frameTextList, std::move(subtitleItem));
 }
 
 }  // namespace pm

@@ -1,12 +1,14 @@
-// What fits where on the main window's pages, at the 1100 x 790 page and at the window's minimum size: the
-// texts of the category cards, the option rows and the settings caption in every language, and every
-// control inside its card.
+// What fits where on the main window's pages, at the 1100 x 790 page (at the scales 1 and 0.9) and at the
+// window's minimum size: the texts of the category cards, the option rows and the settings caption in every
+// language, and every control inside its card.
 #include "app/main_pages.h"
 #include "app/owner_buttons.h"
 #include "services/i18n/translate.h"
 #include "tests/app/layout_window.h"
 #include "ui/text_list.h"
 #include "ui/window_utils.h"
+
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -16,13 +18,25 @@ namespace {
 
 struct PageSize {
     const char* name;
-    bool minimum;  // the window at its minimum track size, else the 1100 x 790 page (a client of 990 x 711
-                   // at the layout scale 0.9: the null driver's screen is smaller than 1100 x 790)
+    int width, height;  // the client; 0 x 0: the window at its minimum track size
+    float scale;        // the layout scale WM_SIZE gives it (0: whatever the minimum gives)
 };
-constexpr PageSize Sizes[] = {{"1100 x 790", false}, {"minimum", true}};
+// The 1100 x 790 page at its own size and at the scale 0.9, and the smallest window.
+constexpr PageSize Sizes[] = {{"1100 x 790", 1100, 790, 1.0f}, {"990 x 711", 990, 711, 0.9f}, {"minimum", 0, 0, 0}};
+
+// The null driver's screen is smaller than 1100 x 790: the window may grow past it.
+LRESULT CALLBACK largerThanTheScreen(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    if (message == WM_GETMINMAXINFO) reinterpret_cast<MINMAXINFO*>(lParam)->ptMaxTrackSize = POINT{4000, 4000};
+    return result;
+}
 
 class MainPageFit : public test::LayoutWindowTest {
 protected:
+    void SetUp() override {
+        LayoutWindowTest::SetUp();
+        if (window_) SetWindowSubclass(window_, largerThanTheScreen, 1, 0);
+    }
     void resize(const PageSize& size) {
         RECT outer{}, client{};
         GetWindowRect(window_, &outer);
@@ -30,12 +44,12 @@ protected:
         const int frameW = outer.right - outer.left - client.right;
         const int frameH = outer.bottom - outer.top - client.bottom;
         // The window procedure's minimum track size holds the window at 900 x 640.
-        const int w = size.minimum ? 1 : 990 + frameW;
-        const int h = size.minimum ? 1 : 711 + frameH;
-        SetWindowPos(window_, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+        const bool minimum = size.width == 0;
+        SetWindowPos(window_, nullptr, 0, 0, minimum ? 1 : size.width + frameW, minimum ? 1 : size.height + frameH,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         GetWindowRect(window_, &outer);
-        if (size.minimum) ASSERT_EQ(outer.right - outer.left, 900);
-        if (!size.minimum) ASSERT_FLOAT_EQ(ui::layoutScale, 0.9f);
+        if (minimum) ASSERT_EQ(outer.right - outer.left, 900);
+        if (!minimum) ASSERT_FLOAT_EQ(ui::layoutScale, size.scale);
     }
     void showPage(int page) {
         currentPage = page;
@@ -75,7 +89,15 @@ void expectWholeLines(const ui::TextItem& queued, const std::string& where) {
     EXPECT_TRUE(measured.cx <= item.rect.right - item.rect.left || item.singleLine) << where << ": too wide";
 }
 
-TEST_F(MainPageFit, CardAndOptionTextsKeepWholeLinesInEveryLanguage) {
+// Whether the queued text shows all of itself: nothing left out and no ellipsis.
+bool showsWhole(const ui::TextItem& queued, const std::wstring& text) {
+    ui::TextItem item = queued;
+    const SIZE measured = ui::fitTextItem(ui::fontCache, item);
+    return item.text == text && measured.cx <= item.rect.right - item.rect.left &&
+           measured.cy <= item.rect.bottom - item.rect.top;
+}
+
+TEST_F(MainPageFit, CardAndOptionTitlesShowWholeAndNoLineIsCutInEveryLanguage) {
     struct Face {
         int page;
         int id;
@@ -91,6 +113,21 @@ TEST_F(MainPageFit, CardAndOptionTextsKeepWholeLinesInEveryLanguage) {
                     ui::currentSettings.skip_locked = on;
                     const std::vector<ui::TextItem> texts = faceTexts(face.id);
                     ASSERT_GE(texts.size(), 2u) << face.id;
+                    // A title shows whole wherever two of its lines and one of the subtitle's fit the row:
+                    // everywhere but in Bengali's narrow skip row at the scale 1, whose two lines at the
+                    // smallest size need one pixel more than that.
+                    const bool bengaliSkipRow = std::string(LanguageCodes[language]) == "bn" && size.scale == 1.0f &&
+                                                face.page == 0 && face.id == 129;
+                    EXPECT_TRUE(bengaliSkipRow || showsWhole(texts[0], translate(ui::controlTexts[face.id])))
+                        << size.name << ", " << LanguageCodes[language] << ", page " << face.page << ", control "
+                        << face.id << ": the title is cut";
+                    // A subtitle has the room its title leaves: all show whole but the long one of the skip
+                    // row on the narrow Clean PC page, under a title of two lines.
+                    const bool longSkipSubtitle = face.page == 0 && face.id == 129 && on;
+                    EXPECT_TRUE(longSkipSubtitle ||
+                                (showsWhole(texts[1], texts[1].text) && texts[1].text.back() != L'\u2026'))
+                        << size.name << ", " << LanguageCodes[language] << ", page " << face.page << ", control "
+                        << face.id << ": the subtitle is cut";
                     for (const ui::TextItem& text : texts) {
                         expectWholeLines(text, std::string(size.name) + " at " + std::to_string(ui::layoutScale) +
                                                    ", " + LanguageCodes[language] + ", page " +
