@@ -85,10 +85,6 @@ bool fits(const SIZE& measured, const RECT& rect) {
     return measured.cy <= rect.bottom - rect.top && measured.cx <= rect.right - rect.left;
 }
 
-}  // namespace
-
-namespace {
-
 // Shrinks the item one pixel at a time until it fits or reaches its minimum; the last measurement.
 SIZE shrinkToFit(FontCache& cache, TextItem& item) {
     SIZE measured = measureText(cache, item);
@@ -121,6 +117,8 @@ void trimToWholeLines(FontCache& cache, TextItem& item) {
             high = middle - 1;
         }
     }
+    // Never half of a character written as two units.
+    if (low > 0 && IS_HIGH_SURROGATE(full[low - 1])) --low;
     std::wstring kept = full.substr(0, low);
     while (!kept.empty() && (kept.back() == L' ' || kept.back() == L'\n' || kept.back() == L'\r')) kept.pop_back();
     item.text = kept + L"\u2026";
