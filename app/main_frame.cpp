@@ -40,22 +40,25 @@ bool frameRendering = false;
 std::vector<RECT> pendingAreas;
 
 // Paints the frame only inside the pending areas: the page painter runs clipped to them, and texts outside
-// them are neither measured nor drawn.
-void renderPendingAreas(HDC dc) {
+// them are neither measured nor drawn. False, with nothing painted, when GDI cannot make the clip region.
+bool renderPendingAreas(HDC dc) {
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     for (const RECT& area : pendingAreas) {
-        if (HRGN part = CreateRectRgnIndirect(&area)) {
-            if (region) CombineRgn(region, region, part, RGN_OR);
-            DeleteObject(part);
+        HRGN part = region ? CreateRectRgnIndirect(&area) : nullptr;
+        if (!part) {
+            if (region) DeleteObject(region);
+            return false;
         }
+        CombineRgn(region, region, part, RGN_OR);
+        DeleteObject(part);
     }
     pendingAreas.clear();
-    if (!region) return;
     SelectClipRgn(dc, region);
     ui::paintWithFrameTexts(dc, [&] { paintMainContent(dc); });
     SelectClipRgn(dc, nullptr);
     DeleteObject(region);
     ++frameAreaRenderCount;
+    return true;
 }
 
 // The control's buffer in childBackBuffers, created empty on first use.
@@ -136,8 +139,8 @@ void renderMainFrame() {
         ~Done() { frameRendering = false; }
     } done;
     // A buffer made just now holds nothing yet, whatever the generation says.
-    if (generation == lastRenderedGeneration && !rebuilt) {
-        if (!pendingAreas.empty()) renderPendingAreas(frame.dc);
+    // Without a clip region for the areas the whole frame is rendered instead.
+    if (generation == lastRenderedGeneration && !rebuilt && (pendingAreas.empty() || renderPendingAreas(frame.dc))) {
         return;
     }
     pendingAreas.clear();  // the whole frame is rendered
