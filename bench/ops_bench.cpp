@@ -8,6 +8,7 @@
 // the UI thread's busy share (time spent handling messages, painting included, over the scan's wall time)
 // and the frames it rendered. Writes scan and cleanup records into the history of the prefix it runs in.
 #include "app/app_messages.h"
+#include "app/desktop_widget.h"
 #include "app/operations.h"
 #include "app/shell_globals.h"
 #include "app/worker_messages.h"
@@ -76,11 +77,13 @@ struct UiShare {
     std::uint64_t messages = 0;
 };
 
-UiShare scanThroughMainWindow() {
+UiShare scanThroughMainWindow(bool widget) {
     UiShare share;
     HWND window = bench::createMainWindow(0, 0);
     if (!window) return share;
     ShowWindow(window, SW_SHOWNOACTIVATE);
+    pm::ui::currentSettings.widget_enabled = widget;
+    pm::syncDesktopWidget();
     UpdateWindow(window);
     bench::pumpPending();
     const std::uint64_t framesBefore = pm::frameRenderCount;
@@ -102,6 +105,8 @@ UiShare scanThroughMainWindow() {
     share.wall = since(start);
     share.handling = static_cast<double>(handling) / static_cast<double>(frequency.QuadPart);
     share.frames = pm::frameRenderCount - framesBefore;
+    pm::ui::currentSettings.widget_enabled = false;
+    pm::syncDesktopWidget();
     DestroyWindow(window);
     bench::pumpPending();
     return share;
@@ -171,15 +176,15 @@ int main() {
     DestroyWindow(pm::ui::mainWindow);
     pm::ui::mainWindow = nullptr;
 
-    UiShare share;
-    {
-        BenchTree tree(parent, L"pelmirt-ops-bench-main");
-        if (!tree.ok()) return 1;
-        share = scanThroughMainWindow();
+    BenchTree tree(parent, L"pelmirt-ops-bench-main");
+    if (!tree.ok()) return 1;
+    for (const bool widget : {false, true}) {
+        const UiShare share = scanThroughMainWindow(widget);
+        std::printf("scan through the shown main window%s %.3f s: UI thread busy %.1f %% (%.3f s handling %llu "
+                    "messages), %llu full frames rendered\n",
+                    widget ? ", desktop widget shown," : "", share.wall,
+                    share.wall > 0 ? 100.0 * share.handling / share.wall : 0.0, share.handling,
+                    static_cast<unsigned long long>(share.messages), static_cast<unsigned long long>(share.frames));
     }
-    std::printf("scan through the shown main window %.3f s: UI thread busy %.1f %% (%.3f s handling %llu messages), "
-                "%llu full frames rendered\n",
-                share.wall, share.wall > 0 ? 100.0 * share.handling / share.wall : 0.0, share.handling,
-                static_cast<unsigned long long>(share.messages), static_cast<unsigned long long>(share.frames));
     return 0;
 }

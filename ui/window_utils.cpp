@@ -132,7 +132,7 @@ void updateAllWindows() {
 }
 
 void invalidateWindow(HWND window, const RECT* rect) {
-    if (window && (window == mainWindow || window == widgetWindow)) ++uiGeneration;
+    if (window && window == mainWindow) ++uiGeneration;
     InvalidateRect(window, rect, FALSE);
 }
 

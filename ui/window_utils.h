@@ -28,7 +28,9 @@ bool isMainWindowShown();
 void setWindowRectIfChanged(HWND window, int x, int y, int width, int height);
 // Paints pending updates of the main window and its registered controls now.
 void updateAllWindows();
-// Invalidates without erasing; the main window and the widget also raise uiGeneration.
+// Invalidates without erasing; the main window also raises uiGeneration. The widget does not: it renders
+// its whole frame on every paint, and a raise for it would only render the main frame again for nothing
+// (each progress report of a scan, while the widget is shown).
 void invalidateWindow(HWND window, const RECT* rect);
 
 // max(lroundf(dip * scale), 1).

@@ -2,6 +2,7 @@
 // owner-drawn control as its background; the opacity slider drawn by position; the fonts by layout scale.
 #include "app/commands.h"
 #include "app/control_ids.h"
+#include "app/desktop_widget.h"
 #include "app/main_frame.h"
 #include "app/main_frame_internal.h"
 #include "app/main_pages.h"
@@ -154,8 +155,12 @@ TEST_F(MainFrameTest, FontsFollowTheLayoutScale) {
 }
 
 TEST_F(MainFrameTest, BusyStepsAndProgressRenderOnlyTheirArea) {
-    // During a scan on the Clean PC page. The page background changes behind the frame's back (no new
-    // generation): only the area a step renders takes the new colour.
+    // During a scan on the Clean PC page, with the desktop widget shown (a report refreshes it too). The
+    // page background changes behind the frame's back (no new generation): only the area a step renders
+    // takes the new colour.
+    ui::currentSettings.widget_enabled = true;
+    syncDesktopWidget();
+    ASSERT_NE(ui::widgetWindow, nullptr);
     busy = true;
     layoutMainControls();
     paintMainWindow();
@@ -198,6 +203,8 @@ TEST_F(MainFrameTest, BusyStepsAndProgressRenderOnlyTheirArea) {
     }
     ui::theme.background = old;
     busy = false;
+    ui::currentSettings.widget_enabled = false;
+    syncDesktopWidget();
     layoutMainControls();
 }
 
