@@ -6,14 +6,14 @@
 #   ./run.sh                 the program's window (on your display, or invisible under Xvfb)
 #   ./run.sh --self-test     the self-test; exit code 0 passed, 11 failed
 #   ./run.sh --smoke-quit    opens the main window and exits about a second later
+# Closing the window hides it to the notification area; Ctrl+C here ends the program.
+# Environment: PELMIRT_RUN_BUILD_DIR (default build-run), PELMIRT_XVFB_DISPLAY, PELMIRT_JOBS.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build="${PELMIRT_RUN_BUILD_DIR:-$here/build-run}"
 
-bash "$here/setup.sh"
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DPELMIRT_TESTS=OFF >/dev/null
-cmake --build "$build" --target pelmirt >/dev/null
+. "$here/tools/quiet_build.sh"
+quiet_build run "$here" "$build" pelmirt || exit 1
 
 wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver
@@ -44,7 +44,8 @@ if [ -z "${DISPLAY:-}" ]; then
     number=90
     while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
   fi
-  Xvfb ":$number" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+  # In a session of its own, so that Ctrl+C stops it only through the clean-up on exit, after the program.
+  setsid Xvfb ":$number" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
   export DISPLAY=":$number"
@@ -79,7 +80,18 @@ if [ "$(cat "$WINEPREFIX/.pelmirt-run-mode" 2>/dev/null || true)" != "$mode" ]; 
   echo "$mode" > "$WINEPREFIX/.pelmirt-run-mode"
 fi
 
+# In the background, so that Ctrl+C reaches this script at once: a Wine program with a window ignores
+# SIGINT. Ending the prefix's server ends every process of this private prefix, the program among them.
+"$wine" "$build/app/pelmirt.exe" "$@" </dev/null &
+program=$!
+interrupted=
+trap 'interrupted=1; "$server" -k 2>/dev/null || true' INT TERM
 status=0
-"$wine" "$build/app/pelmirt.exe" "$@" </dev/null || status=$?
+wait "$program" || status=$?
+if [ -n "$interrupted" ]; then
+  wait "$program" 2>/dev/null || true
+  echo "pelmirt.exe ended (interrupted)"
+  exit 130
+fi
 echo "pelmirt.exe exit code: $status"
 exit "$status"

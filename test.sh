@@ -4,6 +4,8 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build="${PELMIRT_BUILD_DIR:-$here/build}"
+# PELMIRT_JOBS limits the parallel jobs of the build and of the tests (default: one per core).
+nproc() { echo "${PELMIRT_JOBS:-$(command nproc)}"; }
 
 bash "$here/setup.sh"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \

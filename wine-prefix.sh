@@ -57,12 +57,13 @@ REG
     # (CreateSymbolicLinkW reports success and creates nothing; FSCTL_SET_REPARSE_POINT answers 50), but
     # Wine shows a Unix symlink to a folder as a reparse point. Tests only read these; C:\pelmirt-fixtures.
     links="$WINEPREFIX/drive_c/pelmirt-fixtures/links"
-    mkdir -p "$links/outside" "$links/scanned/inner"
+    mkdir -p "$links/outside" "$links/scanned/inner" "$links/moved/inner"
     [ -f "$links/outside/file.bin" ] || printf 'outside' > "$links/outside/file.bin"
+    [ -f "$links/moved/inner/moved.bin" ] || printf 'moved' > "$links/moved/inner/moved.bin"
     [ -f "$links/scanned/plain.bin" ] || printf 'plain' > "$links/scanned/plain.bin"
     [ -f "$links/scanned/inner/deep.bin" ] || printf 'deep' > "$links/scanned/inner/deep.bin"
     for pair in "scanned/dir-link:../outside" "scanned/inner-link:inner" "scanned/file-link:../outside/file.bin" \
-                "alias:scanned"; do
+                "alias:scanned" "moved/was-here:inner/moved.bin"; do
       link="$links/${pair%%:*}"
       [ -L "$link" ] || rm -rf "$link"
       ln -sfn "${pair#*:}" "$link"

@@ -19,6 +19,7 @@ inline constexpr UINT WM_APP_SETTINGS_CHANGED = WM_APP + 20;  // to the secondar
 using ui::WM_APP_TRAY;                                        // notification-icon callback (+30)
 inline constexpr UINT WM_APP_CONTINUE_EXIT = WM_APP + 31;
 using ui::WM_APP_MODAL_DONE;                                  // modal depth back at 0, a request waits (+32)
+inline constexpr UINT WM_APP_SHOW_RUNNING = WM_APP + 33;      // from a later start of the program
 
 inline constexpr UINT_PTR TIMER_REFRESH = 1;     // 60 s: drives, settings, repaint
 inline constexpr UINT_PTR TIMER_SMOKE_QUIT = 2;  // 900 ms under "--smoke-quit"

@@ -6,33 +6,38 @@
 #include "app/main_layout.h"
 #include "app/secondary_windows.h"
 #include "app/shell_globals.h"
-#include "services/i18n/translate.h"
 #include "services/state/state_file.h"
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
 #include "ui/tray_icon.h"
 
-#include <shellapi.h>
-
-#include <cwchar>
+#include <algorithm>
 #include <vector>
 
 namespace pm {
 
 namespace {
 
-void showTrayBalloonOnce() {
-    if (balloonShown) return;
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof(data);
-    data.hWnd = ui::mainWindow;
-    data.uID = 1;
-    data.uFlags = NIF_INFO;
-    data.dwInfoFlags = NIIF_INFO;
-    std::wcsncpy(data.szInfoTitle, ui::productTitle().c_str(), 63);
-    std::wcsncpy(data.szInfo, translate(L"Приложение работает в области уведомлений").c_str(), 255);
-    Shell_NotifyIconW(NIM_MODIFY, &data);
-    balloonShown = true;
+// Windows ends a process some seconds after its WM_ENDSESSION returns; the operation's report must come
+// well inside that.
+constexpr DWORD SessionEndWaitMs = 4000;
+
+// Handles the worker's messages (progress and completion) until the operation has reported or the
+// time is up. Other messages stay queued: the session is ending, nothing else is due.
+void waitForOperationReport(DWORD budgetMs) {
+    const ULONGLONG deadline = GetTickCount64() + budgetMs;
+    while (busy) {
+        MSG message;
+        if (PeekMessageW(&message, ui::mainWindow, WM_APP_PROGRESS, WM_APP_LARGE_RECYCLE_DONE, PM_REMOVE)) {
+            DispatchMessageW(&message);
+            continue;
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return;
+        // Woken by the next post; the cap keeps the wait bounded whatever else arrives.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50)),
+                                  QS_POSTMESSAGE | QS_SENDMESSAGE);
+    }
 }
 
 }  // namespace
@@ -105,7 +110,7 @@ void hideToTray() {
     ShowWindow(ui::mainWindow, SW_HIDE);
     KillTimer(ui::mainWindow, TIMER_ANIMATION);
     ui::animationTimerRunning = false;
-    showTrayBalloonOnce();
+    ui::showTrayBalloonOnce();
 }
 
 void broadcastSettingsChanged() {
@@ -118,9 +123,11 @@ void broadcastSettingsChanged() {
 }
 
 void saveSettingsOrReport() {
+    // The user changed something: from now on the settings in memory are the ones to keep, so a save that
+    // fails here is tried again by the refresh timer and at exit.
+    stateFileHeld = false;
     try {
         saveAppState(ui::currentSettings);
-        stateFileHeld = false;
     } catch (...) {
         lastOperationKind = 0;
         statusText = L"Не удалось сохранить настройки. Проверьте доступ к LocalAppData.";
@@ -147,6 +154,19 @@ void saveWidgetPosition(HWND widget) {
     ui::currentSettings.widget_y = rect.top;
     ui::currentSettings.widget_position_saved = true;
     saveSettingsOrReport();
+}
+
+void endSession() {
+    if (ui::destroying) return;
+    if (busy) {
+        cancelRequested = true;
+        exitAfterOperation = true;  // its completion handler records it and shows no box
+        waitForOperationReport(SessionEndWaitMs);
+    }
+    // Nobody is there to answer a question. Exits now; behind an open box, or with the operation still
+    // running, once that is over, as far as the system lets the process live.
+    requestExit(true);
+    if (!ui::destroying) saveSettingsAutomatically();
 }
 
 }  // namespace pm

@@ -1,4 +1,4 @@
-// Sizes as the windows show them: the same text the history writes.
+// Sizes and counts (formatCount) as the windows show them: the same texts the history writes.
 #pragma once
 
 #include "services/i18n/size_format.h"

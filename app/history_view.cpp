@@ -12,6 +12,7 @@
 #include "app/window_frame.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 namespace pm {
@@ -22,6 +23,20 @@ constexpr wchar_t EmptyText[] = L"История пока пуста";
 constexpr wchar_t UnavailableText[] = L"Файл истории недоступен";
 
 HistoryText notice(const wchar_t* text) { return HistoryText{translate(text), false}; }
+
+// Where the user is in the EDIT: the selection and the first visible line.
+struct EditPlace {
+    DWORD selStart = 0;
+    DWORD selEnd = 0;
+    LRESULT firstLine = 0;
+};
+
+EditPlace editPlace(HWND edit) {
+    EditPlace place;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&place.selStart), reinterpret_cast<LPARAM>(&place.selEnd));
+    place.firstLine = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    return place;
+}
 
 // Reads into bytes until count bytes came or the file ends. False on a failed read.
 bool readUpTo(HANDLE file, std::string& bytes, std::size_t count) {
@@ -101,6 +116,17 @@ void loadHistoryView(HWND window) {
     HistoryData* data = historyData(window);
     if (!data) return;
     HWND edit = GetDlgItem(window, HistoryEditId);
+    std::optional<EditPlace> kept;
+    if (edit && historyEditIsRightToLeft(edit) != isRightToLeft()) {
+        // The reading direction changed: an EDIT cannot be realigned, so a new one takes its place, with
+        // the old one's selection, scroll position and focus.
+        kept = editPlace(edit);
+        const bool focused = GetFocus() == edit;
+        DestroyWindow(edit);
+        edit = createHistoryEdit(window);
+        if (edit && focused) SetFocus(edit);
+    }
+    const bool newEdit = edit && kept;
 
     setProgramIcon(window);
     ui::applyTitleBarTheme(window);
@@ -110,6 +136,8 @@ void loadHistoryView(HWND window) {
             SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
             if (data->font) DeleteObject(data->font);
             data->font = font;
+        } else if (newEdit && data->font) {
+            SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(data->font), TRUE);
         }
     }
 
@@ -120,10 +148,8 @@ void loadHistoryView(HWND window) {
         loaded = notice(UnavailableText);
     }
     data->tail = loaded.tail;
-    if (edit && loaded.text != data->shownText) {
-        DWORD selStart = 0, selEnd = 0;
-        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
-        const LRESULT firstLine = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    if (edit && (newEdit || loaded.text != data->shownText)) {
+        const EditPlace place = kept ? *kept : editPlace(edit);
         const bool firstLoad = data->shownText.empty();
         data->shownText = std::move(loaded.text);
         SetWindowTextW(edit, data->shownText.c_str());
@@ -132,14 +158,9 @@ void loadHistoryView(HWND window) {
             SendMessageW(edit, EM_SETSEL, end, static_cast<LPARAM>(end));
             SendMessageW(edit, EM_SCROLLCARET, 0, 0);
         } else {
-            SendMessageW(edit, EM_SETSEL, selStart, static_cast<LPARAM>(selEnd));
-            SendMessageW(edit, EM_LINESCROLL, 0, firstLine);
+            SendMessageW(edit, EM_SETSEL, place.selStart, static_cast<LPARAM>(place.selEnd));
+            SendMessageW(edit, EM_LINESCROLL, 0, place.firstLine);
         }
-    }
-    if (edit) {
-        const LONG_PTR exStyle = GetWindowLongPtrW(edit, GWL_EXSTYLE);
-        const LONG_PTR wanted = isRightToLeft() ? (exStyle | WS_EX_RTLREADING) : (exStyle & ~WS_EX_RTLREADING);
-        if (wanted != exStyle) SetWindowLongPtrW(edit, GWL_EXSTYLE, wanted);
     }
     layoutHistoryWindow(window);
     if (edit) ui::invalidateWindow(edit, nullptr);

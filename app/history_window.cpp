@@ -32,6 +32,27 @@ HWND firstOpenHistoryWindow() {
 
 }  // namespace
 
+HWND createHistoryEdit(HWND window) {
+    // An EDIT keeps the alignment it was created with, so the direction is chosen here, once per EDIT. A
+    // right-aligned multi-line EDIT wraps its lines and never scrolls sideways (it leaves a horizontal
+    // bar unmanaged), so it gets none.
+    const bool rightToLeft = isRightToLeft();
+    const DWORD style = rightToLeft ? (HistoryEditStyle & ~(WS_HSCROLL | ES_AUTOHSCROLL)) | ES_RIGHT : HistoryEditStyle;
+    HWND edit = CreateWindowExW(rightToLeft ? WS_EX_RTLREADING : 0, L"EDIT", L"", style, 0, 0, 0, 0, window,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(HistoryEditId)), ui::appInstance, nullptr);
+    if (edit) {
+        SetWindowSubclass(edit, ui::darkScrollBarProc, ui::DarkScrollBarSubclassId, 0);
+        SendMessageW(edit, EM_SETLIMITTEXT, HistoryTextLimit, 0);
+        // At its real size before any text comes, so lines wrap and scroll as they will be shown.
+        layoutHistoryWindow(window);
+    }
+    return edit;
+}
+
+bool historyEditIsRightToLeft(HWND edit) {
+    return (GetWindowLongPtrW(edit, GWL_STYLE) & ES_RIGHT) != 0;
+}
+
 HistoryData* historyData(HWND window) {
     return reinterpret_cast<HistoryData*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
@@ -134,12 +155,7 @@ void openHistoryWindow() {
     data->scale = windowScale(window);
     ui::growWindow(window, data->scale, HistoryWidthDip, HistoryHeightDip);
 
-    HWND edit = CreateWindowExW(0, L"EDIT", L"", HistoryEditStyle, 0, 0, 0, 0, window,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(HistoryEditId)), ui::appInstance, nullptr);
-    if (edit) {
-        SetWindowSubclass(edit, ui::darkScrollBarProc, ui::DarkScrollBarSubclassId, 0);
-        SendMessageW(edit, EM_SETLIMITTEXT, HistoryTextLimit, 0);
-    }
+    HWND edit = createHistoryEdit(window);
     loadHistoryView(window);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);

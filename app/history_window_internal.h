@@ -41,6 +41,12 @@ HistoryText readHistoryText(const std::wstring& path);
 bool keepNewestLines(std::wstring& text, std::size_t limit);
 
 HistoryData* historyData(HWND window);
+// The window's read-only EDIT: in a right-to-left language aligned right, reading right to left and
+// wrapping its lines (ES_RIGHT, WS_EX_RTLREADING, no horizontal scrolling); otherwise as the window's
+// style has it, left-aligned and scrolling sideways. Laid out at once.
+HWND createHistoryEdit(HWND window);
+// The EDIT was made for a right-to-left language.
+bool historyEditIsRightToLeft(HWND edit);
 LRESULT CALLBACK historyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Title, font and text of the window; the handler of WM_APP+20.
 void loadHistoryView(HWND window);

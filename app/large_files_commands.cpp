@@ -45,7 +45,7 @@ std::wstring folderOfFile(const std::wstring& path) {
 
 std::wstring recycleConfirmationText(uint64_t count, uint64_t totalBytes) {
     return translate(L"Переместить выбранные файлы в корзину?") + L"\n\n" + translate(L"Выбрано файлов:") + L" " +
-           std::to_wstring(count) + L" · " + formatBytes(totalBytes) + L"\n\n" +
+           formatCount(count) + L" · " + formatBytes(totalBytes) + L"\n\n" +
            translate(L"Файлы можно восстановить из системной корзины. Постоянное удаление не используется.");
 }
 

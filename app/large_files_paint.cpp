@@ -1,13 +1,15 @@
 // The large-files window's drawing: the frame with its side band and status line, the owner-drawn
 // buttons over it, and the list's themed header.
+#include "app/format_bytes.h"
 #include "app/large_files_data.h"
 #include "app/large_files_internal.h"
 #include "app/large_files_window.h"
 
 #include "app/shell_globals.h"
+#include "app/window_frame.h"
 #include "services/i18n/translate.h"
 #include "ui/canvas.h"
-#include "ui/line_icons.h"
+#include "ui/text_list.h"
 #include "ui/list_theming.h"
 #include "ui/shapes.h"
 #include "ui/shell_state.h"
@@ -16,6 +18,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -27,21 +30,43 @@ std::wstring largeFilesStatusText(HWND window, const LargeFilesData& data, uint6
     std::wstring state;
     if (busy && operationOwner == window) {
         state = translate(operationPhase == PhaseRecyclingLarge ? L"Перемещение в корзину…" : L"Поиск файлов…") +
-                L" · " + std::to_wstring(progressDone);
-        if (progressTotal != 0) state += L" / " + std::to_wstring(progressTotal);
+                L" · " + formatCount(progressDone);
+        if (progressTotal != 0) state += L" / " + formatCount(progressTotal);
     } else if (!data.searched) {
         state = translate(L"Поиск ещё не выполнялся");
     } else if (!data.result.message.empty()) {
         state = translate(data.result.message);
     } else {
         state = translate(data.result.cancelled ? L"Поиск отменён" : L"Поиск завершён") + L" · " +
-                translate(L"Найдено файлов:") + L" " + std::to_wstring(data.rows.size()) + L" · " +
-                translate(L"Пропущено:") + L" " + std::to_wstring(data.result.skipped) + L" · " +
-                translate(L"Ошибки:") + L" " + std::to_wstring(data.result.errors);
+                translate(L"Найдено файлов:") + L" " + formatCount(data.rows.size()) + L" · " +
+                translate(L"Пропущено:") + L" " + formatCount(data.result.skipped) + L" · " +
+                translate(L"Ошибки:") + L" " + formatCount(data.result.errors);
         if (data.result.truncated)
             state += L"\n" + translate(L"Список ограничен. Увеличьте минимальный размер и повторите поиск.");
     }
-    return state + L" · " + translate(L"Выбрано файлов:") + L" " + std::to_wstring(selectedCount);
+    return state + L" · " + translate(L"Выбрано файлов:") + L" " + formatCount(selectedCount);
+}
+
+MinimumSizeRow minimumSizeRow(float scale) {
+    constexpr float EditWidthFloor = 80;  // seven digits at 14 DIP with the edit's margins
+    // The unit on one line at its full size, measured as the canvas measures it.
+    ui::TextItem unit;
+    unit.text = translate(L"МБ");
+    unit.fontFace = ui::uiFontFace();
+    unit.rect = RECT{0, 0, 0x7FFF, 0x7FFF};
+    unit.pixelSize = unit.minPixelSize = std::max(static_cast<int32_t>(lroundf(MinimumSizeUnitTextSize * scale)), 1);
+    unit.singleLine = 1;
+    unit.format = isRightToLeft() ? (DT_RIGHT | DT_RTLREADING) : DT_LEFT;
+    // One DIP more, for the rounding of the box's edges to pixels.
+    const float needed = std::ceil(static_cast<float>(ui::fitTextItem(ui::fontCache, unit).cx) / scale) + 1.0f;
+    MinimumSizeRow row;
+    const float taken = std::min(needed - row.unitWidth, row.editWidth - EditWidthFloor);
+    if (taken > 0) {
+        row.editWidth -= taken;
+        row.unitX -= taken;
+        row.unitWidth += taken;
+    }
+    return row;
 }
 
 }  // namespace detail
@@ -51,51 +76,37 @@ namespace {
 using ui::theme;
 using ui::toColorRef;
 
-void fillPixels(HDC dc, const RECT& rect, ui::Argb colour) {
-    if (HBRUSH brush = CreateSolidBrush(toColorRef(colour))) {
-        FillRect(dc, &rect, brush);
-        DeleteObject(brush);
-    }
-}
-
 uint64_t selectedCount(HWND window) {
     HWND list = GetDlgItem(window, FileListId);
     return list ? static_cast<uint64_t>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
 }
 
 void renderFrame(HWND window, LargeFilesData& data) {
-    const int width = data.frame.width;
-    const int height = data.frame.height;
-    fillPixels(data.frame.dc, RECT{0, 0, width, height}, theme.background);
-    fillPixels(data.frame.dc, RECT{0, 0, static_cast<LONG>(lroundf(170.0f * data.scale)), height}, theme.navBackground);
-
-    const float W = static_cast<float>(width) / data.scale;
-    const float H = static_cast<float>(height) / data.scale;
+    const RECT client{0, 0, data.frame.width, data.frame.height};
+    fillFrameBackground(data.frame.dc, client, data.scale);
+    const float W = static_cast<float>(client.right) / data.scale;
+    const float H = static_cast<float>(client.bottom) / data.scale;
     ui::Canvas canvas(data.frame.dc, data.scale, ui::uiFontFace(), isRightToLeft(), nullptr);
-    Gdiplus::Graphics* g = canvas.graphics;
-
-    ui::fillRoundRect(g, 20, 25, 42, 42, 12, ui::mixColor(theme.navBackground, theme.accent, 0.3f), 0, 0);
-    ui::drawBroomIcon(g, 28, 32, 28, theme.navText);
-    canvas.queueText(L"Pelmirt", 20, 81, 135, 29, 20, toColorRef(theme.navText), true, false, false, false);
-    canvas.queueText(L"1.2.0 · Windows", 20, 114, 135, 24, 12, toColorRef(theme.navMutedText), false, false, false,
-                     false);
-
-    ui::fillRoundRect(g, 14, 166, 142, 51, 12, ui::mixColor(theme.navBackground, theme.accent, 0.29f), 0, 0);
-    ui::drawLineIcon(g, 1, 25, 181, 22, theme.navText);
-    canvas.queueText(translate(L"Большие файлы"), 55, 169, 92, 44, 14, toColorRef(theme.navText), true, true, false,
-                     false);
-    canvas.queueText(translate(L"Файлы можно восстановить из системной корзины. Постоянное удаление не используется."),
-                     20, 234, 130, 120, 12, toColorRef(theme.navMutedText), false, false, false, false);
-
-    canvas.queueText(translate(L"Большие файлы"), 194, 24, W - 218, 40, 27, toColorRef(theme.text), true, false,
-                     false, false);
-    canvas.queueText(translate(L"Выберите папку или диск"), 194, 76, W - 218, 27, 14, toColorRef(theme.mutedText),
-                     false, false, false, false);
+    paintFrameBand(canvas);
+    paintFramePage(canvas, W, H,
+                   FramePage{.name = L"Большие файлы",
+                             .description = L"Файлы можно восстановить из системной корзины. Постоянное удаление "
+                                            L"не используется.",
+                             .descriptionHeight = 120,
+                             .titleHeight = 40,
+                             .note = L"Выберите папку или диск",
+                             .noteTop = 76,
+                             .noteHeight = 27,
+                             .cardTop = 228,
+                             .icon = 1,
+                             .iconTop = 181,
+                             .descriptionSize = 12,
+                             .cardBottomGap = 98});
     canvas.queueText(translate(L"Минимальный размер"), 194, 165, 160, 19, 12, toColorRef(theme.mutedText), false,
                      false, false, false);
-    canvas.queueText(translate(L"МБ"), 315, 187, 40, 25, 13, toColorRef(theme.mutedText), false, true, true, false);
-
-    ui::fillRoundRect(g, 185, 228, W - 200, H - 326, 15, theme.card, theme.border, 1);
+    const detail::MinimumSizeRow row = detail::minimumSizeRow(data.scale);
+    canvas.queueText(translate(L"МБ"), row.unitX, 187, row.unitWidth, 25, detail::MinimumSizeUnitTextSize,
+                     toColorRef(theme.mutedText), false, true, true, false);
     canvas.queueText(detail::largeFilesStatusText(window, data, selectedCount(window)), 194, H - 95, W - 218, 34, 12,
                      toColorRef(theme.mutedText), false, false, false, false);
 }

@@ -1,13 +1,15 @@
 #include "app/large_files_window.h"
 
 #include "app/large_files_data.h"
+#include "app/large_files_internal.h"
 #include "app/main_layout.h"
 #include "app/shell_globals.h"
 #include "app/window_frame.h"
 #include "services/i18n/translate.h"
+#include "ui/combo_frame.h"
 #include "ui/control_procs.h"
 #include "ui/control_registry.h"
-#include "ui/list_theming.h"
+#include "ui/report_list.h"
 #include "ui/shell_state.h"
 #include "ui/text_list.h"
 #include "ui/theme.h"
@@ -28,8 +30,6 @@ constexpr DWORD ButtonStyle = 0x5001000B;  // WS_CHILD | WS_VISIBLE | WS_TABSTOP
 constexpr DWORD ComboStyle = 0x50210042;   // WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL
 constexpr DWORD EditStyle = 0x50012080;    // WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL
 constexpr DWORD ListStyle = 0x50011009;    // WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA
-constexpr DWORD ListExStyle = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
-constexpr LONG_PTR RtlListStyles = WS_EX_LAYOUTRTL | WS_EX_RTLREADING;
 
 struct ButtonText {
     int id;
@@ -58,6 +58,7 @@ void createControls(HWND window, const LargeFilesData& data) {
             SetWindowSubclass(button, ui::hoverRepaintProc, 1, 0);
     }
     if (HWND combo = createChild(window, FolderComboId, L"COMBOBOX", L"", ComboStyle)) {
+        SetWindowSubclass(combo, ui::comboFrameProc, ui::ComboFrameSubclassId, 0);
         for (const DriveInfo& drive : driveList)
             SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(drive.root.c_str()));
         SendMessageW(combo, CB_SETCURSEL, 0, 0);
@@ -66,11 +67,7 @@ void createControls(HWND window, const LargeFilesData& data) {
         SendMessageW(edit, EM_SETLIMITTEXT, 7, 0);
     HWND list = createChild(window, FileListId, WC_LISTVIEWW, L"", ListStyle);
     if (!list) return;
-    SetWindowSubclass(list, ui::listHeaderForwardProc, 1, 0);
-    SetWindowSubclass(list, ui::darkScrollBarProc, ui::DarkScrollBarSubclassId, 0);
-    if (HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)))
-        SetWindowSubclass(header, ui::surfaceEraseProc, ui::SurfaceEraseSubclassId, 0);
-    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, ListExStyle, ListExStyle);
+    ui::installReportListTheming(list);
     const wchar_t* titles[2] = {L"Полный путь", L"Размер"};
     const float widths[2] = {705.0f, 120.0f};
     for (int column = 0; column < 2; ++column) {
@@ -87,15 +84,6 @@ HFONT createControlFont(float scale) {
     return CreateFontW(-std::max(px(14.0f, scale), 1), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, static_cast<DWORD>(ui::systemFontQuality()),
                        DEFAULT_PITCH, ui::uiFontFace());
-}
-
-void applyListStyle(HWND list) {
-    const LONG_PTR exStyle = GetWindowLongPtrW(list, GWL_EXSTYLE);
-    const LONG_PTR wanted = isRightToLeft() ? (exStyle | RtlListStyles) : (exStyle & ~RtlListStyles);
-    if (wanted == exStyle) return;
-    SetWindowLongPtrW(list, GWL_EXSTYLE, wanted);
-    SetWindowPos(list, nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
 }
 
 void onSize(HWND window, LargeFilesData& data, int width, int height) {
@@ -141,6 +129,8 @@ LRESULT onNotify(HWND window, LargeFilesData& data, NMHDR& header) {
     }
     if (header.idFrom != FileListId) return 0;
     switch (header.code) {
+        case NM_CUSTOMDRAW:
+            return ui::drawThemedListRow(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
         case LVN_GETDISPINFOW:
             fillLargeListItem(data, reinterpret_cast<NMLVDISPINFOW&>(header));
             break;
@@ -273,7 +263,7 @@ void applyLargeFilesTheme(HWND window) {
         SendMessageW(list, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(card));
         SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(card));
         SendMessageW(list, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ui::toColorRef(ui::theme.text)));
-        applyListStyle(list);
+        ui::setListReadingLayout(list, isRightToLeft());
     }
     if (HWND combo = GetDlgItem(window, FolderComboId))
         SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), px(27.0f, data->scale));
@@ -299,7 +289,7 @@ void layoutLargeFilesWindow(HWND window) {
     const Place places[] = {
         {FolderComboId, 194, 130, W - 360, 280},
         {ChooseFolderButtonId, W - 156, 130, 132, 35},
-        {MinimumEditId, 194, 185, 110, 31},
+        {MinimumEditId, 194, 185, detail::minimumSizeRow(s).editWidth, 31},
         {SearchButtonId, 365, 181, 178, 37},
         {CancelButtonId, 553, 181, 135, 37},
         {FileListId, 194, 237, W - 218, std::max(H - 345, 1.0f)},

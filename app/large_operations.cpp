@@ -7,10 +7,12 @@
 #include "app/large_files_internal.h"
 #include "app/main_layout.h"
 #include "app/operations.h"
+#include "app/operations_internal.h"
 #include "app/shell_globals.h"
 #include "app/status_line.h"
 #include "app/worker_messages.h"
 #include "app/worker_posts.h"
+#include "engine/com_holder.h"
 #include "services/history/history_record.h"
 #include "services/history/history_writer.h"
 #include "services/i18n/translate.h"
@@ -19,7 +21,6 @@
 #include "ui/window_utils.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <algorithm>
 #include <memory>
@@ -34,16 +35,27 @@ namespace detail {
 large::TransferSourceBinder largeRecycleBinder;
 uint64_t largeSearchLimit = MaxLargeResults;
 
+std::wstring movedInsteadLines(const std::vector<std::wstring>& movedInstead, std::size_t maxUnits) {
+    const std::wstring lead = L"\n" +
+                              translate(L"Вместо выбранного файла в корзину перемещён другой, занявший его место. "
+                                        L"Восстановите его из корзины, если он нужен:") +
+                              L" ";
+    std::wstring lines;
+    for (const std::wstring& path : movedInstead)
+        if (lines.size() + lead.size() + path.size() <= maxUnits) lines += lead + path;
+    return lines;
+}
+
 std::wstring recycleResultText(uint64_t recycled, uint64_t bytes, uint64_t skipped, uint64_t failed,
-                               bool cancelled) {
+                               bool cancelled, const std::vector<std::wstring>& movedInstead) {
     std::wstring text;
     if (cancelled) text += translate(L"Перемещение отменено.") + L"\n";
-    text += translate(L"В корзину перемещено:") + L" " + std::to_wstring(recycled) + L" · " + formatBytes(bytes) + L"\n";
-    text += translate(L"Пропущено:") + L" " + std::to_wstring(skipped) + L" · " + translate(L"Ошибки:") + L" " +
-            std::to_wstring(failed) + L"\n";
+    text += translate(L"В корзину перемещено:") + L" " + formatCount(recycled) + L" · " + formatBytes(bytes) + L"\n";
+    text += translate(L"Пропущено:") + L" " + formatCount(skipped) + L" · " + translate(L"Ошибки:") + L" " +
+            formatCount(failed) + L"\n";
     text += failed != 0 ? translate(L"Файлы с ошибками не учтены в результате. Проверьте системную корзину.")
                         : translate(L"Недоступные или изменившиеся файлы сохранены.");
-    return text;
+    return text + movedInsteadLines(movedInstead);
 }
 
 }  // namespace detail
@@ -80,22 +92,9 @@ void postRecycleFailure(HWND window) {
     }
 }
 
-// The worker's own COM apartment for the whole move; the engine's own initialisation nests inside it.
-class ComApartment {
-public:
-    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(result_)) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    HRESULT result_;
-};
-
 void appendHistoryRecord(HistoryKind kind, uint64_t files, uint64_t bytes, uint64_t skipped, uint64_t errors,
-                         bool cancelled, bool truncated, const std::wstring& text) {
+                         bool cancelled, bool truncated, const std::wstring& text,
+                         const std::wstring& detail = std::wstring()) {
     HistoryRecord record;
     record.kind = kind;
     record.files = files;
@@ -106,6 +105,7 @@ void appendHistoryRecord(HistoryKind kind, uint64_t files, uint64_t bytes, uint6
     record.truncated = truncated;
     record.counters_known = true;
     record.text = text;
+    record.detail = detail;
     appendHistory(record);
 }
 
@@ -131,7 +131,7 @@ void runLargeSearchWorker(HWND window, const large::LargeSearchOptions& options,
 void runRecycleWorker(HWND window, const large::LargeSearchResult& result, const std::vector<uint64_t>& indices,
                       const ProgressCallback& progress) {
     try {
-        ComApartment apartment;
+        ComApartment apartment;  // the worker's own for the whole move; the engine's nests inside it
         large::RecycleResult moved =
             detail::largeRecycleBinder
                 ? large::recycleLargeFilesWith(result, indices, cancelRequested, progress, detail::largeRecycleBinder)
@@ -152,7 +152,7 @@ void runRecycleWorker(HWND window, const large::LargeSearchResult& result, const
 
 void startLargeSearch(HWND window, large::LargeSearchOptions options) {
     try {
-        workerThread = std::thread([window, options = std::move(options)] {
+        workerThread = makeWorkerThread([window, options = std::move(options)] {
             runLargeSearchWorker(window, options, postProgress);
         });
     } catch (...) {
@@ -164,7 +164,7 @@ void startLargeSearch(HWND window, large::LargeSearchOptions options) {
 
 void recycleLarge(HWND window, large::LargeSearchResult result, std::vector<uint64_t> indices) {
     try {
-        workerThread = std::thread([window, result = std::move(result), indices = std::move(indices)] {
+        workerThread = makeWorkerThread([window, result = std::move(result), indices = std::move(indices)] {
             runRecycleWorker(window, result, indices, postProgress);
         });
     } catch (...) {
@@ -211,8 +211,11 @@ void finishRecycleLarge(RecycleReport& report) {
     HWND window = report.window;
     LargeFilesData* data = liveData(window);
     joinWorker();
+    std::vector<std::wstring> movedInstead;
+    for (const large::RecycleOutcome& o : report.outcomes)
+        if (!o.movedInstead.empty()) movedInstead.push_back(o.movedInstead);
     const std::wstring text = detail::recycleResultText(report.recycled, report.bytesRecycled, report.skipped,
-                                                        report.failed, report.cancelled);
+                                                        report.failed, report.cancelled, movedInstead);
     bool closed = false;
     if (data) {
         const std::vector<uint64_t> keep = selectedLargeFiles(window, *data);
@@ -239,8 +242,10 @@ void finishRecycleLarge(RecycleReport& report) {
     // The scan's Recycle Bin totals are stale now.
     analysisPresent = false;
     scanReport = ScanReport{};
+    // A file moved instead of a listed one is counted among the errors (its row failed) and named here.
     appendHistoryRecord(HistoryKind::Recycle, report.recycled, report.bytesRecycled, report.skipped, report.failed,
-                        report.cancelled, false, std::wstring());
+                        report.cancelled, false, std::wstring(),
+                        detail::movedInsteadLines(movedInstead, MaxHistoryTextUnits));
     lastOperationKind = 3;
     lastFiles = report.recycled;
     lastBytes = report.bytesRecycled;

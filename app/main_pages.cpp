@@ -3,6 +3,7 @@
 #include "app/main_pages_internal.h"
 #include "app/shell_globals.h"
 #include "app/text_pair.h"
+#include "app/window_heading.h"
 #include "services/i18n/translate.h"
 #include "ui/line_icons.h"
 #include "ui/shapes.h"
@@ -41,13 +42,14 @@ float versionTextHeight(const std::wstring& text) {
     return static_cast<float>(ui::fitTextItem(ui::fontCache, item).cy) / ui::layoutScale;
 }
 
+// Texts of the frame's list, as they stand (translated by the caller), left-aligned.
+void queueHeadingText(const std::wstring& text, const TextBox& box, ui::Argb colour, bool bold) {
+    queueFrameText(text, box.x, box.y, box.w, box.h, box.size, rgbOf(colour), bold, 0, false, false, !box.wraps);
+}
+
 void paintProductHeader(Gdiplus::Graphics* g, const MainLayout& layout) {
-    const std::wstring version = L"1.2.0 \u00B7 Windows";
-    const float ty = (73.0f + versionTextHeight(version) + 36.0f - 48.0f) / 2.0f;
-    ui::fillRoundRect(g, 22, ty, 48, 48, 14, ui::mixColor(theme.navBackground, theme.accent, 0.27f), 0, 1.0f);
-    ui::drawBroomIcon(g, 31, ty + 8, 32, theme.navText);
-    queueFrameText(L"Pelmirt", 83, 36, 145, 35, 25, rgbOf(theme.navText), true, 0, false, false, false);
-    queueFrameText(version, 84, 73, 140, 22, 12, rgbOf(theme.navMutedText), false, 0, false, false, false);
+    const float ty = (73.0f + versionTextHeight(VersionLine) + 36.0f - 48.0f) / 2.0f;
+    paintProductMark(g, mainProductMark(ty), queueHeadingText);
     queueFrameText(L"Очистка по вашему выбору", 22, 108, 188, 33, 13, rgbOf(theme.navMutedText), false, 0, true, false,
                    false);
 
@@ -69,12 +71,11 @@ void paintPageHeader(Gdiplus::Graphics* g, const MainLayout& layout) {
     const float W = layout.width;
     const float cx = layout.contentX;
     const detail::TextPair& titles = pageTitles[std::clamp(currentPage, 0, 3)];
-    queueFrameText(titles.title, cx + 2, 32, W - cx - 233, 47, 32, rgbOf(theme.text), true, 0, true, false, false);
     // While busy the Cancel button stands at the right of this line: the subtitle stops where the title
     // does, so neither a long nor a right-aligned subtitle runs under the button.
     const float subtitleWidth = busy ? W - cx - 233 : W - cx - 33;
-    queueFrameText(titles.subtitle, cx + 2, 83, subtitleWidth, 35, 16, rgbOf(theme.mutedText), false, 0, true, false,
-                   false);
+    paintPageHeading(PageHeading{{cx + 2, 32, W - cx - 233, 47, 32, true}, {cx + 2, 83, subtitleWidth, 35, 16, true}},
+                     translate(titles.title), translate(titles.subtitle), queueHeadingText);
 
     ui::fillRoundRect(g, W - 218, 35, 189, 32, 12, theme.accentSoft, 0, 1.0f);
     Gdiplus::SolidBrush dot{Gdiplus::Color(theme.accent)};

@@ -10,6 +10,7 @@
 #include "app/main_window_internal.h"
 #include "app/secondary_windows.h"
 #include "app/shell_globals.h"
+#include "app/single_instance.h"
 #include "app/status_line.h"
 #include "app/worker_messages.h"
 #include "engine/drives.h"
@@ -36,7 +37,7 @@ namespace pm {
 
 namespace {
 
-constexpr UINT TrayIconId = 1;
+using ui::TrayIconId;
 constexpr UINT_PTR TrayOpen = 9201;
 constexpr UINT_PTR TrayToggleWidget = 9202;
 constexpr UINT_PTR TrayExit = 9203;
@@ -50,7 +51,8 @@ HWND controlWindow(int id) {
     return found == ui::controlRegistry.end() ? nullptr : found->second;
 }
 
-// Step 5 of WM_CREATE: the user's settings, the language and the theme. An exception ends the step.
+// Part of WM_CREATE: loads the user's settings and applies their language and theme to the controls. An
+// exception stops the loading where it arose; creation goes on with the settings already in place.
 void loadSettingsAndApply() {
     const bool mayReplace = stateFileMayBeReplaced();
     ui::currentSettings = loadAppState();
@@ -201,14 +203,7 @@ LRESULT onPaint(HWND window) {
 
 LRESULT onDestroy(HWND window) {
     ui::destroying = true;
-    if (ui::trayIconAdded) {
-        NOTIFYICONDATAW data{};
-        data.cbSize = sizeof(data);
-        data.hWnd = window;
-        data.uID = TrayIconId;
-        Shell_NotifyIconW(NIM_DELETE, &data);
-        ui::trayIconAdded = false;
-    }
+    ui::deleteTrayIcon();
     for (UINT_PTR timer : {TIMER_TRAY_RETRY, TIMER_REFRESH, TIMER_SMOKE_QUIT, TIMER_ANIMATION}) KillTimer(window, timer);
     ui::animationTimerRunning = false;
     destroySecondaryWindows();
@@ -481,6 +476,7 @@ LRESULT CALLBACK mainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         case WM_APP_LARGE_RECYCLE_DONE: onLargeRecycleDone(lParam); return 0;
         case WM_APP_TRAY: onTrayCallback(wParam, lParam); return 0;
         case WM_APP_CONTINUE_EXIT: requestExit(false); return 0;
+        case WM_APP_SHOW_RUNNING: return onAnotherStart();
         case WM_APP_MODAL_DONE:
             if (ui::modalDepth != 0) return 0;
             if (ui::exitPending) {
@@ -565,6 +561,11 @@ LRESULT CALLBACK mainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         item->itemHeight = static_cast<UINT>(ui::layoutPixels(30.0f));
         return TRUE;
     }
+    case WM_QUERYENDSESSION:
+        return TRUE;  // never holds the session up: what must be kept is kept on WM_ENDSESSION
+    case WM_ENDSESSION:
+        if (wParam) endSession();
+        return 0;
     case WM_DESTROY:
         return onDestroy(window);
     default:

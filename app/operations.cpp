@@ -14,7 +14,7 @@
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
 
-#include <cwchar>
+#include <functional>
 #include <memory>
 #include <new>
 #include <system_error>
@@ -49,24 +49,33 @@ void launchWorker(int phase, const wchar_t* progress, const wchar_t* failureText
     progressText = progress;
     layoutMainControls();
     try {
-        workerThread = std::thread(std::move(body));
+        workerThread = makeWorkerThread(std::function<void()>(std::move(body)));
     } catch (...) {  // no thread, or no memory for it
         progressText.clear();
         finishWithError(failureText);
     }
 }
 
-std::wstring countText(int64_t count) {
-    wchar_t buffer[32] = {};
-    std::swprintf(buffer, 32, L"%llu", static_cast<unsigned long long>(count));
-    return buffer;
-}
-
 bool ask(const std::wstring& text, const wchar_t* caption) {
     return ui::showMessageBox(text, caption, QuestionFlags) == IDYES;
 }
 
+// A worker's last word after an exception; it never throws, because an exception leaving a worker's body
+// would end the whole process.
+void postFailureText(const wchar_t* text, const CleanResult* reached = nullptr) noexcept {
+    try {
+        postWorkerError(new std::wstring(text), reached);
+    } catch (...) {
+        // Not even the record: a bare message still ends the operation, with its fixed phrase.
+        postCompletionRecord(WM_APP_WORKER_ERROR, 0);
+    }
+}
+
+std::thread startThread(std::function<void()> body) { return std::thread(std::move(body)); }
+
 }  // namespace
+
+WorkerThreadMaker makeWorkerThread = startThread;
 
 void joinWorker() {
     if (workerThread.joinable()) workerThread.join();
@@ -74,6 +83,8 @@ void joinWorker() {
     operationPhase = PhaseIdle;
     operationOwner = nullptr;
 }
+
+const wchar_t* operationFailureText() { return operationPhase == PhaseCleaning ? CleanFailedText : ScanFailedText; }
 
 uint64_t selectedCategoryBytes() {
     uint64_t bytes = 0;
@@ -92,7 +103,7 @@ std::wstring cleanConfirmationText() {
 
 std::wstring recycleBinQuestionText() {
     return translate(L"Полностью очистить вашу корзину?") + L"\n" + translate(L"Файлов:") + L" " +
-           countText(scanReport.recycleBinItems) + L". " + translate(L"Объём:") + L" " +
+           formatCount(static_cast<uint64_t>(scanReport.recycleBinItems)) + L". " + translate(L"Объём:") + L" " +
            formatBytes(static_cast<uint64_t>(scanReport.recycleBinBytes)) + L".\n" +
            translate(L"Удалённые файлы восстановить через корзину будет невозможно.");
 }
@@ -139,11 +150,12 @@ void runScanWorkerWith(const ProgressCallback& progress) {
         auto report = std::make_unique<ScanReport>(scanTargets(cancelRequested, progress));
         postCompletion(WM_APP_SCAN_DONE, std::move(report));
     } catch (...) {
-        postWorkerError(new std::wstring(ScanFailedText));
+        postFailureText(ScanFailedText);
     }
 }
 
 void runCleanWorkerWith(CleanRequest request, const ProgressCallback& progress) {
+    std::unique_ptr<CleanResult> result;  // outlives the try: what was deleted before a failure is reported
     try {
         if (request.closeBrowsers) {
             requestBrowserClose();
@@ -153,13 +165,13 @@ void runCleanWorkerWith(CleanRequest request, const ProgressCallback& progress) 
                 Sleep(BrowserWaitPollMs);
             }
         }
-        auto result = std::make_unique<CleanResult>();
+        result = std::make_unique<CleanResult>();
         CleanOptions options;
         options.skipLockedImmediately = request.settings.skip_locked;
-        *result = cleanTargets(request.report, request.selection, cancelRequested, progress, options);
+        cleanTargets(request.report, request.selection, cancelRequested, progress, options, *result);
         postCompletion(WM_APP_CLEAN_DONE, std::move(result));
     } catch (...) {
-        postWorkerError(new std::wstring(CleanFailedText));
+        postFailureText(CleanFailedText, result.get());
     }
 }
 

@@ -23,6 +23,8 @@ void startScan();
 void startClean();
 // Joins a finished worker and returns the shell to idle.
 void joinWorker();
+// The fixed failure phrase of the running scan or clean-up (the scan's when neither runs).
+const wchar_t* operationFailureText();
 // Bytes of the analysis in the categories selected for the clean-up.
 uint64_t selectedCategoryBytes();
 

@@ -39,7 +39,7 @@ void paintAnalysisCard(Gdiplus::Graphics* g, const MainLayout& layout, const Dip
     if (analysisPresent) {
         headline = translate(L"Можно освободить") + L" " + formatBytes(selected);
         const uint64_t items = static_cast<uint64_t>(std::max<int64_t>(scanReport.recycleBinItems, 0));
-        countLine = translate(L"Найдено файлов:") + L" " + std::to_wstring(scanReport.entries.size() + items);
+        countLine = translate(L"Найдено файлов:") + L" " + formatCount(scanReport.entries.size() + items);
     } else {
         headline = translate(L"Начните с анализа");
         countLine = translate(L"Удаление только после вашего выбора");

@@ -8,9 +8,9 @@
 #include "app/shell_globals.h"
 #include "app/window_frame.h"
 #include "services/i18n/translate.h"
-#include "ui/control_procs.h"
 #include "ui/list_theming.h"
 #include "ui/message_box.h"
+#include "ui/report_list.h"
 #include "ui/shell_state.h"
 #include "ui/theme.h"
 #include "ui/window_utils.h"
@@ -26,7 +26,6 @@ namespace pm {
 namespace {
 
 constexpr DWORD PreviewListStyle = 0x50011009;  // visible tab-stop child, report, owner data, selection always shown
-constexpr DWORD PreviewListExStyle = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
 
 constexpr const wchar_t* CategoryNames[3] = {L"Временные файлы", L"Кэш браузеров", L"Корзина"};
 constexpr const wchar_t* ColumnTitles[3] = {L"Категория", L"Размер", L"Полный путь"};
@@ -45,16 +44,6 @@ void setColumnText(HWND list, int column, const std::wstring& text) {
     col.mask = LVCF_TEXT;
     col.pszText = const_cast<wchar_t*>(text.c_str());
     SendMessageW(list, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&col));
-}
-
-// Right-to-left reading and mirrored layout on, or both off; the frame is recomputed only on a change.
-void setReadingLayout(HWND control, bool rightToLeft) {
-    constexpr LONG_PTR rtl = WS_EX_RTLREADING | WS_EX_LAYOUTRTL;
-    const LONG_PTR exStyle = GetWindowLongPtrW(control, GWL_EXSTYLE);
-    const LONG_PTR wanted = rightToLeft ? (exStyle | rtl) : (exStyle & ~rtl);
-    if (wanted == exStyle) return;
-    SetWindowLongPtrW(control, GWL_EXSTYLE, wanted);
-    SetWindowPos(control, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void onGetDispInfo(PreviewData& data, NMLVDISPINFOW& info) {
@@ -119,7 +108,7 @@ std::wstring previewCellText(const PreviewData& data, std::size_t item, int colu
     case 0: return translate(L"Корзина");
     case 1: return formatBytes(data.recycleBinBytes);
     case 2:
-        return translate(L"Корзина текущего пользователя:") + L" " + std::to_wstring(data.recycleBinItems) + L" " +
+        return translate(L"Корзина текущего пользователя:") + L" " + formatCount(data.recycleBinItems) + L" " +
                translate(L"файлов") + L". " + translate(L"Просмотр содержимого — в системной корзине.");
     default: return std::wstring();
     }
@@ -160,10 +149,7 @@ void applyPreviewTheme(HWND window) {
         SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, ui::toColorRef(ui::theme.card));
         SendMessageW(list, LVM_SETTEXTCOLOR, 0, ui::toColorRef(ui::theme.text));
         for (int column = 0; column < 3; ++column) setColumnText(list, column, translate(ColumnTitles[column]));
-        // The header was created with the list and does not follow a later layout change of it: it gets
-        // the same, or its column titles would sit mirrored against their columns.
-        setReadingLayout(list, isRightToLeft());
-        if (header) setReadingLayout(header, isRightToLeft());
+        ui::setListReadingLayout(list, isRightToLeft());
     }
     layoutPreviewWindow(window);
     ui::invalidateWindow(window, nullptr);
@@ -217,6 +203,9 @@ LRESULT CALLBACK previewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (header->code == NM_CUSTOMDRAW && list &&
             header->hwndFrom == reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0))) {
             return onHeaderCustomDraw(*data, *reinterpret_cast<NMCUSTOMDRAW*>(lParam));
+        }
+        if (header->code == NM_CUSTOMDRAW && header->hwndFrom == list) {
+            return ui::drawThemedListRow(*reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
         }
         if (header->code == LVN_GETDISPINFOW && header->hwndFrom == list) {
             onGetDispInfo(*data, *reinterpret_cast<NMLVDISPINFOW*>(lParam));
@@ -276,12 +265,7 @@ void openPreviewWindow() {
     HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", PreviewListStyle, 0, 0, 0, 0, window,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(PreviewListId)), ui::appInstance, nullptr);
     if (list) {
-        SetWindowSubclass(list, ui::listHeaderForwardProc, 1, 0);
-        SetWindowSubclass(list, ui::darkScrollBarProc, ui::DarkScrollBarSubclassId, 0);
-        if (HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0))) {
-            SetWindowSubclass(header, ui::surfaceEraseProc, ui::SurfaceEraseSubclassId, 0);
-        }
-        SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, PreviewListExStyle, PreviewListExStyle);
+        ui::installReportListTheming(list);
         for (int column = 0; column < 3; ++column) {
             const std::wstring text = translate(ColumnTitles[column]);
             LVCOLUMNW col{};

@@ -5,6 +5,7 @@
 #include "app/program_internal.h"
 #include "app/self_test_run.h"
 #include "app/shell_globals.h"
+#include "app/single_instance.h"
 #include "ui/back_buffer.h"
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
@@ -58,10 +59,22 @@ HWND owningSecondaryWindow(HWND target) {
     return nullptr;
 }
 
+// The key's window is a combo box of the window, or inside one, whose list is dropped down.
+bool inDroppedCombo(HWND window, HWND target) {
+    for (HWND w = target; w && w != window; w = GetParent(w)) {
+        wchar_t name[16] = {};
+        GetClassNameW(w, name, 16);
+        if (CompareStringOrdinal(name, -1, L"ComboBox", -1, TRUE) == CSTR_EQUAL)
+            return SendMessageW(w, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    }
+    return false;
+}
+
 // Keys the secondary windows take before dialog handling. True when the key was consumed.
 bool handleSecondaryKey(HWND window, const MSG& message) {
     if (message.message != WM_KEYDOWN) return false;
-    if (message.wParam == VK_ESCAPE) {
+    // An open drop-down list takes Escape first and closes; the window stays.
+    if (message.wParam == VK_ESCAPE && !inDroppedCombo(window, message.hwnd)) {
         SendMessageW(window, WM_CLOSE, 0, 0);
         return true;
     }
@@ -138,6 +151,11 @@ int runProgram(HINSTANCE instance, const wchar_t* commandLine, int showCommand) 
         CoUninitialize();
         return code;
     }
+    // Every other start meets the running instance first: one user's settings have one writer.
+    if (!becomeRunningInstance()) {
+        CoUninitialize();
+        return 0;
+    }
     smokeQuit = commandLineHas(commandLine, L"--smoke-quit");
 
     enableDpiAwareness();
@@ -166,6 +184,7 @@ int runProgram(HINSTANCE instance, const wchar_t* commandLine, int showCommand) 
         Gdiplus::GdiplusShutdown(gdiplusToken);
         return ExitWindowFailed;
     }
+    publishMainWindow(window);
     ShowWindow(window, showCommand);
     ui::updateAllWindows();
 

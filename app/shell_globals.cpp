@@ -45,7 +45,6 @@ HWND largeFilesWindow = nullptr;
 
 bool exitAfterOperation = false;
 bool exitQuestionOpen = false;
-bool balloonShown = false;
 bool stateFileHeld = false;
 
 int32_t clientWidth = 1260;

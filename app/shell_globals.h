@@ -70,10 +70,10 @@ extern HWND largeFilesWindow;
 
 extern bool exitAfterOperation;              // an exit was confirmed while an operation ran
 extern bool exitQuestionOpen;
-extern bool balloonShown;
 
 // The state file existed but could not be read when the main window was created: automatic saves
-// (the refresh timer, the exit) leave it alone until the user changes a setting.
+// (the refresh timer, the exit) leave it alone until the user changes a setting, which lifts the hold
+// whether or not its own save succeeds.
 extern bool stateFileHeld;
 
 extern int32_t clientWidth;                  // last client size of the main window

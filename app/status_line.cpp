@@ -15,8 +15,8 @@ constexpr const wchar_t* Separator = L" \u00B7 ";
 
 // "Пропущено: n · Ошибки: m", each label translated on its own so the numbers never depend on the table.
 std::wstring skippedAndErrors() {
-    return translate(L"Пропущено:") + L" " + std::to_wstring(lastSkipped) + Separator + translate(L"Ошибки:") + L" " +
-           std::to_wstring(lastErrors);
+    return translate(L"Пропущено:") + L" " + formatCount(lastSkipped) + Separator + translate(L"Ошибки:") + L" " +
+           formatCount(lastErrors);
 }
 
 }  // namespace
@@ -31,7 +31,7 @@ void updateStatusLine() {
     } else if (lastOperationKind == 3) {
         // A move to the Recycle Bin reads like the clean-up: what was moved, then what was not.
         statusText = (lastCancelled ? translate(L"Перемещение отменено.") + Separator : std::wstring()) +
-                     translate(L"В корзину перемещено:") + L" " + std::to_wstring(lastFiles) + Separator +
+                     translate(L"В корзину перемещено:") + L" " + formatCount(lastFiles) + Separator +
                      formatBytes(lastBytes) + Separator + skippedAndErrors();
     }
     statusLine = lastOperationTime == 0

@@ -160,8 +160,8 @@ void drawButton(HWND window, ui::WidgetState& state, int id) {
 
 std::pair<std::wstring, std::wstring> widgetStateLines() {
     if (busy) {
-        std::wstring headline = std::to_wstring(progressDone);
-        if (progressTotal != 0) headline += L" / " + std::to_wstring(progressTotal);
+        std::wstring headline = formatCount(progressDone);
+        if (progressTotal != 0) headline += L" / " + formatCount(progressTotal);
         return {headline, translate(operationPhase == PhaseCleaning ? L"Очистка файлов…" : L"Проверено файлов:")};
     }
     if (analysisPresent) return {formatBytes(selectedCategoryBytes()), translate(L"к очистке")};

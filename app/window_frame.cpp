@@ -1,6 +1,7 @@
 #include "app/window_frame.h"
 
 #include "services/i18n/translate.h"
+#include "ui/gdi_objects.h"
 #include "ui/line_icons.h"
 #include "ui/shapes.h"
 #include "ui/shell_state.h"
@@ -15,25 +16,21 @@
 
 namespace pm {
 
-namespace {
-
-void fillColour(HDC dc, const RECT& rect, ui::Argb colour) {
-    if (HBRUSH brush = CreateSolidBrush(ui::toColorRef(colour))) {
-        FillRect(dc, &rect, brush);
-        DeleteObject(brush);
-    }
+QueueText canvasText(ui::Canvas& canvas) {
+    return [&canvas](const std::wstring& text, const TextBox& box, ui::Argb colour, bool bold) {
+        canvas.queueText(text, box.x, box.y, box.w, box.h, box.size, ui::toColorRef(colour), bold, false, !box.wraps,
+                         false);
+    };
 }
 
-void paintBand(ui::Canvas& canvas) {
-    const ui::Theme& t = ui::theme;
-    ui::fillRoundRect(canvas.graphics, 20, 25, 42, 42, 12, ui::mixColor(t.navBackground, t.accent, 0.3f), 0, 1.0f);
-    ui::drawBroomIcon(canvas.graphics, 28, 32, 28, t.navText);
-    canvas.queueText(L"Pelmirt", 20, 81, 135, 29, 20, ui::toColorRef(t.navText), true, false, true, false);
-    canvas.queueText(L"1.2.0 · Windows", 20, 114, 135, 24, 12, ui::toColorRef(t.navMutedText), false, false, true,
-                     false);
+void fillFrameBackground(HDC dc, const RECT& client, float scale) {
+    ui::fillSolid(dc, client, ui::theme.background);
+    ui::fillSolid(dc, RECT{0, 0, lroundf(FrameBandWidthDip * scale), client.bottom}, ui::theme.navBackground);
 }
 
-}  // namespace
+void paintFrameBand(ui::Canvas& canvas) {
+    paintProductMark(canvas.graphics, SecondaryProductMark, canvasText(canvas));
+}
 
 void paintWindowFrame(HWND window, ui::BackBuffer& frame, float scale, const FrameContent& content) {
     PAINTSTRUCT paint{};
@@ -48,12 +45,10 @@ void paintWindowFrame(HWND window, ui::BackBuffer& frame, float scale, const Fra
     if (saved) {
         IntersectClipRect(frame.dc, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right, paint.rcPaint.bottom);
     }
-    fillColour(frame.dc, client, ui::theme.background);
-    const LONG band = lroundf(FrameBandWidthDip * scale);
-    fillColour(frame.dc, RECT{0, 0, band, client.bottom}, ui::theme.navBackground);
+    fillFrameBackground(frame.dc, client, scale);
     {
         ui::Canvas canvas(frame.dc, scale, ui::uiFontFace(), isRightToLeft(), nullptr);
-        paintBand(canvas);
+        paintFrameBand(canvas);
         if (content) content(canvas, static_cast<float>(client.right) / scale, static_cast<float>(client.bottom) / scale);
     }
     if (saved) RestoreDC(frame.dc, saved);
@@ -65,16 +60,16 @@ void paintWindowFrame(HWND window, ui::BackBuffer& frame, float scale, const Fra
 void paintFramePage(ui::Canvas& canvas, float width, float height, const FramePage& page) {
     const ui::Theme& t = ui::theme;
     ui::fillRoundRect(canvas.graphics, 14, 166, 142, 51, 12, ui::mixColor(t.navBackground, t.accent, 0.29f), 0, 1.0f);
-    ui::drawLineIcon(canvas.graphics, 6, 25, 182, 22, t.navText);
+    ui::drawLineIcon(canvas.graphics, page.icon, 25, page.iconTop, 22, t.navText);
     const std::wstring name = translate(page.name);
     canvas.queueText(name, 55, 169, 92, 44, 14, ui::toColorRef(t.navText), true, true, false, false);
-    canvas.queueText(translate(page.description), 20, 234, 130, page.descriptionHeight, 13,
+    canvas.queueText(translate(page.description), 20, 234, 130, page.descriptionHeight, page.descriptionSize,
                      ui::toColorRef(t.navMutedText), false, false, false, false);
-    canvas.queueText(name, 194, 24, width - 218, page.titleHeight, 27, ui::toColorRef(t.text), true, false, true, false);
-    canvas.queueText(translate(page.note), 194, page.noteTop, width - 218, page.noteHeight, 14,
-                     ui::toColorRef(t.mutedText), false, false, false, false);
-    ui::fillRoundRect(canvas.graphics, 185, page.cardTop, width - 200, height - page.cardTop - 15, 15, t.card, t.border,
-                      1.0f);
+    paintPageHeading(PageHeading{{194, 24, width - 218, page.titleHeight, 27},
+                                 {194, page.noteTop, width - 218, page.noteHeight, 14, true}},
+                     name, translate(page.note), canvasText(canvas));
+    ui::fillRoundRect(canvas.graphics, 185, page.cardTop, width - 200, height - page.cardTop - page.cardBottomGap, 15,
+                      t.card, t.border, 1.0f);
 }
 
 LRESULT storeWindowRecord(HWND window, WPARAM wParam, LPARAM lParam) {

@@ -3,6 +3,7 @@
 // secondary windows: their classes and sizes.
 #pragma once
 
+#include "app/window_heading.h"
 #include "ui/back_buffer.h"
 #include "ui/canvas.h"
 #include "ui/theme.h"
@@ -52,12 +53,23 @@ struct FramePage {
     const wchar_t* note;          // under the title
     float noteTop;
     float noteHeight;
-    float cardTop;                // the card behind the window's child control; it ends 15 DIP above the bottom
+    float cardTop;                // the card behind the window's child controls
+    int icon = 6;                 // the line icon of the band's tile (6 document, 1 drive) and its top
+    float iconTop = 182;
+    float descriptionSize = 13;
+    float cardBottomGap = 15;     // from the card's bottom to the window's
 };
 
-// The band's page tile (document icon, name, description), the title, the note and the card, all texts
+// The band's page tile (icon, name, description), the title, the note and the card, all texts
 // translated; width and height are the content function's.
 void paintFramePage(ui::Canvas& canvas, float width, float height, const FramePage& page);
+
+// Queues texts on the canvas, each on one line unless its box wraps.
+QueueText canvasText(ui::Canvas& canvas);
+// The whole client in the background colour, the side band (round(170 x scale) pixels) in the band colour.
+void fillFrameBackground(HDC dc, const RECT& client, float scale);
+// The product mark at the top of the band.
+void paintFrameBand(ui::Canvas& canvas);
 
 // WM_NCCREATE of a secondary window: keeps the record passed to CreateWindowExW in GWLP_USERDATA and
 // lets the default handling set the title. Returns TRUE.

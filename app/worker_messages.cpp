@@ -21,7 +21,6 @@
 #include "ui/window_utils.h"
 
 #include <ctime>
-#include <cwchar>
 #include <memory>
 #include <utility>
 
@@ -29,17 +28,11 @@ namespace pm {
 
 namespace {
 
-std::wstring number(std::uint64_t value) {
-    wchar_t buffer[32] = {};
-    std::swprintf(buffer, 32, L"%llu", static_cast<unsigned long long>(value));
-    return buffer;
-}
-
-// The record of the LPARAM, owned from here on; an empty one for a null LPARAM.
+// The record of the LPARAM, owned from here on; null for a message that carries none, which the
+// handler ignores (an empty stand-in would wipe the analysis or record an operation that never ran).
 template <class Record>
 std::unique_ptr<Record> take(LPARAM record) {
-    std::unique_ptr<Record> owned(reinterpret_cast<Record*>(record));
-    return owned ? std::move(owned) : std::make_unique<Record>();
+    return std::unique_ptr<Record>(reinterpret_cast<Record*>(record));
 }
 
 // The last act of a completion handler: continue a waiting exit, or show the box when the user can see it.
@@ -62,18 +55,23 @@ std::wstring progressLine(const std::wstring& label, std::uint64_t done, std::ui
     } else if (label == L"Recycle Bin") {
         shown = translate(L"Корзина");
     }
-    const std::wstring count = total > 0 ? translate(L"Обработано") + L" " + number(done) + L" / " + number(total)
-                                         : translate(L"Проверено файлов:") + L" " + number(done);
+    const std::wstring count = total > 0
+                                   ? translate(L"Обработано") + L" " + formatCount(done) + L" / " + formatCount(total)
+                                   : translate(L"Проверено файлов:") + L" " + formatCount(done);
     return count + L" \u00B7 " + shown;
+}
+
+std::wstring cleanCountersText(const CleanResult& result) {
+    std::wstring text = translate(L"Удалено:") + L" " + formatCount(result.filesDeleted) + L" " + translate(L"файлов") +
+                        L"; " + formatBytes(result.bytesFreed) + L".\n" + translate(L"Пропущено:") + L" " +
+                        formatCount(result.skipped) + L". " + translate(L"Ошибки:") + L" " + formatCount(result.failed);
+    if (result.recycleBinEmptied) text += L"\n" + translate(L"Корзина очищена.");
+    return text;
 }
 
 std::wstring cleanResultText(const CleanResult& result) {
     std::wstring text = translate(result.cancelled ? L"Очистка отменена." : L"Очистка завершена.") + L"\n";
-    text += translate(L"Удалено:") + L" " + number(result.filesDeleted) + L" " + translate(L"файлов") + L"; " +
-            formatBytes(result.bytesFreed) + L".\n";
-    text += translate(L"Пропущено:") + L" " + number(result.skipped) + L". " + translate(L"Ошибки:") + L" " +
-            number(result.failed);
-    if (result.recycleBinEmptied) text += L"\n" + translate(L"Корзина очищена.");
+    text += cleanCountersText(result);
     text += L"\n\n" + translate(L"Повторите анализ для обновления списка.");
     return text;
 }
@@ -104,6 +102,7 @@ void onProgressMessage(LPARAM record) {
 
 void onScanDone(LPARAM record) {
     const std::unique_ptr<ScanReport> report = take<ScanReport>(record);
+    if (!report) return;
     scanReport = std::move(*report);
     analysisPresent = true;
     lastOperationKind = 1;
@@ -121,6 +120,7 @@ void onScanDone(LPARAM record) {
 
 void onCleanDone(LPARAM record) {
     const std::unique_ptr<CleanResult> result = take<CleanResult>(record);
+    if (!result) return;
     lastOperationKind = 2;
     lastBytes = result->bytesFreed;
     lastSkipped = result->skipped;
@@ -148,19 +148,32 @@ void onCleanDone(LPARAM record) {
     continueExitOrShow(lastResultText, MB_ICONINFORMATION);
 }
 
-void finishWithError(const std::wstring& text) {
+void finishWithError(const std::wstring& text, const CleanResult* cleaned) {
     joinWorker();
     lastOperationKind = 0;
     statusText = text;
-    recordHistoryNote(statusText, std::wstring());
+    // What a failed clean-up had already done: in the history after the phrase, and in the box.
+    const std::wstring counters = cleaned ? L"\n" + cleanCountersText(*cleaned) : std::wstring();
+    recordHistoryNote(statusText, counters);
+    if (cleaned && (cleaned->filesDeleted != 0 || cleaned->recycleBinEmptied)) {
+        analysisPresent = false;  // part of what it showed is gone
+        scanReport = ScanReport{};
+        driveList = listDrives();
+    }
     refreshHistoryWindows();
     layoutMainControls();
-    continueExitOrShow(text, MB_ICONWARNING);
+    continueExitOrShow(cleaned ? translate(text) + L"\n" + counters : text, MB_ICONWARNING);
 }
 
 void onWorkerError(LPARAM record) {
-    const std::unique_ptr<std::wstring> text = take<std::wstring>(record);
-    finishWithError(*text);
+    const std::unique_ptr<WorkerFailure> failure = take<WorkerFailure>(record);
+    if (!failure) {
+        // Only a worker that had no memory left for its failure record posts none; its thread has ended,
+        // so the operation still ends here, with its fixed phrase.
+        if (busy) finishWithError(operationFailureText());
+        return;
+    }
+    finishWithError(failure->text, failure->cleaned ? &*failure->cleaned : nullptr);
 }
 
 }  // namespace pm

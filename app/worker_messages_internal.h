@@ -12,6 +12,8 @@ namespace pm {
 
 // The running operation's line for a progress report, in the current language.
 std::wstring progressLine(const std::wstring& label, std::uint64_t done, std::uint64_t total);
+// What a clean-up deleted, skipped and failed, and whether it emptied the Recycle Bin, in the current language.
+std::wstring cleanCountersText(const CleanResult& result);
 // The text of a finished clean-up, in the current language.
 std::wstring cleanResultText(const CleanResult& result);
 // The history record of a finished scan: the Recycle Bin's items and bytes count too.

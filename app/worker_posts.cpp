@@ -4,6 +4,8 @@
 #include "app/worker_posts_internal.h"
 #include "ui/shell_state.h"
 
+#include <new>
+
 namespace pm {
 
 namespace {
@@ -39,6 +41,14 @@ bool postCompletionRecord(UINT message, LPARAM record, DWORD budgetMs) {
     return postCompletionRecordWith(PostMessageW, message, record, budgetMs);
 }
 
-void postWorkerError(std::wstring* text) { postCompletion(WM_APP_WORKER_ERROR, std::unique_ptr<std::wstring>(text)); }
+void postWorkerError(std::wstring* text, const CleanResult* reached) {
+    std::unique_ptr<std::wstring> owned(text);
+    std::unique_ptr<WorkerFailure> failure(new (std::nothrow) WorkerFailure);
+    if (failure) {
+        if (owned) failure->text = std::move(*owned);
+        if (reached) failure->cleaned = *reached;
+    }
+    postCompletion(WM_APP_WORKER_ERROR, std::move(failure));
+}
 
 }  // namespace pm

@@ -2,10 +2,13 @@
 // handler owns; a record that cannot be posted is destroyed by the poster.
 #pragma once
 
+#include "engine/clean_types.h"
+
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace pm {
@@ -21,8 +24,16 @@ struct ProgressUpdate {
 // thread, except that a report with done == total always goes out. Best effort: a failed post drops it.
 void postProgress(const std::wstring& label, std::uint64_t done, std::uint64_t total);
 
-// Posts WM_APP+5 with the text as a completion record (see postCompletion).
-void postWorkerError(std::wstring* text);
+// The WM_APP+5 record: the fixed failure text, and for a clean-up the counters it had reached when it
+// stopped, so that what was already deleted is still reported.
+struct WorkerFailure {
+    std::wstring text;
+    std::optional<CleanResult> cleaned;
+};
+
+// Posts WM_APP+5 with the text (owned from here on) and the counters reached, when given, as a completion
+// record (see postCompletion).
+void postWorkerError(std::wstring* text, const CleanResult* reached = nullptr);
 
 // Posts a completion message with its record. A full message queue is waited out for up to budgetMs
 // (the message would otherwise be lost and the shell left busy for good); a window that is gone is not.

@@ -1,17 +1,22 @@
-// Start-up of pelmirt.exe, by hand under Wine (see the README):
+// Start-up of pelmirt.exe under Wine, run by bench/startup_bench.sh (see the README), with the program's
+// default settings (the stored ones are put back afterwards):
 //   1. wall time of "pelmirt.exe --smoke-quit" runs, process start to exit (the window lives ~900 ms);
 //   2. time from process creation to the first WM_PAINT of the main window: this program starts itself
 //      with "--first-paint", which runs the program's own start-up in-process and watches the messages
 //      its UI thread handles (message hooks on that thread).
 #include "app/main_window.h"
 #include "app/program.h"
+#include "services/state/state_file.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdint>
 #include <cwchar>
+#include <exception>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -121,11 +126,44 @@ int firstPaintChild() {
     return (tenths(entry, firstPaintTime) << 15) | tenths(start, entry);
 }
 
+// The default settings in the state file for the holder's lifetime, then the stored file back (or none):
+// a desktop widget left switched on by the screenshots, for one, would add its window to every start.
+class DefaultSettings {
+public:
+    DefaultSettings() : path_(pm::appDataDir() + L"\\state.dat"), kept_(pm::readWholeFile(path_)) {
+        pm::saveAppState(pm::AppSettings{});
+    }
+    ~DefaultSettings() {
+        if (kept_.empty()) {
+            DeleteFileW(path_.c_str());
+            return;
+        }
+        try {
+            pm::writeFileAtomically(path_, kept_.data(), static_cast<std::uint32_t>(kept_.size()));
+        } catch (const std::exception& e) {
+            std::printf("the stored settings could not be put back: %s\n", e.what());
+        }
+    }
+    DefaultSettings(const DefaultSettings&) = delete;
+    DefaultSettings& operator=(const DefaultSettings&) = delete;
+
+private:
+    std::wstring path_;
+    std::vector<std::uint8_t> kept_;
+};
+
 }  // namespace
 
 int main() {
     if (std::wcsstr(GetCommandLineW(), L"--first-paint")) return firstPaintChild();
 
+    std::optional<DefaultSettings> defaults;
+    try {
+        defaults.emplace();
+    } catch (const std::exception& e) {
+        std::printf("the default settings could not be stored: %s\n", e.what());
+        return 1;
+    }
     const std::wstring pelmirt = pelmirtPath();
     std::vector<double> wall;
     for (int i = 0; i < Runs; ++i) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "app/program_internal.h"
 #include "ui/shell_state.h"
 
 #include <windows.h>
@@ -43,12 +44,16 @@ inline void pumpPending() {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
 }
 
-// The program's main window at 1300 x 850, its class registered; null (and a line saying so) when it
-// could not be made.
+// The program's main window at the size the program gives it on this screen (1300 x 850 at most, the work
+// area less 24 pixels: under the null driver's 1024 x 768 screen that is 1000 x 744), its class registered;
+// null (and a line saying so) when it could not be made.
 inline HWND createMainWindow(int x, int y) {
     pm::registerMainWindowClass();
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const SIZE size = pm::initialMainWindowSize(work, static_cast<float>(GetDpiForSystem()) / 96.0f);
     HWND window = CreateWindowExW(0, pm::MainWindowClass, L"Pelmirt 1.2.0", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                  x, y, 1300, 850, nullptr, nullptr, pm::ui::appInstance, nullptr);
+                                  x, y, size.cx, size.cy, nullptr, nullptr, pm::ui::appInstance, nullptr);
     if (!window) std::printf("the main window could not be created\n");
     return window;
 }

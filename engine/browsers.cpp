@@ -2,6 +2,7 @@
 
 #include "engine/browsers_internal.h"
 #include "engine/handle_holder.h"
+#include "engine/process_user.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -25,18 +26,6 @@ constexpr BrowserRow kBrowsers[] = {
 
 static_assert(sizeof(PROCESSENTRY32W) == 568, "PROCESSENTRY32W is 568 bytes on x86-64");
 
-// The TOKEN_USER record of a process's token; false when the token or its user cannot be read.
-bool readTokenUser(HANDLE process, std::vector<BYTE>& record) {
-    HANDLE raw = nullptr;
-    if (!OpenProcessToken(process, TOKEN_QUERY, &raw)) return false;
-    HandleHolder token(raw);
-    DWORD size = 0;
-    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-    if (size == 0) return false;
-    record.assign(size, 0);
-    return GetTokenInformation(token.get(), TokenUser, record.data(), size, &size) != FALSE;
-}
-
 // Whether a browser process belongs to this user and session; in doubt it does.
 bool countsAsOurs(DWORD pid) {
     DWORD ownSession = 0;
@@ -49,8 +38,7 @@ bool countsAsOurs(DWORD pid) {
     std::vector<BYTE> own;
     std::vector<BYTE> its;
     if (!readTokenUser(GetCurrentProcess(), own) || !readTokenUser(process.get(), its)) return true;
-    return EqualSid(reinterpret_cast<TOKEN_USER*>(own.data())->User.Sid,
-                    reinterpret_cast<TOKEN_USER*>(its.data())->User.Sid) != FALSE;
+    return EqualSid(tokenUserSid(own), tokenUserSid(its)) != FALSE;
 }
 
 // The display name for an executable name (compared without regard to case), or null.

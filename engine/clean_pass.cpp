@@ -4,6 +4,7 @@
 #include "engine/delete_entry.h"
 #include "engine/path_rules.h"
 #include "engine/pinned_chain.h"
+#include "engine/recycle_bin.h"
 #include "engine/scan_internal.h"
 
 #include <windows.h>
@@ -61,15 +62,24 @@ void notify(const ProgressCallback& progress, const std::wstring& label, std::ui
     if (progress) progress(label, done, total);
 }
 
-// Empties the Recycle Bin only when it still holds exactly what the preview showed.
+// Empties the Recycle Bin only when it still holds exactly what the preview showed: the same size, the same
+// count and the same items. A fingerprint that could not be read, then or now, never lets it be emptied.
 void emptyRecycleBin(const ScanReport& preview, CleanResult& result) {
-    SHQUERYRBINFO bin{};
-    bin.cbSize = sizeof(bin);
-    if (FAILED(SHQueryRecycleBinW(nullptr, &bin)) || bin.i64Size < 0 || bin.i64NumItems < 0) {
+    RecycleBinTotals bin;
+    if (!queryRecycleBinTotals(bin)) {
         ++result.failed;
         return;
     }
-    if (bin.i64Size != preview.recycleBinBytes || bin.i64NumItems != preview.recycleBinItems) {
+    if (bin.bytes != preview.recycleBinBytes || bin.items != preview.recycleBinItems) {
+        ++result.skipped;
+        return;
+    }
+    std::uint64_t fingerprint = 0;
+    if (!preview.recycleBinFingerprinted || !readRecycleBinFingerprint(fingerprint)) {
+        ++result.failed;
+        return;
+    }
+    if (fingerprint != preview.recycleBinFingerprint) {
         ++result.skipped;
         return;
     }
@@ -87,6 +97,13 @@ void emptyRecycleBin(const ScanReport& preview, CleanResult& result) {
 CleanResult cleanTargets(const ScanReport& scan, const CleanSelection& selection, std::atomic<bool>& cancel,
                          const ProgressCallback& progress, CleanOptions options) {
     CleanResult result;
+    cleanTargets(scan, selection, cancel, progress, options, result);
+    return result;
+}
+
+void cleanTargets(const ScanReport& scan, const CleanSelection& selection, std::atomic<bool>& cancel,
+                  const ProgressCallback& progress, CleanOptions options, CleanResult& result) {
+    result = CleanResult{};
     std::uint64_t total = recycleBinSelected(scan, selection) ? 1 : 0;
     for (const FileEntry& entry : scan.entries)
         if (isSelected(selection, entry.category)) ++total;
@@ -135,7 +152,6 @@ CleanResult cleanTargets(const ScanReport& scan, const CleanSelection& selection
     }
     if (cancel.load()) result.cancelled = true;
     notify(progress, result.cancelled ? L"Cancelled" : L"Finished", done, total);
-    return result;
 }
 
 }  // namespace pm

@@ -60,4 +60,10 @@ struct FindHolder : OwnedHandle<CloseFindHandle> {
 // Closes a real handle and leaves the holder at INVALID_HANDLE_VALUE, so closing twice is harmless.
 inline void closeHandleHolder(HandleHolder& holder) { holder.reset(); }
 
+// Closes the handle, then sets the error the caller is about to report (CloseHandle may overwrite it).
+inline void closeKeepingError(HandleHolder& holder, DWORD error) {
+    holder.reset();
+    SetLastError(error);
+}
+
 }  // namespace pm

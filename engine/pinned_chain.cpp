@@ -1,5 +1,6 @@
 #include "engine/pinned_chain.h"
 
+#include "engine/final_path.h"
 #include "engine/handle_holder.h"
 #include "engine/path_rules.h"
 
@@ -10,12 +11,6 @@ namespace pm {
 namespace {
 
 constexpr DWORD kMaxFinalPath = 32768;
-
-// Closes the handle without letting CloseHandle disturb the error the caller is about to report.
-void closeKeepingError(HandleHolder& handle, DWORD error) {
-    handle.reset();
-    SetLastError(error);
-}
 
 // Opens one plain directory and appends it to the chain. Only the last directory of a chain needs its
 // identity (file index, volume serial, times); for those above it the attributes suffice, and reading them
@@ -84,12 +79,8 @@ HANDLE openDirectoryForPinning(const std::wstring& path) {
 }
 
 std::wstring finalPathOfHandle(HANDLE handle) {
-    DWORD needed = GetFinalPathNameByHandleW(handle, nullptr, 0, 0);
-    if (needed < 1 || needed > kMaxFinalPath) return std::wstring();
-    std::wstring buffer(static_cast<std::size_t>(needed) + 1, L'\0');
-    DWORD written = GetFinalPathNameByHandleW(handle, buffer.data(), needed + 1, 0);
-    if (written == 0 || written >= needed + 1) return std::wstring();
-    buffer.resize(written);
+    std::wstring buffer = finalPathText(handle, kMaxFinalPath);
+    if (buffer.empty()) return std::wstring();
     std::wstring normal;
     if (!normalizePath(buffer, normal)) return std::wstring();
     return normal;

@@ -4,18 +4,16 @@
 #include "engine/handle_holder.h"
 #include "engine/path_rules.h"
 #include "engine/pinned_chain.h"
+#include "engine/recycle_bin.h"
 #include "engine/scan_internal.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <limits>
 
 namespace pm {
 
 namespace {
-
-static_assert(sizeof(SHQUERYRBINFO) == 24, "SHQUERYRBINFO is 24 bytes on x86-64");
 
 void countFailure(ScanReport& report, DWORD error) {
     if (isSkippableError(error))
@@ -92,16 +90,17 @@ void scanFile(const std::wstring& child, const WIN32_FIND_DATAW& data, const Cle
     bytes += size;
 }
 
+// Size and count; and, when it holds items, the fingerprint the clean pass compares before emptying it. An
+// unreadable fingerprint is no scan error: it only keeps the clean pass from emptying the bin.
 void readRecycleBin(ScanReport& report) {
-    SHQUERYRBINFO info{};
-    info.cbSize = sizeof(info);
-    HRESULT hr = SHQueryRecycleBinW(nullptr, &info);
-    if (SUCCEEDED(hr) && info.i64Size >= 0 && info.i64NumItems >= 0) {
-        report.recycleBinBytes = info.i64Size;
-        report.recycleBinItems = info.i64NumItems;
-    } else {
+    RecycleBinTotals totals;
+    if (!queryRecycleBinTotals(totals)) {
         ++report.errors;
+        return;
     }
+    report.recycleBinBytes = totals.bytes;
+    report.recycleBinItems = totals.items;
+    if (totals.items != 0) report.recycleBinFingerprinted = readRecycleBinFingerprint(report.recycleBinFingerprint);
 }
 
 }  // namespace

@@ -41,6 +41,9 @@ struct ScanReport {
     std::uint64_t skipped = 0;  // entries and locations left alone by a rule of the scan
     std::uint64_t errors = 0;   // failures
     std::vector<RootIdentity> roots;  // one per distinct scanned root, in scan order
+    // What the Recycle Bin held, read when it held items: the bin is emptied only while it still matches.
+    std::uint64_t recycleBinFingerprint = 0;
+    bool recycleBinFingerprinted = false;  // false: not read, or unreadable
 };
 
 }  // namespace pm

@@ -6,13 +6,16 @@
 # coloured desktop, light and dark (widget-light.png, widget-dark.png; Wine shows partial alpha as opaque
 # without a compositor, so these show the shape and the content, the pixel tests check the alpha).
 #   tools/screenshots.sh [OUTPUT_DIR]          default: BUILD/screenshots
-#   tools/screenshots.sh --docs                also refreshes the four small pictures under docs/
+#   tools/screenshots.sh --docs                also refreshes the four small pictures under docs/, made
+#                                              from a fixed state (drives, scan result, its time), so that
+#                                              the same program gives the same pictures
 # Environment:
 #   PELMIRT_SHOT_DISPLAY    X display number for Xvfb (default 23; an Xvfb already there is reused)
 #   PELMIRT_SHOT_BUILD_DIR  build tree with its own Wine prefix (default build-shots)
 #   PELMIRT_SHOT_CLIENT     client size of the main window, WIDTHxHEIGHT (default 1100x790)
 #   PELMIRT_SHOT_LANGUAGES  language codes (default "en ar zh")
 #   PELMIRT_SHOT_OPERATIONS 0: no pictures of the scan and the clean-up (default 1)
+#   PELMIRT_JOBS            parallel jobs of the build
 # Runs with a private HOME, so neither your Wine prefix nor your trash is touched.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,7 +34,7 @@ done
 out="${out:-$build/screenshots}"
 
 . "$here/tools/shot_env.sh"
-shot_build pelmirt shot_driver widget_shot
+shot_build pelmirt shot_driver widget_shot docs_shots
 shot_display
 mkdir -p "$out"
 # A strong desktop colour, so the widget's cut corners show.
@@ -72,10 +75,13 @@ done
 
 if [ "$docs" = 1 ]; then
   mkdir -p "$here/docs"
-  for pair in "en-light-scanned:clean-pc-light" "en-dark-scanned:clean-pc-dark" "en-light-settings:settings" \
-              "ar-light-clean:arabic-clean-pc"; do
-    "$run" "$build/tools/shot_driver.exe" --shrink "$target\\${pair%%:*}.png" \
-      "$(winpath "$here/docs")\\${pair#*:}.png" 800 </dev/null || status=1
+  for shot in "clean-pc-light light en clean scanned" "clean-pc-dark dark en clean scanned" \
+              "settings light en settings" "arabic-clean-pc light ar clean"; do
+    set -- $shot
+    "$run" "$build/tools/docs_shots.exe" "$target\\docs-$1.png" "$2" "$3" "$4" "$width" "$height" ${5:-} \
+      </dev/null || status=1
+    "$run" "$build/tools/shot_driver.exe" --shrink "$target\\docs-$1.png" "$(winpath "$here/docs")\\$1.png" 800 \
+      </dev/null || status=1
   done
 fi
 echo "screenshots: $out"

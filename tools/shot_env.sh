@@ -2,12 +2,11 @@
 # prefix on an Xvfb display. The script sets here (the source tree), build (the build tree) and display
 # (the X display number) first.
 
-# shot_build TARGET...: a release build of the targets, without the tests.
+. "$here/tools/quiet_build.sh"
+
+# shot_build TARGET...: a release build of the targets, without the tests; the script ends when it fails.
 shot_build() {
-  bash "$here/setup.sh"
-  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DPELMIRT_TESTS=OFF >/dev/null
-  cmake --build "$build" --target "$@" >/dev/null
+  quiet_build "$(basename "$0" .sh)" "$here" "$build" "$@" || exit 1
 }
 
 # shot_display: the build tree's private prefix (private HOME and trash, the interface fonts mapped),

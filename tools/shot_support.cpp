@@ -131,4 +131,16 @@ bool saveWindow(HWND window, const std::wstring& path) {
     return saveScreenRect(r, path);
 }
 
+void pumpFor(DWORD ms) {
+    const ULONGLONG end = GetTickCount64() + ms;
+    while (GetTickCount64() < end) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(10);
+    }
+}
+
 }  // namespace pm::shots

@@ -39,4 +39,7 @@ bool saveScreenRect(const RECT& r, const std::wstring& path);
 // The window as it is on the desktop (so child controls and the frame are the real pixels).
 bool saveWindow(HWND window, const std::wstring& path);
 
+// Handles this thread's messages for about ms milliseconds.
+void pumpFor(DWORD ms);
+
 }  // namespace pm::shots

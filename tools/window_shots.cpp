@@ -1,18 +1,21 @@
-// Takes PNG screenshots of the history and preview windows, in-process: stores the wanted theme and
-// language in the state file, writes a short sample history, creates the main window (which applies
-// them), gives the shell a sample analysis, opens each window and saves it as it is on the (virtual)
-// desktop. Runs inside a Wine prefix with a screen.
+// Takes PNG screenshots of the history, preview and large-files windows, in-process: stores the wanted
+// theme and language in the state file, writes a short sample history, creates the main window (which
+// applies them), gives the shell a sample analysis, opens each window and saves it as it is on the
+// (virtual) desktop. The large-files window is shown after a real search of a folder of sample files,
+// with two rows selected and the keyboard focus in the list. Runs inside a Wine prefix with a screen.
 //
 //   window_shots OUTPUT_FOLDER NAME THEME LANGUAGE
 //
-// Writes NAME-history.png and NAME-preview.png. Exit code 0 when both were written.
+// Writes NAME-history.png, NAME-preview.png and NAME-large-files.png. Exit code 0 when all were written.
 #include "app/history_window.h"
+#include "app/large_files_data.h"
 #include "app/main_window.h"
 #include "app/preview_window.h"
 #include "app/shell_globals.h"
 #include "services/history/history_writer.h"
 #include "services/state/app_settings.h"
 #include "services/state/state_file.h"
+#include "tools/in_process_shots.h"
 #include "tools/shot_support.h"
 #include "ui/shell_state.h"
 
@@ -26,17 +29,7 @@
 
 namespace {
 
-void pumpFor(DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    while (GetTickCount64() < end) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(10);
-    }
-}
+using pm::shots::pumpFor;
 
 void writeSampleHistory() {
     const std::wstring path = pm::appDataDir() + L"\\" + pm::HistoryFileName;
@@ -85,6 +78,43 @@ void sampleAnalysis() {
     pm::analysisPresent = true;
 }
 
+// A folder of files from 1 to 12 MB under the user's temporary folder, made once per prefix.
+std::wstring sampleLargeFiles() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"pelmirt-large-sample";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const wchar_t* names[] = {L"holiday-video.mp4", L"installer-backup.iso", L"old-project.zip", L"photos-2019.7z",
+                              L"virtual-disk.vhd", L"recording.wav"};
+    const std::string block(1 << 20, 'x');
+    for (int i = 0; i < 6; ++i) {
+        const std::wstring path = folder + L"\\" + names[i];
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) continue;  // there from an earlier run
+        for (int mb = 0; mb < 1 + (i * 11) / 5; ++mb) {
+            DWORD written = 0;
+            WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
+        }
+        CloseHandle(file);
+    }
+    return folder;
+}
+
+// Searches the sample folder through the window's own controls and selects the first and third rows,
+// with the keyboard focus in the list so the selection shows its focused shade.
+void searchLargeFiles(HWND window) {
+    SetDlgItemTextW(window, pm::FolderComboId, sampleLargeFiles().c_str());
+    SetDlgItemTextW(window, pm::MinimumEditId, L"1");
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(pm::SearchButtonId, 0), 0);
+    const ULONGLONG end = GetTickCount64() + 10000;
+    while (pm::busy && GetTickCount64() < end) pumpFor(20);
+    HWND list = GetDlgItem(window, pm::FileListId);
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED;
+    for (int row : {0, 2}) SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    SetFocus(list);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -94,21 +124,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring folder = argv[1];
     const std::wstring name = argv[2];
-    pm::AppSettings settings;
-    settings.theme = std::string(argv[3], argv[3] + wcslen(argv[3]));
-    settings.language = std::string(argv[4], argv[4] + wcslen(argv[4]));
 
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    const pm::shots::GdiplusSession gdiplus;
-    pm::ui::appInstance = GetModuleHandleW(nullptr);
-    try {
-        pm::saveAppState(settings);
-    } catch (...) {
-        std::fwprintf(stderr, L"cannot store the settings\n");
-        return 3;
-    }
+    const pm::shots::InProcessSession session;
+    if (!pm::shots::storeLook(argv[3], argv[4])) return 3;
     writeSampleHistory();
     pm::registerMainWindowClass();
     HWND main = CreateWindowExW(0, pm::MainWindowClass, L"Pelmirt 1.2.0", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
@@ -122,6 +140,12 @@ int wmain(int argc, wchar_t** argv) {
         open();
         HWND window = windows.empty() ? nullptr : windows.front();
         if (window) SetWindowPos(window, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
+        // Two selected rows of a list without the keyboard focus show the unfocused selection.
+        if (HWND list = window ? FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr) : nullptr) {
+            LVITEMW item{};
+            item.stateMask = item.state = LVIS_SELECTED;
+            for (int row : {1, 3}) SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        }
         pumpFor(600);
         if (!pm::shots::saveWindow(window, folder + L"\\" + name + suffix)) status = 5;
         if (window) DestroyWindow(window);
@@ -129,8 +153,18 @@ int wmain(int argc, wchar_t** argv) {
     shoot(pm::openHistoryWindow, pm::historyWindows, L"-history.png");
     shoot(pm::openPreviewWindow, pm::previewWindows, L"-preview.png");
 
+    pm::openLargeFilesWindow();
+    if (HWND large = pm::largeFilesWindow) {
+        SetWindowPos(large, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
+        searchLargeFiles(large);
+        pumpFor(600);
+        if (!pm::shots::saveWindow(large, folder + L"\\" + name + L"-large-files.png")) status = 5;
+        DestroyWindow(large);
+    } else {
+        status = 5;
+    }
+
     DestroyWindow(main);
     pumpFor(100);
-    CoUninitialize();
     return status;
 }

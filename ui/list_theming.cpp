@@ -3,12 +3,15 @@
 #include "ui/list_theming_internal.h"
 #include "services/i18n/translate.h"
 #include "ui/back_buffer.h"
+#include "ui/gdi_objects.h"
 #include "ui/text_list.h"
 #include "ui/theme.h"
 #include "ui/ui_font.h"
 #include "ui/window_utils.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
 
 namespace pm::ui {
 
@@ -49,22 +52,23 @@ namespace {
 
 // The GDI objects of one paint, deleted on every path.
 struct ScrollBarTools {
-    HBRUSH track = CreateSolidBrush(RGB(0, 0, 0));
-    HBRUSH thumb;
-    HPEN arrows;
+    SolidBrush track{CreateSolidBrush(RGB(0, 0, 0))};
+    SolidBrush thumb;
+    Pen arrows;
     ScrollBarTools(COLORREF thumbColour, COLORREF arrowColour)
         : thumb(CreateSolidBrush(thumbColour)), arrows(CreatePen(PS_SOLID, 1, arrowColour)) {}
-    ~ScrollBarTools() {
-        if (track) DeleteObject(track);
-        if (thumb) DeleteObject(thumb);
-        if (arrows) DeleteObject(arrows);
-    }
-    ScrollBarTools(const ScrollBarTools&) = delete;
-    ScrollBarTools& operator=(const ScrollBarTools&) = delete;
 };
 
 bool isScrollBarThemeActive() {
     return theme.dark && !theme.highContrast;
+}
+
+// The length of a scroll bar's arrow button at the window's DPI. SCROLLBARINFO's dxyLineButton would
+// be the documented source, but Wine answers it with the thumb's length. A bar shorter than two
+// buttons shares its length between them, as the system draws it.
+int scrollArrowSize(HWND window, const RECT& bar, bool horizontal) {
+    const int length = horizontal ? bar.right - bar.left : bar.bottom - bar.top;
+    return std::min(systemMetricForWindow(horizontal ? SM_CXHSCROLL : SM_CYVSCROLL, window), length / 2);
 }
 
 bool paintOneBar(HWND window, HDC dc, const RECT& windowRect, LONG objectId, bool horizontal,
@@ -77,20 +81,21 @@ bool paintOneBar(HWND window, HDC dc, const RECT& windowRect, LONG objectId, boo
     OffsetRect(&bar, -windowRect.left, -windowRect.top);
     if (IsRectEmpty(&bar)) return false;
     drawn = bar;
-    FillRect(dc, &bar, tools.track);
+    FillRect(dc, &bar, tools.track.get());
 
     const detail::ScrollBarShapes shapes =
-        detail::scrollBarShapes(bar, horizontal, info.xyThumbTop, info.xyThumbBottom, info.dxyLineButton);
+        detail::scrollBarShapes(bar, horizontal, info.xyThumbTop, info.xyThumbBottom,
+                                scrollArrowSize(window, bar, horizontal));
     // rgstate[3] is the thumb's state.
     if (!(info.rgstate[3] & STATE_SYSTEM_INVISIBLE) && !IsRectEmpty(&shapes.thumb)) {
-        HGDIOBJ oldBrush = SelectObject(dc, tools.thumb);
+        HGDIOBJ oldBrush = SelectObject(dc, tools.thumb.get());
         HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
         RoundRect(dc, shapes.thumb.left, shapes.thumb.top, shapes.thumb.right, shapes.thumb.bottom, shapes.corner,
                   shapes.corner);
         SelectObject(dc, oldPen);
         SelectObject(dc, oldBrush);
     }
-    HGDIOBJ oldPen = SelectObject(dc, tools.arrows);
+    HGDIOBJ oldPen = SelectObject(dc, tools.arrows.get());
     for (const auto& chevron : shapes.chevrons) {
         MoveToEx(dc, chevron[0].x, chevron[0].y, nullptr);
         LineTo(dc, chevron[1].x, chevron[1].y);
@@ -100,40 +105,74 @@ bool paintOneBar(HWND window, HDC dc, const RECT& windowRect, LONG objectId, boo
     return true;
 }
 
+// Both bars on dc, whose origin is the window's top-left corner (a window DC, or the DC of WM_PRINT).
+void paintScrollBarsOn(HWND window, HDC dc, COLORREF thumb, COLORREF arrows) {
+    RECT windowRect{};
+    if (!GetWindowRect(window, &windowRect)) return;
+    const ScrollBarTools tools(thumb, arrows);
+    const SavedDcState saved(dc);
+    RECT hbar{}, vbar{};
+    const bool horizontal = paintOneBar(window, dc, windowRect, OBJID_HSCROLL, true, tools, hbar);
+    const bool vertical = paintOneBar(window, dc, windowRect, OBJID_VSCROLL, false, tools, vbar);
+    if (horizontal && vertical) {
+        const RECT corner{vbar.left, hbar.top, vbar.right, hbar.bottom};
+        FillRect(dc, &corner, tools.track.get());
+    }
+}
+
+// The strip of a header right of its last column (in display order), which the header paints itself.
+void paintHeaderTail(HWND header, HDC dc) {
+    RECT tail{};
+    GetClientRect(header, &tail);
+    const auto count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    if (count > 0) {
+        const auto last = static_cast<int>(SendMessageW(header, HDM_ORDERTOINDEX, count - 1, 0));
+        RECT item{};
+        if (!SendMessageW(header, HDM_GETITEMRECT, last, reinterpret_cast<LPARAM>(&item))) return;
+        tail.left = item.right;
+    }
+    fillSolid(dc, tail, theme.surface);
+}
+
 }  // namespace
+
+void paintOverControl(HWND control, WPARAM givenDc, void (*paint)(HWND, HDC)) {
+    if (givenDc) {
+        paint(control, reinterpret_cast<HDC>(givenDc));
+        return;
+    }
+    const WindowDc dc(control, WindowDc::Client);
+    if (dc.get()) paint(control, dc.get());
+}
 
 void paintScrollBars(HWND window, COLORREF thumb, COLORREF arrows) {
     if (!IsWindowVisible(window)) return;
-    RECT windowRect{};
-    if (!GetWindowRect(window, &windowRect)) return;
-    HDC dc = GetWindowDC(window);
-    if (!dc) return;
-    const int saved = SaveDC(dc);
-    {
-        ScrollBarTools tools(thumb, arrows);
-        RECT hbar{}, vbar{};
-        const bool horizontal = paintOneBar(window, dc, windowRect, OBJID_HSCROLL, true, tools, hbar);
-        const bool vertical = paintOneBar(window, dc, windowRect, OBJID_VSCROLL, false, tools, vbar);
-        if (horizontal && vertical) {
-            const RECT corner{vbar.left, hbar.top, vbar.right, hbar.bottom};
-            FillRect(dc, &corner, tools.track);
-        }
-        if (saved) RestoreDC(dc, saved);
-    }
-    ReleaseDC(window, dc);
+    const WindowDc dc(window, WindowDc::Whole);
+    if (dc.get()) paintScrollBarsOn(window, dc.get(), thumb, arrows);
 }
 
 LRESULT CALLBACK surfaceEraseProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (message == WM_ERASEBKGND) {
+    switch (message) {
+    case WM_ERASEBKGND: {
         RECT client{};
         GetClientRect(window, &client);
-        if (HBRUSH brush = CreateSolidBrush(toColorRef(theme.surface))) {
-            FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
-            DeleteObject(brush);
-        }
+        fillSolid(reinterpret_cast<HDC>(wParam), client, theme.surface);
         return 1;
     }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(window, surfaceEraseProc, SurfaceEraseSubclassId);
+    case WM_PAINT:
+    case WM_PRINTCLIENT: {
+        // A header paints the area past its last column in its own WM_PAINT, never through an erase:
+        // that strip is painted over afterwards.
+        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        paintOverControl(window, wParam, paintHeaderTail);
+        return result;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(window, surfaceEraseProc, SurfaceEraseSubclassId);
+        break;
+    default:
+        break;
+    }
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
@@ -175,10 +214,18 @@ LRESULT CALLBACK darkScrollBarProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_KEYDOWN:
     case WM_HSCROLL:
     case WM_VSCROLL:
-    case WM_MOUSEWHEEL:
-    case WM_PRINT: {
+    case WM_MOUSEWHEEL: {
         const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
         paint();
+        return result;
+    }
+    case WM_PRINT: {
+        // A printed copy of the frame gets the dark bars too, not only the screen.
+        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        paint();
+        if (wParam && (lParam & PRF_NONCLIENT))
+            paintScrollBarsOn(window, reinterpret_cast<HDC>(wParam), toColorRef(theme.border),
+                              toColorRef(theme.mutedText));
         return result;
     }
     case WM_NCDESTROY: {
@@ -199,10 +246,7 @@ LRESULT drawThemedHeaderItem(const NMCUSTOMDRAW& draw, BackBuffer& buffer, float
     const int height = r.bottom - r.top;
     if (width <= 0 || height <= 0 || !ensureBackBuffer(buffer, width, height)) return 0;
     const RECT all{0, 0, width, height};
-    if (HBRUSH surface = CreateSolidBrush(toColorRef(theme.surface))) {
-        FillRect(buffer.dc, &all, surface);
-        DeleteObject(surface);
-    }
+    fillSolid(buffer.dc, all, theme.surface);
     wchar_t text[257] = {};
     HDITEMW item{};
     item.mask = HDI_TEXT;

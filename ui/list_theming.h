@@ -24,6 +24,9 @@ struct BackBuffer;
 // (HDM_GETITEMW) at 14 DIP (12 at least) in the text colour, inset 10 DIP, right-aligned in a
 // right-to-left language. CDRF_SKIPDEFAULT when drawn, 0 (default drawing) when the buffer failed.
 LRESULT drawThemedHeaderItem(const NMCUSTOMDRAW& draw, BackBuffer& buffer, float scale);
+// After a control's own WM_PAINT or WM_PRINTCLIENT: paint runs on the DC the message gave (wParam), or
+// on the control's client DC when it painted through BeginPaint.
+void paintOverControl(HWND control, WPARAM givenDc, void (*paint)(HWND, HDC));
 // Draws over the system's scroll bars in the window DC: black track, rounded thumb, chevrons.
 void paintScrollBars(HWND window, COLORREF thumb, COLORREF arrows);
 

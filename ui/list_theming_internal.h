@@ -14,7 +14,7 @@ struct ScrollBarShapes {
 };
 
 // bar in window-DC coordinates; thumbTop and thumbBottom as GetScrollBarInfo gives them (offsets from
-// the bar's start); lineButton is dxyLineButton.
+// the bar's start); lineButton is the length of an arrow button.
 ScrollBarShapes scrollBarShapes(const RECT& bar, bool horizontal, int thumbTop, int thumbBottom, int lineButton);
 
 }  // namespace pm::ui::detail

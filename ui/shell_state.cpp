@@ -15,6 +15,7 @@ bool hiddenToTray = false;
 
 bool trayVersion4 = false;
 bool trayIconAdded = false;
+bool balloonShown = false;
 bool animationTimerRunning = false;
 
 float layoutScale = 1.0f;

@@ -28,6 +28,7 @@ extern bool hiddenToTray;
 
 extern bool trayVersion4;
 extern bool trayIconAdded;
+extern bool balloonShown;                // the first hide of the run showed its balloon
 extern bool animationTimerRunning;       // timer 3 runs
 
 // The main window's layout scale: device pixels per DIP of its layout and frame texts.

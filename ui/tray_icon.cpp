@@ -1,27 +1,42 @@
 #include "ui/tray_icon.h"
 
+#include "services/i18n/translate.h"
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
+#include "ui/tray_icon_internal.h"
 #include "ui/window_utils.h"
 
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <iterator>
 #include <string>
 
 namespace pm::ui {
 
+namespace detail {
+
+NotifyIconFn notifyIcon = Shell_NotifyIconW;
+
+}  // namespace detail
+
 namespace {
 
-constexpr UINT TrayIconId = 1;
+bool notify(DWORD action, NOTIFYICONDATAW& data) { return detail::notifyIcon(action, &data) != FALSE; }
 
-NOTIFYICONDATAW trayIconData(UINT flags) {
+// The call's data for icon 1 of the main window, with the flags of what the call is about.
+NOTIFYICONDATAW iconCall(UINT flags) {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof(data);
     data.hWnd = mainWindow;
     data.uID = TrayIconId;
     data.uFlags = flags;
+    return data;
+}
+
+NOTIFYICONDATAW trayIconData(UINT flags) {
+    NOTIFYICONDATAW data = iconCall(flags);
     data.uCallbackMessage = WM_APP_TRAY;
     data.hIcon = LoadIconW(appInstance, MAKEINTRESOURCEW(1));
     if (!data.hIcon) data.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
@@ -53,11 +68,11 @@ HWND activationTarget() {
 bool addTrayIcon() {
     if (trayIconAdded) return true;
     NOTIFYICONDATAW data = trayIconData(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP);
-    if (Shell_NotifyIconW(NIM_ADD, &data)) {
+    if (notify(NIM_ADD, data)) {
         trayIconAdded = true;
     } else {
         // The shell refuses a second add of uID 1: the icon may have survived an earlier add.
-        trayIconAdded = Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+        trayIconAdded = notify(NIM_MODIFY, data);
         if (!trayIconAdded) {
             startRetryTimer();
             return false;
@@ -65,7 +80,7 @@ bool addTrayIcon() {
     }
     trayVersion4 = false;
     data.uVersion = NOTIFYICON_VERSION_4;
-    trayVersion4 = Shell_NotifyIconW(NIM_SETVERSION, &data) != FALSE;
+    trayVersion4 = notify(NIM_SETVERSION, data);
     KillTimer(mainWindow, TrayRetryTimerId);
     return true;
 }
@@ -77,7 +92,7 @@ void updateTrayTip() {
         return;
     }
     NOTIFYICONDATAW data = trayIconData(NIF_TIP | NIF_SHOWTIP);
-    if (Shell_NotifyIconW(NIM_MODIFY, &data)) return;
+    if (notify(NIM_MODIFY, data)) return;
     // The icon is gone (the shell restarted unnoticed): retry, and never leave a hidden application
     // without both a window and an icon.
     trayIconAdded = false;
@@ -108,6 +123,24 @@ void restoreMainWindow() {
     if (target == mainWindow && openPopup != mainWindow && IsWindowVisible(openPopup)) target = openPopup;
     SetForegroundWindow(target);
     if (target == mainWindow) SetFocus(mainWindow);
+}
+
+void showTrayBalloonOnce() {
+    if (balloonShown) return;
+    NOTIFYICONDATAW data = iconCall(NIF_INFO);
+    data.dwInfoFlags = NIIF_INFO;
+    std::wcsncpy(data.szInfoTitle, productTitle().c_str(), std::size(data.szInfoTitle) - 1);
+    std::wcsncpy(data.szInfo, translate(L"Приложение работает в области уведомлений").c_str(),
+                 std::size(data.szInfo) - 1);
+    notify(NIM_MODIFY, data);
+    balloonShown = true;
+}
+
+void deleteTrayIcon() {
+    if (!trayIconAdded) return;
+    NOTIFYICONDATAW data = iconCall(0);
+    notify(NIM_DELETE, data);
+    trayIconAdded = false;
 }
 
 }  // namespace pm::ui

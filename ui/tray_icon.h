@@ -8,6 +8,8 @@ namespace pm::ui {
 
 // The icon's callback message to the main window.
 inline constexpr UINT WM_APP_TRAY = WM_APP + 30;
+// The application's one icon: uID of every call about it.
+inline constexpr UINT TrayIconId = 1;
 // Timer of the main window that retries a refused icon.
 inline constexpr UINT_PTR TrayRetryTimerId = 4;
 inline constexpr UINT TrayRetryMilliseconds = 5000;
@@ -18,5 +20,9 @@ bool addTrayIcon();
 void updateTrayTip();
 // Shows the main window and the windows hidden with it, and activates whatever dialog is open on it.
 void restoreMainWindow();
+// The balloon that says the application still runs in the notification area, on the first hide of a run.
+void showTrayBalloonOnce();
+// Removes the icon when it is there, so no icon outlives the main window.
+void deleteTrayIcon();
 
 }  // namespace pm::ui

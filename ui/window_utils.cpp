@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
 #include <vector>
 
 namespace pm::ui {
@@ -33,21 +32,23 @@ UINT windowDpi(HWND window, GetDpiForWindowFn getDpiForWindow) {
     return dpi < 1 ? 96 : static_cast<UINT>(dpi);
 }
 
+int metricForDpi(int metric, HWND window, GetSystemMetricsForDpiFn getSystemMetricsForDpi) {
+    if (getSystemMetricsForDpi) {
+        if (const int value = getSystemMetricsForDpi(metric, getWindowDpi(window)); value > 0) return value;
+    }
+    return GetSystemMetrics(metric);
+}
+
 }  // namespace detail
 
 namespace {
 
-detail::GetDpiForWindowFn getDpiForWindowEntry() {
-    // Absent before Windows 10 1607: looked up once, at first use.
-    static std::once_flag once;
-    static detail::GetDpiForWindowFn entry = nullptr;
-    std::call_once(once, [] {
-        if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-            entry = reinterpret_cast<detail::GetDpiForWindowFn>(
-                reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
-        }
-    });
-    return entry;
+// An export of user32.dll that systems before Windows 10 1607 lack; null there. Callers keep the
+// answer in a function-local static, so it is looked up once, thread-safely, at first use.
+template <typename Function>
+Function user32Export(const char* name) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
 }
 
 bool mainWindowOnScreen() {
@@ -149,7 +150,13 @@ LONG layoutPixels(float dip) {
 }
 
 UINT getWindowDpi(HWND window) {
-    return detail::windowDpi(window, getDpiForWindowEntry());
+    static const auto entry = user32Export<detail::GetDpiForWindowFn>("GetDpiForWindow");
+    return detail::windowDpi(window, entry);
+}
+
+int systemMetricForWindow(int metric, HWND window) {
+    static const auto entry = user32Export<detail::GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+    return detail::metricForDpi(metric, window, entry);
 }
 
 void startAnimationTimer() {

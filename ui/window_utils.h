@@ -40,6 +40,9 @@ int scalePx(float dip, float scale);
 LONG layoutPixels(float dip, float scale);
 LONG layoutPixels(float dip);
 UINT getWindowDpi(HWND window);
+// A system metric at the window's DPI (GetSystemMetricsForDpi); the system DPI's (GetSystemMetrics)
+// where that is missing or answers nothing.
+int systemMetricForWindow(int metric, HWND window);
 
 // Starts timer 3 of the main window unless it runs or the window is not on screen.
 void startAnimationTimer();

@@ -12,4 +12,8 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 // getWindowDpi with the GetDpiForWindow entry given (null: as on a system without it).
 UINT windowDpi(HWND window, GetDpiForWindowFn getDpiForWindow);
 
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+// systemMetricForWindow with the GetSystemMetricsForDpi entry given (null: as on a system without it).
+int metricForDpi(int metric, HWND window, GetSystemMetricsForDpiFn getSystemMetricsForDpi);
+
 }  // namespace pm::ui::detail

@@ -1,5 +1,6 @@
 #include "engine/large/checked_chain.h"
 
+#include "engine/final_path.h"
 #include "engine/handle_holder.h"
 #include "engine/large/strict_paths.h"
 
@@ -13,22 +14,16 @@ constexpr DWORD kPinShare = FILE_SHARE_READ | FILE_SHARE_WRITE;          // neve
 constexpr DWORD kPinFlags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
 constexpr DWORD kDirectoryOrReparse = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
 
-// Closes the handle, then sets the error the caller reports (CloseHandle may overwrite the last error).
 bool refuse(HandleHolder& holder, DWORD error) {
-    CloseHandle(holder.release());
-    SetLastError(error);
+    closeKeepingError(holder, error);
     return false;
 }
 
 }  // namespace
 
 std::wstring finalPathOfHandleStrict(HANDLE handle) {
-    DWORD needed = GetFinalPathNameByHandleW(handle, nullptr, 0, 0);
-    if (needed < 1 || needed > kMaxFinalPath) return std::wstring();
-    std::wstring buffer(static_cast<std::size_t>(needed) + 1, L'\0');
-    DWORD written = GetFinalPathNameByHandleW(handle, buffer.data(), needed + 1, 0);
-    if (written == 0 || written >= needed + 1) return std::wstring();
-    buffer.resize(written);
+    std::wstring buffer = finalPathText(handle, kMaxFinalPath);
+    if (buffer.empty()) return std::wstring();
     std::wstring normal;
     normalizePathStrict(buffer, normal);
     return normal;

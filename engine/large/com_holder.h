@@ -1,35 +1,10 @@
-// Owner of one COM interface pointer: released once, when not null, on every path.
+// The large-file tool's name for the engine's owner of a COM interface pointer.
 #pragma once
 
-#include <unknwn.h>
-
-#include <utility>
+#include "engine/com_holder.h"
 
 namespace pm::large {
 
-template <typename Interface>
-class ComHolder {
-public:
-    ComHolder() = default;
-    ~ComHolder() { releaseComPtr(); }
-    ComHolder(const ComHolder&) = delete;
-    ComHolder& operator=(const ComHolder&) = delete;
-
-    Interface* get() const { return pointer_; }
-    Interface* operator->() const { return pointer_; }
-    explicit operator bool() const { return pointer_ != nullptr; }
-    // Where a creating call writes the pointer; whatever was held before is released first.
-    Interface** put() {
-        releaseComPtr();
-        return &pointer_;
-    }
-    void** putVoid() { return reinterpret_cast<void**>(put()); }
-    void releaseComPtr() {
-        if (pointer_ != nullptr) std::exchange(pointer_, nullptr)->Release();
-    }
-
-private:
-    Interface* pointer_ = nullptr;
-};
+using pm::ComHolder;
 
 }  // namespace pm::large

@@ -12,22 +12,6 @@ namespace pm::large {
 
 namespace {
 
-// Owner of a FindFirstFileExW handle, closed with FindClose.
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (valid()) FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
-
 std::uint64_t findDataSize(const WIN32_FIND_DATAW& data) {
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
@@ -133,7 +117,7 @@ void walkLargeFiles(const std::wstring& directory, const LargeSearchOptions& opt
         return;
     }
     WIN32_FIND_DATAW data{};
-    FindHandle find(FindFirstFileExW(longPathStrict(joinPath(finalPath, L"*")).c_str(), FindExInfoBasic, &data,
+    FindHolder find(FindFirstFileExW(longPathStrict(joinPath(finalPath, L"*")).c_str(), FindExInfoBasic, &data,
                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find.valid()) {
         DWORD error = GetLastError();

@@ -1,9 +1,9 @@
 #include "engine/large/recycle.h"
 
+#include "engine/com_holder.h"
 #include "engine/file_info.h"
 #include "engine/handle_holder.h"
 #include "engine/large/checked_chain.h"
-#include "engine/large/com_holder.h"
 #include "engine/large/large_search_internal.h"
 #include "engine/large/recycle_internal.h"
 #include "engine/large/strict_paths.h"
@@ -29,18 +29,18 @@ constexpr HRESULT kNotSupportedByWin32 = HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED)
 struct Verdict {
     RecycleStatus status = RecycleStatus::Recycled;
     std::uint32_t error = 0;
+    std::wstring movedInstead;
 };
 
-Verdict verdict(RecycleStatus status, DWORD error) { return {status, error}; }
-Verdict verdictHr(RecycleStatus status, HRESULT hr) { return {status, static_cast<std::uint32_t>(hr)}; }
+Verdict verdict(RecycleStatus status, DWORD error) { return {status, error, {}}; }
+Verdict verdictHr(RecycleStatus status, HRESULT hr) { return {status, static_cast<std::uint32_t>(hr), {}}; }
 
-const Verdict kCancelledVerdict{RecycleStatus::Cancelled, ERROR_CANCELLED};
-const Verdict kChangedVerdict{RecycleStatus::Skipped, ERROR_FILE_INVALID};
+const Verdict kCancelledVerdict{RecycleStatus::Cancelled, ERROR_CANCELLED, {}};
+const Verdict kChangedVerdict{RecycleStatus::Skipped, ERROR_FILE_INVALID, {}};
 
 // What the run set up once: the apartment, the Recycle Bin item and the re-pinned searched folder. At most
 // one of the two setup failures is set; the per-file steps report it for every file.
 struct RecycleSetup {
-    HRESULT hrInit = E_FAIL;
     bool comFailed = false;
     HRESULT comError = S_OK;
     bool rootFailed = false;
@@ -49,11 +49,10 @@ struct RecycleSetup {
     PinnedDirectoryChain rootChain;
 };
 
-void setUp(RecycleSetup& setup, const LargeSearchResult& search, const std::atomic<bool>& cancel) {
-    setup.hrInit = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    if (FAILED(setup.hrInit)) {
+void setUp(RecycleSetup& setup, HRESULT hrInit, const LargeSearchResult& search, const std::atomic<bool>& cancel) {
+    if (FAILED(hrInit)) {
         setup.comFailed = true;
-        setup.comError = setup.hrInit;
+        setup.comError = hrInit;
         return;
     }
     HRESULT hr = SHGetKnownFolderItem(FOLDERID_RecycleBinFolder, KF_FLAG_DEFAULT, nullptr, IID_IShellItem,
@@ -90,7 +89,7 @@ private:
     DWORD cookie_;
 };
 
-// The exclusive open of step 10: nobody else may hold the file, and it must still be the listed file.
+// The exclusive open before the move: nobody else may hold the file, and it must still be the listed file.
 Verdict exclusiveOpenError(DWORD error) {
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return verdict(RecycleStatus::Locked, error);
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return verdict(RecycleStatus::Skipped, error);
@@ -115,7 +114,7 @@ Verdict recycleItemFailure(HRESULT hr) {
     return verdictHr(RecycleStatus::Failed, hr == S_OK ? E_UNEXPECTED : hr);
 }
 
-// Steps 21-25: the item that arrived must be the same file, in a folder below the drive's "$Recycle.Bin".
+// After the move: the item that arrived must be the same file, in a folder below the drive's "$Recycle.Bin".
 Verdict verifyArrival(IShellItem* newItem, const LargeFileEntry& listed) {
     wchar_t* name = nullptr;
     HRESULT hr = newItem->GetDisplayName(SIGDN_FILESYSPATH, &name);
@@ -141,17 +140,23 @@ Verdict verifyArrival(IShellItem* newItem, const LargeFileEntry& listed) {
     if (!arrived.valid()) return verdict(RecycleStatus::Failed, GetLastError());
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(arrived.get(), &info)) return verdict(RecycleStatus::Failed, GetLastError());
-    if ((info.dwFileAttributes & kArrivalRefusedAttributes) != 0 || info.nNumberOfLinks != 1 ||
-        GetFileType(arrived.get()) != FILE_TYPE_DISK)
-        return verdict(RecycleStatus::Failed, ERROR_FILE_INVALID);
     LargeFileEntry entry = largeFileEntryFromHandle(arrived.get(), info);
-    if (!samePathStrict(entry.path, newPath) || !sameFileIdentity(entry, listed))
-        return verdict(RecycleStatus::Failed, ERROR_FILE_INVALID);
+    if ((info.dwFileAttributes & kArrivalRefusedAttributes) != 0 || info.nNumberOfLinks != 1 ||
+        GetFileType(arrived.get()) != FILE_TYPE_DISK || !samePathStrict(entry.path, newPath) ||
+        !sameFileIdentity(entry, listed)) {
+        Verdict changed = verdict(RecycleStatus::Failed, ERROR_FILE_INVALID);
+        // The exclusive handle was closed for the Shell; a program that saves by writing a new file and
+        // renaming it over the old one in that instant has had its new file moved instead of the listed one.
+        if (!sameFileIdentity(entry, listed)) changed.movedInstead = listed.path;
+        return changed;
+    }
     return {};
 }
 
-// Steps 2-26 for one listed file. Everything it opens is released on every path, in the reverse order of
-// opening: the new item, the advise, the source, the two shell items, the exclusive handle, the parent chain.
+// Moves one listed file after checking it again: still inside the searched folder on its volume, on a local
+// disk, not protected, its parent chain pinned, held exclusively and unchanged; then checks where it arrived.
+// Everything it opens is released on every path, in the reverse order of opening: the new item, the advise,
+// the source, the two shell items, the exclusive handle, the parent chain.
 Verdict recycleOne(const LargeSearchResult& search, const LargeFileEntry& e, const RecycleSetup& setup,
                    std::atomic<bool>& cancel, const TransferSourceBinder& bindTransferSource) {
     if (cancel.load()) return kCancelledVerdict;
@@ -268,7 +273,7 @@ RecycleResult recycleLargeFilesWith(const LargeSearchResult& search, const std::
     std::set<std::uint64_t> outOfRange;
     for (std::uint64_t index : indices) {
         if (index < n || !outOfRange.insert(index).second) continue;
-        result.outcomes.push_back({index, RecycleStatus::Failed, ERROR_INVALID_PARAMETER});
+        result.outcomes.push_back({index, RecycleStatus::Failed, ERROR_INVALID_PARAMETER, {}});
         ++result.failed;
     }
     if (selected.empty()) {
@@ -276,17 +281,18 @@ RecycleResult recycleLargeFilesWith(const LargeSearchResult& search, const std::
         return result;
     }
 
-    HRESULT hrInit = E_FAIL;
+    // Declared first, so that the Recycle Bin item and the root chain are released before COM is left, also
+    // when a progress callback throws.
+    ComApartment apartment;
     {
         RecycleSetup setup;
-        setUp(setup, search, cancel);
-        hrInit = setup.hrInit;
+        setUp(setup, apartment.result(), search, cancel);
         const std::uint64_t m = selected.size();
         for (std::uint64_t i = 0; i < m; ++i) {
             const LargeFileEntry& e = search.files[static_cast<std::size_t>(selected[i])];
             if (progress) progress(e.path, i, m);
             Verdict v = recycleOne(search, e, setup, cancel, bindTransferSource);
-            result.outcomes.push_back({selected[i], v.status, v.error});
+            result.outcomes.push_back({selected[i], v.status, v.error, std::move(v.movedInstead)});
             tally(result, v, e.size);
             if (progress) progress(e.path, i + 1, m);
             if (v.status == RecycleStatus::Cancelled || cancel.load()) {
@@ -295,8 +301,7 @@ RecycleResult recycleLargeFilesWith(const LargeSearchResult& search, const std::
             }
         }
         if (result.recycled > 0 && setup.binItem) notifyRecycleBinChanged(setup.binItem.get());
-    }  // the root chain closes and the Recycle Bin item is released before COM is left
-    if (SUCCEEDED(hrInit)) CoUninitialize();
+    }
     return result;
 }
 

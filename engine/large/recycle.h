@@ -23,6 +23,10 @@ struct RecycleOutcome {
     std::uint64_t index = 0;  // position in the search result's files, as the caller gave it
     RecycleStatus status = RecycleStatus::Recycled;
     std::uint32_t error = 0;  // a Win32 error code or an HRESULT; 0 when recycled
+    // Set when the Shell moved another file than the listed one: a file that took the listed file's place
+    // in the last instant before the move. Its path as it was, the name and folder the Recycle Bin shows it
+    // under, so that the user can restore it. The listed file itself stays where it went.
+    std::wstring movedInstead;
 };
 
 struct RecycleResult {

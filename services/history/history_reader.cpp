@@ -2,6 +2,7 @@
 // renderer then shows the line as stored.
 #include "services/history/history_reader.h"
 
+#include "services/history/history_line_internal.h"
 #include "services/history/legacy_entry.h"
 #include "services/history/message_catalog.h"
 #include "services/history/text_codec.h"
@@ -13,11 +14,10 @@ namespace pm {
 
 namespace {
 
-constexpr std::string_view RecordPrefix = "@PM-HISTORY-1\t";
-constexpr std::size_t MaxObjectBytes = 131072;
+using history::LastValidTimeMinusOne;
+using history::RecordPrefix;
 constexpr std::size_t MaxStoredTextBytes = 32768;
 constexpr std::size_t MemberCount = 14;
-constexpr std::uint64_t LastValidTimeMinusOne = 253402300798ULL;
 
 bool readKind(const std::string& name, HistoryKind& kind) {
     static constexpr const char* names[] = {"scan", "cleanup", "large_search", "recycle", "message"};
@@ -59,7 +59,9 @@ bool readStoredText(const std::string* bytes, std::wstring& text) {
 
 bool parseHistoryRecord(const std::string& line, HistoryRecord& record, std::int64_t& time) noexcept {
     try {
-        if (line.size() < RecordPrefix.size() || line.size() > RecordPrefix.size() + MaxObjectBytes) return false;
+        if (line.size() < RecordPrefix.size() || line.size() > RecordPrefix.size() + history::MaxRecordObjectBytes) {
+            return false;
+        }
         if (std::string_view(line).substr(0, RecordPrefix.size()) != RecordPrefix) return false;
         const JsonValue object = parseJson(line.substr(RecordPrefix.size()));
         if (object.kind != JsonKind::Object || object.members.size() != MemberCount) return false;

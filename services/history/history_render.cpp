@@ -2,6 +2,7 @@
 // time, older entries after their stamp as written, and everything else exactly as stored.
 #include "services/history/history_reader.h"
 
+#include "services/history/history_line_internal.h"
 #include "services/history/legacy_entry.h"
 #include "services/history/text_codec.h"
 #include "services/i18n/date_format.h"
@@ -14,7 +15,7 @@ namespace pm {
 
 namespace {
 
-constexpr std::string_view RecordPrefix = "@PM-HISTORY-1\t";
+using history::RecordPrefix;
 
 // The fixed phrases of the templates in the current language. The history window renders thousands of
 // records each time it opens: translating them once per rendering, not once per record, halves the work.
@@ -41,13 +42,15 @@ struct Phrases {
     std::wstring keptFiles = translateLiteral(L"Недоступные или изменившиеся файлы сохранены.");
 };
 
+bool isBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+
 std::wstring messageText(const HistoryRecord& record) {
     return record.free_text ? record.text : translate(record.text);
 }
 
 // The templates append piece by piece into one buffer, for the same reason.
 void appendCount(std::wstring& out, std::uint64_t count) {
-    out += std::to_wstring(count);
+    out += formatCount(count);
 }
 
 void appendSkippedErrors(std::wstring& out, const HistoryRecord& r, std::wstring_view separator, const Phrases& p) {
@@ -142,6 +145,12 @@ std::wstring renderText(const HistoryRecord& record, const Phrases& phrases) {
     case HistoryKind::Recycle: appendRecycle(out, record, phrases); break;
     case HistoryKind::Message: out += messageText(record); break;
     default: out += record.text; break;
+    }
+    // A message's detail is a sentence of its own (the self-test's reason). Older entries stored it with
+    // its blank, records store it bare: both read with one space after the message.
+    if (record.kind == HistoryKind::Message && !out.empty() && !record.detail.empty() &&
+        !isBlank(out.back()) && !isBlank(record.detail.front())) {
+        out += L' ';
     }
     out += record.detail;
     return out;

@@ -1,5 +1,6 @@
 #include "services/history/history_writer.h"
 
+#include "services/history/history_line_internal.h"
 #include "services/history/message_catalog.h"
 #include "services/history/text_codec.h"
 #include "services/json/json.h"
@@ -16,9 +17,7 @@ namespace pm {
 
 namespace {
 
-constexpr std::size_t MaxTextUnits = 8192;
-constexpr std::size_t MaxObjectBytes = 131072;
-constexpr std::uint64_t LastValidTimeMinusOne = 253402300798ULL;  // 9999-12-31 23:59:59 UTC, less 1
+using history::LastValidTimeMinusOne;
 
 const char* kindName(HistoryKind kind) {
     switch (kind) {
@@ -61,8 +60,8 @@ bool endsWithLineEnd(HANDLE file) {
 }  // namespace
 
 std::string formatHistoryRecord(const HistoryRecord& record, std::int64_t time) {
-    if (static_cast<std::uint64_t>(time) - 1 > LastValidTimeMinusOne || record.text.size() > MaxTextUnits ||
-        record.detail.size() > MaxTextUnits) {
+    if (static_cast<std::uint64_t>(time) - 1 > LastValidTimeMinusOne || record.text.size() > MaxHistoryTextUnits ||
+        record.detail.size() > MaxHistoryTextUnits) {
         throw std::runtime_error("history bounds");
     }
     std::string message;
@@ -95,8 +94,8 @@ std::string formatHistoryRecord(const HistoryRecord& record, std::int64_t time) 
     object += ",\"text\":" + jsonQuote(text);
     object += ",\"detail\":" + jsonQuote(encodeUtf8(record.detail));
     object += "}";
-    if (object.size() > MaxObjectBytes) throw std::runtime_error("history bounds");
-    return "@PM-HISTORY-1\t" + object;
+    if (object.size() > history::MaxRecordObjectBytes) throw std::runtime_error("history bounds");
+    return std::string(history::RecordPrefix) + object;
 }
 
 void appendHistory(const HistoryRecord& record) noexcept {

@@ -3,6 +3,7 @@
 
 #include "services/history/history_record.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -10,6 +11,8 @@ namespace pm {
 
 // The file's name inside appDataDir().
 inline constexpr const wchar_t* HistoryFileName = L"history.log";
+// The longest text or detail a record may carry, in UTF-16 units: a longer one drops the whole record.
+inline constexpr std::size_t MaxHistoryTextUnits = 8192;
 
 // The record's line for the given Unix time, without its line end: "@PM-HISTORY-1", TAB and a JSON object
 // of 14 members. A text found in the message catalog is stored by its id. Throws "history bounds" for a

@@ -117,7 +117,9 @@ TEST_F(CommandsTest, ThemeAndAccentAreSavedAppliedAndSpreadToEveryWindow) {
         const AppSettings saved = loadAppState();
         EXPECT_EQ(saved.theme, s.theme);
         EXPECT_EQ(saved.palette, s.palette);
-        if (s.dark >= 0) EXPECT_EQ(ui::theme.dark, s.dark == 1);
+        if (s.dark >= 0) {
+            EXPECT_EQ(ui::theme.dark, s.dark == 1);
+        }
         if (s.id >= 170) {
             EXPECT_NE(ui::theme.accent, lastAccent) << "accent applied";
         }

@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -195,14 +196,19 @@ TEST_F(ExitTest, SmokeTimerDuringACleanUpCancelsWaitsAndExitsWithoutAsking) {
 }
 
 TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
+    enum class After { Hides, Exits, Stays };
     const struct {
         const char* name;
-        std::vector<UINT> requests;
-        bool exits;
+        std::vector<std::pair<UINT, WPARAM>> requests;
+        After after;
+        bool savedAtOnce;  // the settings are written while the box is still open
     } cases[] = {
-        {"close", {WM_CLOSE}, false},
-        {"exit", {WM_APP_CONTINUE_EXIT}, true},
-        {"close, then exit: the exit wins", {WM_CLOSE, WM_APP_CONTINUE_EXIT}, true},
+        {"close", {{WM_CLOSE, 0}}, After::Hides, false},
+        {"exit", {{WM_APP_CONTINUE_EXIT, 0}}, After::Exits, false},
+        {"close, then exit: the exit wins", {{WM_CLOSE, 0}, {WM_APP_CONTINUE_EXIT, 0}}, After::Exits, false},
+        // The system may end the process before the box is answered: the settings are kept at once.
+        {"the session ends", {{WM_ENDSESSION, TRUE}}, After::Exits, true},
+        {"the session's end is called off", {{WM_ENDSESSION, FALSE}}, After::Stays, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -210,27 +216,31 @@ TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
         DeleteFileW(statePath().c_str());
         ASSERT_NE(create(true), nullptr);
         KillTimer(window_, TIMER_TRAY_RETRY);
+        DeleteFileW(statePath().c_str());
         const HWND window = window_;
         std::atomic<bool> stayedWhileOpen{false};
+        std::atomic<bool> savedWhileOpen{false};
         {
             DialogAnswerer answerer(window_, {IDOK}, [&] {
-                for (UINT request : c.requests) PostMessageW(window, request, 0, 0);
+                for (const auto& [request, wParam] : c.requests) PostMessageW(window, request, wParam, 0);
                 Sleep(200);
                 stayedWhileOpen = IsWindow(window) && IsWindowVisible(window);
+                savedWhileOpen = test::readFile(statePath()) != "<missing>";
             });
             ui::messageBox(L"Очистка завершена.", MB_ICONINFORMATION);
             EXPECT_EQ(answerer.dialogs, 1);
         }
         EXPECT_TRUE(stayedWhileOpen);
+        EXPECT_EQ(savedWhileOpen, c.savedAtOnce);
         ASSERT_TRUE(IsWindow(window_));
-        EXPECT_EQ(ui::exitPending, c.exits);
-        EXPECT_EQ(ui::hidePending, !c.exits);
+        EXPECT_EQ(ui::exitPending, c.after == After::Exits);
+        EXPECT_EQ(ui::hidePending, c.after == After::Hides);
         EXPECT_FALSE(KillTimer(window_, TIMER_TRAY_RETRY)) << "a hide was tried while the box was open";
 
         const bool quit = pump();  // WM_APP+32
-        EXPECT_EQ(quit, c.exits);
-        EXPECT_EQ(IsWindow(window_) == FALSE, c.exits);
-        if (!c.exits) {
+        EXPECT_EQ(quit, c.after == After::Exits);
+        EXPECT_EQ(IsWindow(window_) == FALSE, c.after == After::Exits);
+        if (c.after == After::Hides) {
             EXPECT_FALSE(ui::hidePending);
             if (FindWindowW(L"Shell_TrayWnd", nullptr)) {
                 EXPECT_FALSE(IsWindowVisible(window_));
@@ -240,6 +250,9 @@ TEST_F(ExitTest, RequestsWhileABoxIsOpenRunOnlyAfterItCloses) {
                 EXPECT_TRUE(IsWindowVisible(window_));
                 EXPECT_TRUE(KillTimer(window_, TIMER_TRAY_RETRY)) << "the hide did not run after the box";
             }
+        } else if (c.after == After::Stays) {
+            EXPECT_TRUE(IsWindowVisible(window_));
+            EXPECT_FALSE(forceExit);
         }
         TearDown();
     }
@@ -262,10 +275,58 @@ TEST_F(ExitTest, HidingNeedsTheIconAndTakesTheOpenWindowsAlong) {
         EXPECT_EQ(ui::hiddenToTray, icons);
         const std::vector<HWND> hidden = {previewWindows[0], historyWindows[0]};
         EXPECT_EQ(ui::hiddenWithMain, icons ? hidden : std::vector<HWND>());
-        EXPECT_EQ(balloonShown, icons);
+        EXPECT_EQ(ui::balloonShown, icons);
         ui::restoreMainWindow();
         EXPECT_TRUE(IsWindowVisible(previewWindows[0]));
         EXPECT_FALSE(IsWindowVisible(historyWindows[1])) << "a window hidden before stays hidden";
+    }
+}
+
+// An exit asked for from the tray while an operation runs: the question must be seen, so the window is back
+// on screen before it appears.
+TEST_F(ExitTest, ExitFromTheTrayDuringAnOperationShowsTheWindowBeforeAsking) {
+    test::RecordingShell shell;
+    DeleteFileW(statePath().c_str());
+    ASSERT_NE(create(true), nullptr);
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(ui::hiddenToTray);
+    ASSERT_FALSE(IsWindowVisible(window_));
+    pretendOperation(PhaseScanning);
+    const HWND window = window_;
+    std::atomic<bool> shownWhileAsked{false};
+    {
+        DialogAnswerer answerer(window_, {IDNO}, [&] { shownWhileAsked = IsWindowVisible(window) != FALSE; });
+        requestExit(false);
+        EXPECT_EQ(answerer.dialogs, 1);
+    }
+    EXPECT_TRUE(shownWhileAsked);
+    EXPECT_FALSE(ui::hiddenToTray);
+    EXPECT_TRUE(IsWindow(window_)) << "No keeps the application";
+}
+
+// The icon leaves with the main window, so no icon is left behind in the notification area.
+TEST_F(ExitTest, ExitDeletesTheIconItAdded) {
+    for (bool iconTaken : {true, false}) {
+        SCOPED_TRACE(iconTaken);
+        SetUp();
+        test::RecordingShell shell;
+        test::RecordingShell::accepts = iconTaken;
+        DeleteFileW(statePath().c_str());
+        ASSERT_NE(create(true), nullptr);
+        ASSERT_EQ(ui::trayIconAdded, iconTaken);
+        const HWND window = window_;
+        requestExit(false);
+        EXPECT_TRUE(pump()) << "WM_QUIT";
+        EXPECT_FALSE(ui::trayIconAdded);
+        const auto& calls = test::RecordingShell::calls;
+        const auto deletes = std::count_if(calls.begin(), calls.end(), [](const auto& c) { return c.action == NIM_DELETE; });
+        EXPECT_EQ(deletes, iconTaken ? 1 : 0) << "only an icon that is there is deleted";
+        if (iconTaken) {
+            EXPECT_EQ(calls.back().action, static_cast<DWORD>(NIM_DELETE)) << "a call to the shell after the delete";
+            EXPECT_EQ(calls.back().window, window);
+            EXPECT_EQ(calls.back().id, ui::TrayIconId);
+        }
+        TearDown();
     }
 }
 

@@ -3,18 +3,25 @@
 // second thread as a user would.
 #include "app/app_messages.h"
 #include "app/format_bytes.h"
+#include "app/history_window.h"
+#include "app/history_window_internal.h"
 #include "app/large_files_data.h"
 #include "app/large_files_internal.h"
 #include "app/main_window.h"
+#include "app/program_internal.h"
 #include "app/shell_globals.h"
 #include "app/worker_messages.h"
 #include "app/worker_posts.h"
 #include "services/i18n/translate.h"
 #include "tests/app/history_lines.h"
+#include "tests/app/list_pixels.h"
 #include "tests/support/test_files.h"
 #include "tests/support/transfer_source_stand_in.h"
+#include "ui/canvas.h"
 #include "ui/shell_state.h"
+#include "ui/text_list.h"
 #include "ui/theme.h"
+#include "ui/ui_font.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -166,6 +173,29 @@ protected:
         SendMessageW(reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0)), HDM_GETITEMW, column,
                      reinterpret_cast<LPARAM>(&item));
         return text;
+    }
+    // A real key press and release through the system's input queue and the program's message loop;
+    // done when the release came, or when the window that took the press is gone (its release then
+    // reaches no window).
+    static void press(WORD key) {
+        INPUT input[2]{};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = key;
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ASSERT_EQ(SendInput(2, input, sizeof(INPUT)), 2u);
+        HWND pressed = nullptr;
+        bool released = false;
+        const ULONGLONG deadline = GetTickCount64() + 3000;
+        MSG message;
+        while (!released && !(pressed && !IsWindow(pressed)) && GetTickCount64() < deadline) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.wParam == key && message.message == WM_KEYDOWN) pressed = message.hwnd;
+                released = released || (message.wParam == key && message.message == WM_KEYUP);
+                routeMessage(message);
+            }
+        }
+        ASSERT_TRUE(pressed);
     }
     void clickColumn(int column) {
         NMLISTVIEW click{};
@@ -475,6 +505,106 @@ TEST_F(LargeFilesWindowTest, EnablingFollowsSelectionAndWhoIsBusy) {
     command(OpenFolderButtonId);
     box.join();
     EXPECT_TRUE(box.said(0, translate(L"Не удалось открыть выбранную папку.")));
+}
+
+TEST_F(LargeFilesWindowTest, EscapeClosesTheDroppedFolderListFirstAndTheWindowAfter) {
+    ASSERT_TRUE(SetForegroundWindow(window_));
+    HWND combo = GetDlgItem(window_, FolderComboId);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+    SetFocus(info.hwndItem);
+    press(VK_F4);
+    ASSERT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) << "F4 drops the folder list down";
+    press(VK_ESCAPE);
+    EXPECT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) << "the list took the Escape";
+    ASSERT_EQ(largeFilesWindow, window_) << "the window and its results stay";
+    EXPECT_TRUE(IsWindowVisible(window_));
+    press(VK_ESCAPE);
+    EXPECT_EQ(largeFilesWindow, nullptr) << "with the list closed, Escape closes the window";
+}
+
+TEST_F(LargeFilesWindowTest, ArabicMirrorsTheListsHeaderWithTheList) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
+    constexpr LONG_PTR mirrored = WS_EX_LAYOUTRTL | WS_EX_RTLREADING;
+    for (int language : {ArabicLanguage, EnglishLanguage}) {
+        currentLanguage = language;
+        SendMessageW(window_, WM_APP_SETTINGS_CHANGED, 0, 0);
+        for (HWND w : {list_, header}) {
+            EXPECT_EQ(GetWindowLongPtrW(w, GWL_EXSTYLE) & mirrored, language == ArabicLanguage ? mirrored : 0)
+                << "language " << language << (w == header ? ", header" : ", list");
+        }
+    }
+}
+
+TEST_F(LargeFilesWindowTest, DarkThemeReachesTheSelectedRowsAndTheFolderCombosFrame) {
+    ui::currentSettings.theme = "dark";
+    ui::applyTheme();
+    SendMessageW(window_, WM_APP_SETTINGS_CHANGED, 0, 0);
+    SendMessageW(list_, LVM_SETITEMCOUNT, 3, 0);
+    test::selectRow(list_, 1);
+    SetFocus(list_);
+    EXPECT_GT(test::rowShare(list_, 1, ui::theme.accent), 0.5) << "with the focus";
+    HWND combo = GetDlgItem(window_, FolderComboId);
+    SetFocus(combo);
+    EXPECT_GT(test::rowShare(list_, 1, ui::theme.accentSoft), 0.5) << "without the focus";
+    RECT client{};
+    GetClientRect(combo, &client);
+    test::Dib dib(client.right, client.bottom, 0xFFFF00FF);
+    SendMessageW(combo, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.dc()), PRF_CLIENT);
+    EXPECT_EQ(dib.rgb(0, client.bottom / 2), ui::theme.border & 0xFFFFFF) << "the combo's frame";
+    ui::currentSettings = AppSettings{};
+    ui::applyTheme();
+}
+
+TEST_F(LargeFilesWindowTest, MinimumSizeUnitFitsBetweenTheEditBoxAndTheSearchButtonInEveryLanguage) {
+    const auto placed = [this](int id) {
+        RECT r{};
+        GetWindowRect(GetDlgItem(window_, id), &r);
+        MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    test::Dib dib(8, 8);
+    for (int language = 0; language < LanguageCount; ++language) {
+        SCOPED_TRACE(LanguageCodes[language]);
+        currentLanguage = language;
+        SendMessageW(window_, WM_APP_SETTINGS_CHANGED, 0, 0);
+        const float s = data_->scale;
+        const detail::MinimumSizeRow row = detail::minimumSizeRow(s);
+        // The unit queued as the window's painter queues it, and fitted by the canvas's own measuring.
+        ui::Canvas canvas(dib.dc(), s, ui::uiFontFace(), isRightToLeft(), nullptr);
+        canvas.queueText(translate(L"МБ"), row.unitX, 187, row.unitWidth, 25, detail::MinimumSizeUnitTextSize, 0,
+                         false, true, true, false);
+        ui::TextItem& unit = canvas.texts.items.back();
+        const int32_t fullSize = unit.pixelSize;
+        const SIZE measured = ui::fitTextItem(ui::fontCache, unit);
+        EXPECT_EQ(unit.pixelSize, fullSize) << "not shrunk";
+        EXPECT_LE(measured.cx, unit.rect.right - unit.rect.left) << "whole, without an ellipsis";
+        const RECT edit = placed(MinimumEditId);
+        EXPECT_GT(unit.rect.left, edit.right) << "after the edit box";
+        EXPECT_LT(unit.rect.right, placed(SearchButtonId).left) << "before the Search button";
+        EXPECT_GE(edit.right - edit.left, lroundf(80.0f * s)) << "room for seven digits";
+    }
+}
+
+TEST_F(LargeFilesWindowTest, BandMarkIsTheHistoryWindowsOwn) {
+    openHistoryWindow();
+    ASSERT_EQ(historyWindows.size(), 1u);
+    HWND history = historyWindows.front();
+    HistoryData& other = *historyData(history);
+    RedrawWindow(history, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    paintLargeFiles(window_, *data_);
+    ASSERT_EQ(data_->scale, other.scale);
+    // The band above the page tile: logo, name and version.
+    int differing = 0;
+    for (int y = 0; y < 160; ++y) {
+        for (int x = 0; x < 170; ++x) {
+            differing += (data_->frame.bits[y * data_->frame.width + x] & 0xFFFFFF) !=
+                         (other.frame.bits[y * other.frame.width + x] & 0xFFFFFF);
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    DestroyWindow(history);
 }
 
 TEST_F(LargeFilesWindowTest, ResizeAtTheSameScaleRepaintsTheWholeFrame) {

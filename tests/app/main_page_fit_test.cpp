@@ -48,8 +48,11 @@ protected:
         SetWindowPos(window_, nullptr, 0, 0, minimum ? 1 : size.width + frameW, minimum ? 1 : size.height + frameH,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         GetWindowRect(window_, &outer);
-        if (minimum) ASSERT_EQ(outer.right - outer.left, 900);
-        if (!minimum) ASSERT_FLOAT_EQ(ui::layoutScale, size.scale);
+        if (minimum) {
+            ASSERT_EQ(outer.right - outer.left, 900);
+        } else {
+            ASSERT_FLOAT_EQ(ui::layoutScale, size.scale);
+        }
     }
     void showPage(int page) {
         currentPage = page;

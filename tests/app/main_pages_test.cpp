@@ -172,7 +172,9 @@ TEST_F(MainFrame, StatePillSaysWorkingBeforeResultsReady) {
         const std::vector<std::wstring> texts = queuedTexts();
         EXPECT_TRUE(has(texts, c.pill)) << c.busy << c.analysis;
         for (const std::wstring* other : {&ready, &results, &working}) {
-            if (*other != c.pill) EXPECT_FALSE(has(texts, *other)) << c.busy << c.analysis;
+            if (*other != c.pill) {
+                EXPECT_FALSE(has(texts, *other)) << c.busy << c.analysis;
+            }
         }
     }
     busy = analysisPresent = false;

@@ -11,6 +11,7 @@
 #include "tests/support/test_files.h"
 #include "ui/control_registry.h"
 #include "ui/shell_state.h"
+#include "ui/tray_icon_internal.h"
 
 #include <windows.h>
 
@@ -40,6 +41,35 @@ inline LRESULT CALLBACK countingWindowProc(HWND window, UINT message, WPARAM wPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// A notification area for the window's icon where the prefix has none (the null graphics driver): it
+// records every call and takes or refuses them as the test says.
+class RecordingShell {
+public:
+    struct Call {
+        DWORD action;
+        HWND window;
+        UINT id;
+    };
+    static inline std::vector<Call> calls;
+    static inline bool accepts = true;
+
+    RecordingShell() : previous_(ui::detail::notifyIcon) {
+        calls.clear();
+        accepts = true;
+        ui::detail::notifyIcon = record;
+    }
+    ~RecordingShell() { ui::detail::notifyIcon = previous_; }
+    RecordingShell(const RecordingShell&) = delete;
+    RecordingShell& operator=(const RecordingShell&) = delete;
+
+private:
+    static BOOL WINAPI record(DWORD action, PNOTIFYICONDATAW data) {
+        calls.push_back(Call{action, data->hWnd, data->uID});
+        return accepts ? TRUE : FALSE;
+    }
+    ui::detail::NotifyIconFn previous_;
+};
+
 class RealMainWindowTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -53,7 +83,7 @@ protected:
         ui::hiddenWithMain.clear();
         stateFileHeld = false;
         smokeQuit = false;
-        busy = exitAfterOperation = exitQuestionOpen = balloonShown = forceExit = false;
+        busy = exitAfterOperation = exitQuestionOpen = ui::balloonShown = forceExit = false;
         operationPhase = PhaseIdle;
         cancelRequested = false;
         progressText.clear();

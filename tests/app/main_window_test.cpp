@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
 #include "app/shell_globals.h"
+#include "engine/handle_holder.h"
 #include "services/i18n/language.h"
 #include "services/i18n/translate.h"
 #include "services/state/state_file.h"
@@ -145,6 +146,42 @@ TEST_F(MainWindowTest, StateFileThatCannotBeReadIsKeptUntilTheUserChangesASettin
     }
 }
 
+// The state file was locked when the window was created, and still when the user changed a setting: that
+// change is saved once the lock goes, by the refresh timer, at exit or at the session's end.
+TEST_F(MainWindowTest, AChangeThatCouldNotBeSavedIsSavedOnceTheLockGoes) {
+    const struct {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+    } cases[] = {
+        {"by the refresh timer", WM_TIMER, TIMER_REFRESH},
+        {"at exit", WM_APP_CONTINUE_EXIT, 0},
+        {"at the session's end", WM_ENDSESSION, TRUE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        saveAppState(AppSettings{});
+        HandleHolder lock(CreateFileW(statePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(lock.valid());
+        ASSERT_NE(create(), nullptr);
+        EXPECT_TRUE(stateFileHeld) << "unreadable at start";
+
+        HWND slider = ui::controlRegistry[140];
+        SendMessageW(slider, TBM_SETPOS, TRUE, 40);
+        SendMessageW(window_, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 40), reinterpret_cast<LPARAM>(slider));
+        lock.reset();
+        ASSERT_EQ(loadAppState().widget_opacity, 100) << "the save went through the lock";
+        EXPECT_EQ(statusText, L"Не удалось сохранить настройки. Проверьте доступ к LocalAppData.");
+
+        SendMessageW(window_, c.message, c.wParam, 0);
+        EXPECT_EQ(pump(), c.message != WM_TIMER) << "WM_QUIT";
+        EXPECT_EQ(loadAppState().widget_opacity, 40);
+        statusText = L"Готов к анализу";
+        TearDown();
+        SetUp();
+    }
+}
+
 TEST_F(MainWindowTest, AbsentStateFileIsWrittenWithTheDefaults) {
     DeleteFileW(statePath().c_str());
     ASSERT_NE(create(), nullptr);
@@ -264,6 +301,61 @@ TEST_F(MainWindowTest, TrayMenuOpensOncePerRightClickInBothLayouts) {
         EXPECT_EQ(ui::modalDepth, 0u);
     }
     KillTimer(nullptr, timer);
+}
+
+// Closes the main window while the tray menu is open, notes whether it stayed on screen, closes the menu.
+int shownUnderMenu = -1;
+void CALLBACK closeUnderOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu) || shownUnderMenu != -1) return;
+    SendMessageW(ui::mainWindow, WM_CLOSE, 0, 0);
+    shownUnderMenu = IsWindowVisible(ui::mainWindow) ? 1 : 0;
+    EndMenu();
+}
+
+// The menu is a modal scope: a close that arrives while it is open hides the window only after it closed.
+TEST_F(MainWindowTest, TrayMenuHoldsACloseUntilItCloses) {
+    test::RecordingShell shell;
+    DeleteFileW(statePath().c_str());
+    ASSERT_NE(create(true), nullptr);
+    ui::trayVersion4 = false;
+    shownUnderMenu = -1;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, closeUnderOpenMenu);
+    SendMessageW(window_, WM_APP_TRAY, 1, WM_RBUTTONUP);
+    KillTimer(nullptr, timer);
+    const int shownWhileOpen = shownUnderMenu;
+
+    EXPECT_EQ(shownWhileOpen, 1) << "hidden under the open menu";
+    EXPECT_TRUE(ui::hidePending);
+    pump();  // WM_APP+32
+    EXPECT_FALSE(IsWindowVisible(window_));
+    EXPECT_TRUE(ui::hiddenToTray);
+}
+
+// The shell restarted while the application was hidden to the tray: the icon comes back, or, when the
+// shell refuses it, the window does, so the user always has one of them.
+TEST_F(MainWindowTest, TaskbarCreatedWhileHiddenRestoresTheWindowWhenTheIconCannotComeBack) {
+    for (bool iconComesBack : {true, false}) {
+        SCOPED_TRACE(iconComesBack);
+        SetUp();
+        test::RecordingShell shell;
+        taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+        DeleteFileW(statePath().c_str());
+        ASSERT_NE(create(true), nullptr);
+        SendMessageW(window_, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(ui::hiddenToTray);
+
+        test::RecordingShell::accepts = iconComesBack;
+        test::RecordingShell::calls.clear();
+        SendMessageW(window_, taskbarCreatedMessage, 0, 0);
+        ASSERT_FALSE(test::RecordingShell::calls.empty());
+        EXPECT_EQ(test::RecordingShell::calls.front().action, static_cast<DWORD>(NIM_ADD)) << "added anew";
+        EXPECT_EQ(ui::trayIconAdded, iconComesBack);
+        EXPECT_EQ(ui::hiddenToTray, iconComesBack);
+        EXPECT_EQ(IsWindowVisible(window_) != FALSE, !iconComesBack);
+        EXPECT_EQ(KillTimer(window_, TIMER_TRAY_RETRY) != FALSE, !iconComesBack) << "the icon is retried";
+        TearDown();
+    }
 }
 
 TEST_F(MainWindowTest, CloseNeverDestroysTheWindow) {

@@ -102,6 +102,20 @@ protected:
         return window;
     }
 
+    // The same, once the scan's record is there; null otherwise.
+    HWND startAndScan(test::AppProcess& process, bool closeBrowsers) {
+        JsonValue scan;
+        HWND window = startAndScan(process, closeBrowsers, scan);
+        return jsonGetString(scan, "kind", "") == "scan" ? window : nullptr;
+    }
+
+    // Starts the clean-up of the analysis, answering "Yes" to its confirmation and to the browser question.
+    static void cleanUpClosingBrowsers(HWND window) {
+        command(window, 121);
+        EXPECT_EQ(answer(window, IDYES), translate(L"Подтверждение очистки"));
+        EXPECT_EQ(answer(window, IDYES), translate(L"Закрытие браузеров"));
+    }
+
     test::UserTempFolder temp_;
     test::BrowserLayout browsers_;
     std::vector<std::wstring> aged_;
@@ -161,15 +175,11 @@ TEST_F(OpsEndToEnd, BrowserQuestionAsksChromeToCloseAndARefusalKeepsItsCaches) {
         test::StandIn chrome(L"chrome.exe", c.mode);
         ASSERT_TRUE(chrome.started() && chrome.waitForWindows());
 
-        JsonValue scan;
         test::AppProcess process;
-        HWND window = startAndScan(process, true, scan);
+        HWND window = startAndScan(process, true);
         ASSERT_NE(window, nullptr);
-        ASSERT_EQ(jsonGetString(scan, "kind", ""), "scan");
         const size_t before = test::readHistoryLines().size();
-        command(window, 121);
-        EXPECT_EQ(answer(window, IDYES), translate(L"Подтверждение очистки"));
-        EXPECT_EQ(answer(window, IDYES), translate(L"Закрытие браузеров"));
+        cleanUpClosingBrowsers(window);
         const JsonValue cleanup = waitForRecord(before, "cleanup", 30000);
         ASSERT_EQ(jsonGetString(cleanup, "kind", ""), "cleanup");
         answer(window, IDOK);
@@ -177,7 +187,9 @@ TEST_F(OpsEndToEnd, BrowserQuestionAsksChromeToCloseAndARefusalKeepsItsCaches) {
         EXPECT_EQ(chrome.exitsWithin(0), !c.cachesKept) << "asked to close";
         for (const std::wstring& path : caches_) EXPECT_EQ(exists(path), c.cachesKept) << testing::PrintToString(path);
         for (const std::wstring& path : aged_) EXPECT_FALSE(exists(path)) << "temporary files are cleaned anyway";
-        if (c.cachesKept) EXPECT_GE(historyCounter(cleanup, "skipped"), static_cast<int64_t>(caches_.size()));
+        if (c.cachesKept) {
+            EXPECT_GE(historyCounter(cleanup, "skipped"), static_cast<int64_t>(caches_.size()));
+        }
     }
 }
 
@@ -239,6 +251,47 @@ TEST_F(OpsEndToEnd, CancelDuringTheCleanUpKeepsWhatIsDeletedAndTheRest) {
     EXPECT_GE(historyCounter(cleanup, "files"), count - left) << "every file gone was counted";
     EXPECT_LE(historyCounter(cleanup, "files"), count - left + 3);
     EXPECT_NE(texts.find(cancelled), std::wstring::npos) << testing::PrintToString(texts);
+}
+
+// The user logs off while a clean-up runs (held in its wait for a browser that will not close) or while
+// nothing runs: the system's WM_QUERYENDSESSION and WM_ENDSESSION reach the main window, the clean-up is
+// cancelled and recorded, the settings are saved, and the program ends by itself.
+TEST_F(OpsEndToEnd, SessionEndCancelsARunningCleanUpRecordsItAndEnds) {
+    for (bool cleaning : {true, false}) {
+        SCOPED_TRACE(cleaning ? "during a clean-up" : "idle");
+        test::StandIn chrome(L"chrome.exe", L"refuse");
+        ASSERT_TRUE(chrome.started() && chrome.waitForWindows());
+        test::AppProcess process;
+        HWND window = startAndScan(process, true);
+        ASSERT_NE(window, nullptr);
+        const size_t before = test::readHistoryLines().size();
+        if (cleaning) cleanUpClosingBrowsers(window);
+        DeleteFileW(statePath().c_str());
+
+        DWORD_PTR reply = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                                        &reply));
+        EXPECT_EQ(reply, static_cast<DWORD_PTR>(TRUE)) << "the session may end";
+        SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &reply);
+        // Windows may end the process as soon as WM_ENDSESSION returns: the exit has run by then, so what
+        // must be kept is kept and no icon is left behind. (Left for later, it would still run here, a few
+        // milliseconds after the reply: only the window tells the two apart.)
+        EXPECT_FALSE(IsWindow(window)) << "the exit was left for after the session's end";
+        const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+        EXPECT_NE(test::readFile(statePath()), "<missing>") << "the settings were not saved";
+        const std::optional<DWORD> code = process.waitForExit(10000);
+        ASSERT_TRUE(code.has_value()) << "still running after the session ended";
+        EXPECT_EQ(*code, 0u);
+
+        if (cleaning) {
+            ASSERT_EQ(records.size(), 1u);
+            EXPECT_EQ(jsonGetString(records[0], "kind", ""), "cleanup");
+            EXPECT_TRUE(jsonGetBool(records[0], "cancelled", false));
+            for (const std::wstring& path : aged_) EXPECT_TRUE(exists(path)) << "deleted after the cancel";
+        } else {
+            EXPECT_TRUE(records.empty());
+        }
+    }
 }
 
 }  // namespace

@@ -7,9 +7,15 @@
 #include "app/worker_posts.h"
 #include "app/worker_posts_internal.h"
 #include "app/commands.h"
+#include "app/large_files_internal.h"
+#include "app/large_operations.h"
+#include "services/history/history_writer.h"
+#include "services/history/text_codec.h"
+#include "engine/recycle_bin.h"
 #include "engine/scan.h"
 #include "services/i18n/translate.h"
 #include "tests/app/history_lines.h"
+#include "tests/engine/clean_fixtures.h"
 #include "tests/app/ops_window.h"
 #include "tests/engine/location_fixtures.h"
 #include "tests/support/test_files.h"
@@ -20,14 +26,37 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <new>
 #include <atomic>
+#include <cstdlib>
+#include <new>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
+namespace {
+
+// While set, every allocation of the thread fails, as it would with the memory used up.
+thread_local bool allocationsFail = false;
+
+}  // namespace
+
+// This test program's allocation function: the usual one, except while allocationsFail is set. The
+// library's operator delete frees with free(), as this allocates with malloc().
+void* operator new(std::size_t size) {
+    if (allocationsFail) throw std::bad_alloc();
+    if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
+    throw std::bad_alloc();
+}
+
 namespace pm {
 namespace {
+
+constexpr wchar_t CleanFailedPhrase[] =
+    L"Очистка прервана из-за ошибки. Файлы, которые не удалось обработать, сохранены.";
 
 int countQueued(HWND window, UINT message) {
     int count = 0;
@@ -231,13 +260,243 @@ TEST_F(HandlerTest, WorkerExceptionBecomesTheFixedPhraseAndKeepsTheAnalysis) {
         }
         MSG posted{};
         ASSERT_TRUE(PeekMessageW(&posted, ops.window, WM_APP_WORKER_ERROR, WM_APP_WORKER_ERROR, PM_NOREMOVE));
-        EXPECT_EQ(*reinterpret_cast<std::wstring*>(posted.lParam), c.text);
+        EXPECT_EQ(reinterpret_cast<WorkerFailure*>(posted.lParam)->text, c.text);
         ops.pumpUntil([] { return !busy; }, 2000);
 
         EXPECT_EQ(statusText, c.text);
         EXPECT_EQ(lastOperationKind, 0u);
         EXPECT_TRUE(analysisPresent);
         EXPECT_EQ(scanReport.entries.size(), 5u);
+        const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(jsonGetString(records[0], "kind", ""), "message");
+        EXPECT_EQ(jsonGetString(records[0], "message", ""), test::catalogId(c.text));
+    }
+}
+
+// The window's progress post allocates and may throw: the worker still reports how much it had deleted.
+TEST_F(HandlerTest, ACleanUpFailingMidwayReportsWhatItDeleted) {
+    LanguageScope english(EnglishLanguage);
+    test::UserTempFolder folder;
+    for (const wchar_t* name : {L"a.tmp", L"b.tmp", L"c.tmp"}) folder.agedFile(name, "12345");
+    test::OpsWindow ops;
+    analysisPresent = true;
+    busy = true;
+    std::atomic<bool> cancel{false};
+    CleanRequest request{scanFolder(folder.location, cancel), {true, false, false}, false, AppSettings{}};
+    std::erase_if(request.report.entries, [&](const FileEntry& e) { return e.path.find(folder.path()) != 0; });
+    ASSERT_EQ(request.report.entries.size(), 3u);
+    int calls = 0;
+    runCleanWorkerWith(std::move(request), [&](const std::wstring&, uint64_t, uint64_t) {
+        if (++calls == 3) throw std::bad_alloc();  // before the third file: two are gone
+    });
+    MSG posted{};
+    ASSERT_TRUE(PeekMessageW(&posted, ops.window, WM_APP_WORKER_ERROR, WM_APP_WORKER_ERROR, PM_NOREMOVE));
+    const WorkerFailure& failure = *reinterpret_cast<WorkerFailure*>(posted.lParam);
+    ASSERT_TRUE(failure.cleaned.has_value());
+    EXPECT_EQ(failure.cleaned->filesDeleted, 2u);
+    EXPECT_EQ(failure.cleaned->bytesFreed, 10u);
+    const std::wstring counters = cleanCountersText(*failure.cleaned);
+    const size_t before = test::readHistoryLines().size();
+    ops.pumpUntil([] { return !busy; }, 2000);
+
+    EXPECT_EQ(statusText, CleanFailedPhrase);
+    EXPECT_FALSE(analysisPresent) << "two of the previewed files are gone";
+    const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(jsonGetString(records[0], "message", ""), test::catalogId(CleanFailedPhrase));
+    EXPECT_EQ(jsonGetString(records[0], "detail", ""), encodeUtf8(L"\n" + counters));
+    EXPECT_NE(counters.find(L"Deleted: 2 files"), std::wstring::npos);
+    int left = 0;
+    for (const wchar_t* name : {L"a.tmp", L"b.tmp", L"c.tmp"})
+        if (GetFileAttributesW((folder / name).c_str()) != INVALID_FILE_ATTRIBUTES) ++left;
+    EXPECT_EQ(left, 1);
+}
+
+// The last progress call may throw too, after the Recycle Bin was emptied: the history says it was.
+TEST_F(HandlerTest, ACleanUpFailingAfterEmptyingTheBinSaysItWasEmptied) {
+    PM_REQUIRE_PRIVATE_RECYCLE_BIN();
+    LanguageScope english(EnglishLanguage);
+    test::UserTempFolder folder;
+    test::emptyRecycleBin();
+    test::writeFile(folder / L"binned.txt", "12345");
+    ASSERT_TRUE(test::recycle(folder / L"binned.txt"));
+    test::OpsWindow ops;
+    analysisPresent = true;
+    busy = true;
+    CleanRequest request{ScanReport{}, {false, false, true}, false, AppSettings{}};
+    RecycleBinTotals bin;
+    ASSERT_TRUE(queryRecycleBinTotals(bin));
+    request.report.recycleBinItems = bin.items;
+    request.report.recycleBinBytes = bin.bytes;
+    request.report.recycleBinFingerprinted = readRecycleBinFingerprint(request.report.recycleBinFingerprint);
+    ASSERT_TRUE(request.report.recycleBinFingerprinted);
+    const size_t before = test::readHistoryLines().size();
+    runCleanWorkerWith(std::move(request), [](const std::wstring& label, uint64_t, uint64_t) {
+        if (label == L"Finished") throw std::bad_alloc();
+    });
+    ops.pumpUntil([] { return !busy; }, 2000);
+
+    EXPECT_EQ(test::queryRecycleBin().i64NumItems, 0);
+    EXPECT_FALSE(analysisPresent);
+    const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_NE(jsonGetString(records[0], "detail", "").find("Deleted: 1 files; 5 B.\nSkipped: 0. Errors: 0\nRecycle Bin emptied."),
+              std::string::npos)
+        << jsonGetString(records[0], "detail", "");
+}
+
+// The "skip files in use" setting reaches the clean pass through the window's worker.
+TEST_F(HandlerTest, TheLockedFileSettingReachesTheCleanUpWorker) {
+    test::UserTempFolder folder;
+    folder.agedFile(L"held.tmp", "held");
+    test::OpsWindow ops;
+    for (bool skipLocked : {false, true}) {
+        SCOPED_TRACE(skipLocked);
+        std::atomic<bool> cancel{false};
+        AppSettings settings;
+        settings.skip_locked = skipLocked;
+        CleanRequest request{scanFolder(folder.location, cancel), {true, false, false}, false, settings};
+        std::erase_if(request.report.entries, [&](const FileEntry& e) { return e.path.find(folder.path()) != 0; });
+        ASSERT_EQ(request.report.entries.size(), 1u);
+        HANDLE holder = CreateFileW((folder / L"held.tmp").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        runCleanWorkerWith(std::move(request), {});
+        CloseHandle(holder);
+        MSG posted{};
+        ASSERT_TRUE(PeekMessageW(&posted, ops.window, WM_APP_CLEAN_DONE, WM_APP_CLEAN_DONE, PM_REMOVE));
+        const std::unique_ptr<CleanResult> result(reinterpret_cast<CleanResult*>(posted.lParam));
+        EXPECT_EQ(result->lockRetries, skipLocked ? 0u : 2u);
+        EXPECT_EQ(result->lockedFailed, skipLocked ? 0u : 1u);
+        EXPECT_EQ(result->lockedSkipped, skipLocked ? 1u : 0u);
+        EXPECT_EQ(result->filesDeleted, 0u);
+    }
+}
+
+// A file saved over a listed one in the last instant went to the bin instead: the result box and the
+// history name it, and the history counts it among the errors. A name too long for the history's detail
+// is left out of the detail only, never costing the record.
+TEST_F(HandlerTest, AMoveThatTookAnotherFileNamesIt) {
+    LanguageScope english(EnglishLanguage);
+    const std::wstring taken = L"C:\\d\\report.docx", deep = L"C:\\d\\" + std::wstring(MaxHistoryTextUnits, L'x');
+    test::OpsWindow ops;
+    ShowWindow(ops.window, SW_SHOWNORMAL);
+    busy = true;
+    RecycleReport report;
+    report.recycled = 1;
+    report.bytesRecycled = 10;
+    report.failed = 2;
+    report.outcomes = {{0, large::RecycleStatus::Recycled, 0, {}},
+                       {1, large::RecycleStatus::Failed, 1006, deep},
+                       {2, large::RecycleStatus::Failed, 1006, taken}};
+    const size_t before = test::readHistoryLines().size();
+    finishRecycleLarge(report);
+
+    ASSERT_EQ(ops.dialogTexts.size(), 1u);
+    EXPECT_NE(ops.dialogTexts[0].find(L"if you need it: " + taken), std::wstring::npos) << ops.dialogTexts[0];
+    EXPECT_NE(ops.dialogTexts[0].find(L"if you need it: " + deep), std::wstring::npos);
+    const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(test::historyCounters(records[0]), "recycle 1 10 0 2");
+    EXPECT_EQ(jsonGetString(records[0], "detail", ""), encodeUtf8(detail::movedInsteadLines({taken})));
+}
+
+// A throwing engine call whose failure text cannot be allocated either: the worker ends without taking the
+// process with it (an exception leaving a thread's body ends the program), and the operation still ends.
+TEST_F(HandlerTest, WorkerFailureWithoutMemoryForItsTextStillEndsTheOperation) {
+    const ProgressCallback outOfMemory = [](const std::wstring&, uint64_t, uint64_t) {
+        allocationsFail = true;
+        throw std::bad_alloc();
+    };
+    test::UserTempFolder folder;
+    folder.agedFile(L"old.tmp", "old");
+    for (bool clean : {false, true}) {
+        SCOPED_TRACE(clean);
+        test::OpsWindow ops;
+        std::atomic<bool> cancel{false};
+        CleanRequest request{scanFolder(folder.location, cancel), {true, false, false}, false, AppSettings{}};
+        std::erase_if(request.report.entries, [&](const FileEntry& e) { return e.path.find(folder.path()) != 0; });
+        ASSERT_EQ(request.report.entries.size(), 1u);
+        bool escaped = false;
+        try {
+            if (clean) {
+                runCleanWorkerWith(std::move(request), outOfMemory);
+            } else {
+                runScanWorkerWith(outOfMemory);
+            }
+        } catch (...) {
+            escaped = true;
+        }
+        allocationsFail = false;
+        EXPECT_FALSE(escaped);
+        // Not even a record: the bare message still ends the operation with its fixed phrase.
+        MSG posted{};
+        ASSERT_TRUE(PeekMessageW(&posted, ops.window, WM_APP_WORKER_ERROR, WM_APP_WORKER_ERROR, PM_NOREMOVE));
+        EXPECT_EQ(posted.lParam, 0);
+        busy = true;
+        operationPhase = clean ? PhaseCleaning : PhaseScanning;
+        ops.pumpUntil([] { return !busy; }, 2000);
+        EXPECT_FALSE(busy);
+        EXPECT_EQ(statusText, clean ? std::wstring(CleanFailedPhrase) : std::wstring(L"Не удалось завершить анализ."));
+    }
+}
+
+// A completion message without its record (none of ours sends one) changes nothing: the analysis, the
+// status and the history stay as they are.
+TEST_F(HandlerTest, CompletionWithoutARecordIsIgnored) {
+    for (UINT message : {WM_APP_SCAN_DONE, WM_APP_CLEAN_DONE, WM_APP_WORKER_ERROR}) {
+        SCOPED_TRACE(message - WM_APP);
+        test::OpsWindow ops;
+        analysisPresent = true;
+        scanReport.entries.resize(5);
+        lastOperationKind = 1;
+        const size_t before = test::readHistoryLines().size();
+        SendMessageW(ops.window, message, 0, 0);
+        EXPECT_TRUE(analysisPresent);
+        EXPECT_EQ(scanReport.entries.size(), 5u);
+        EXPECT_EQ(lastOperationKind, 1u);
+        EXPECT_EQ(statusText, L"Готов к анализу");
+        EXPECT_TRUE(test::historyObjectsAfter(before).empty());
+    }
+}
+
+std::thread noThreadToSpare(std::function<void()>) {
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+}
+
+// The system has no thread to spare: the starter ends the operation at once, as a failed worker would.
+TEST_F(HandlerTest, WorkerThatCannotStartLeavesTheWindowIdleWithItsFailureText) {
+    const struct {
+        int command;
+        const wchar_t* text;
+    } cases[] = {
+        {120, L"Не удалось завершить анализ."},
+        {121, L"Очистка прервана из-за ошибки. Файлы, которые не удалось обработать, сохранены."},
+    };
+    const WorkerThreadMaker usual = makeWorkerThread;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        test::OpsWindow ops;
+        ShowWindow(ops.window, SW_SHOWNORMAL);
+        analysisPresent = true;
+        scanReport.entries.resize(1);
+        cleanSelection = {false, false, false};
+        ops.answers = {IDYES};  // the clean-up's confirmation
+        const size_t before = test::readHistoryLines().size();
+        makeWorkerThread = noThreadToSpare;
+        onCommand(c.command);
+        makeWorkerThread = usual;
+        ops.pumpUntil([] { return false; }, 200);
+
+        EXPECT_FALSE(busy);
+        EXPECT_EQ(operationPhase, PhaseIdle);
+        EXPECT_FALSE(workerThread.joinable());
+        EXPECT_EQ(statusText, c.text);
+        EXPECT_TRUE(progressText.empty());
+        EXPECT_TRUE(analysisPresent) << "the analysis stays";
+        ASSERT_FALSE(ops.dialogCaptions.empty());
+        EXPECT_EQ(ops.dialogCaptions.back(), L"Pelmirt 1.2.0") << "the failure is shown";
         const std::vector<JsonValue> records = test::historyObjectsAfter(before);
         ASSERT_EQ(records.size(), 1u);
         EXPECT_EQ(jsonGetString(records[0], "kind", ""), "message");

@@ -21,6 +21,13 @@ LRESULT CALLBACK opsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
 }
 
+BOOL CALLBACK appendControlText(HWND control, LPARAM texts) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    *reinterpret_cast<std::wstring*>(texts) += text + L"\n";
+    return TRUE;
+}
+
 BOOL CALLBACK answerDialog(HWND dialog, LPARAM) {
     if (!current || GetWindow(dialog, GW_OWNER) != current->window) return TRUE;
     wchar_t name[32] = {};
@@ -29,6 +36,9 @@ BOOL CALLBACK answerDialog(HWND dialog, LPARAM) {
     wchar_t caption[256] = {};
     GetWindowTextW(dialog, caption, 256);
     current->dialogCaptions.push_back(caption);
+    std::wstring texts;
+    EnumChildWindows(dialog, appendControlText, reinterpret_cast<LPARAM>(&texts));
+    current->dialogTexts.push_back(texts);
     int button = IDNO;
     if (!current->answers.empty()) {
         button = current->answers.front();

@@ -22,6 +22,7 @@ struct OpsWindow {
     HWND window = nullptr;
     int exitContinuations = 0;
     std::vector<std::wstring> dialogCaptions;  // every box shown, in order
+    std::vector<std::wstring> dialogTexts;     // the texts of each box's controls, one line each
     std::vector<int> answers;                  // buttons pressed in order; IDNO (or OK) once they run out
 
     OpsWindow();

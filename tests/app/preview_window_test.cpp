@@ -1,12 +1,15 @@
 // Preview windows of an analysis: their rows, each cell's text through the real list view, their
 // independence from later scans, and the command without an analysis.
+#include "app/app_messages.h"
 #include "app/format_bytes.h"
 #include "app/preview_window.h"
 #include "app/preview_window_internal.h"
 #include "app/shell_globals.h"
 #include "services/i18n/translate.h"
+#include "tests/app/list_pixels.h"
 #include "tests/ui/draw_support.h"
 #include "tests/ui/win_fixture.h"
+#include "ui/theme.h"
 
 #include <commctrl.h>
 
@@ -162,6 +165,31 @@ TEST_F(PreviewWindowTest, DpiChangeKeepsTheColumnProportionsAndFitsTheWindowOnIt
     MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&child), 2);
     EXPECT_EQ(child.left, 291);
     EXPECT_EQ(child.top, 194);
+}
+
+TEST_F(PreviewWindowTest, ArabicMirrorsTheListsHeaderWithTheList) {
+    currentLanguage = ArabicLanguage;
+    HWND window = openOne();
+    ASSERT_NE(window, nullptr);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list(window), LVM_GETHEADER, 0, 0));
+    constexpr LONG_PTR mirrored = WS_EX_LAYOUTRTL | WS_EX_RTLREADING;
+    for (int language : {ArabicLanguage, EnglishLanguage}) {
+        currentLanguage = language;
+        SendMessageW(window, WM_APP_SETTINGS_CHANGED, 0, 0);
+        for (HWND w : {list(window), header}) {
+            EXPECT_EQ(GetWindowLongPtrW(w, GWL_EXSTYLE) & mirrored, language == ArabicLanguage ? mirrored : 0)
+                << "language " << language << (w == header ? ", header" : ", list");
+        }
+    }
+}
+
+TEST_F(PreviewWindowTest, SelectedRowsAreDrawnInTheThemesAccent) {
+    scanReport.entries.assign(3, entry(L"C:\\t\\a.tmp", 10, CleanCategory::Temp));
+    HWND window = openOne();
+    ASSERT_NE(window, nullptr);
+    test::selectRow(list(window), 1);
+    SetFocus(list(window));
+    EXPECT_GT(test::rowShare(list(window), 1, ui::theme.accent), 0.5);
 }
 
 TEST_F(PreviewWindowTest, WithoutAnAnalysisTheCommandSaysSoAndOpensNothing) {

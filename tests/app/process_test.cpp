@@ -1,5 +1,6 @@
 // pelmirt.exe as a process: the self-test switch (verdict, history, no window, no fixtures left) and
 // the smoke run of the main window.
+#include "services/state/state_file.h"
 #include "tests/app/history_lines.h"
 #include "tests/support/app_driver.h"
 #include "tests/support/test_files.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -154,6 +156,59 @@ TEST(ProcessTest, WatcherSeesTheMainWindowOfASmokeRun) {
     EXPECT_EQ(*run.exitCode, 0u);
     const auto& classes = run.windowClasses;
     EXPECT_NE(std::find(classes.begin(), classes.end(), L"PelmirtReleaseWindow"), classes.end()) << joined(classes);
+}
+
+// A second start while Pelmirt runs: the running window comes back to the front and the second process
+// ends with 0 without a window and without touching the settings, so what the user then changes in the
+// running one is what stays. The self-test still runs on its own. `hide` puts the running window away
+// first; false when it could not.
+void checkSecondStart(const std::function<bool(HWND)>& hide, int themeButton, const char* theme) {
+    const std::wstring statePath = appDataDir() + L"\\state.dat";
+    saveAppState(AppSettings{});
+    test::AppProcess first;
+    ASSERT_TRUE(first.start(L""));
+    HWND window = test::waitForWindow(first.processId(), L"PelmirtReleaseWindow", 10000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(test::waitUntilVisible(window, 5000));
+    if (!hide(window)) GTEST_SKIP() << "no notification area: the window is never hidden without an icon";
+    const std::string stateBefore = test::readFile(statePath);
+
+    const WatchedRun second = runWatched(L"", 20000);
+    ASSERT_TRUE(second.exitCode.has_value()) << "the second start still runs";
+    EXPECT_EQ(*second.exitCode, 0u);
+    EXPECT_TRUE(realWindows(second.windowClasses).empty()) << joined(second.windowClasses);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_EQ(test::readFile(statePath), stateBefore) << "the second start wrote the settings";
+
+    const size_t before = test::readHistoryLines().size();
+    const WatchedRun selfTest = runWatched(L"--self-test", 30000);
+    ASSERT_TRUE(selfTest.exitCode.has_value());
+    EXPECT_EQ(*selfTest.exitCode, 11u) << "Wine cannot make the self-test's junctions";
+    EXPECT_EQ(test::historyObjectsAfter(before).size(), 1u) << "the self-test ran";
+
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(themeButton, 0), 0);  // a theme button of the settings page
+    PostMessageW(window, WM_APP + 31, 0, 0);                           // what the tray menu's "Exit" comes to
+    const std::optional<DWORD> code = first.waitForExit(10000);
+    ASSERT_TRUE(code.has_value()) << "the first instance still runs";
+    EXPECT_EQ(*code, 0u);
+    EXPECT_EQ(loadAppState().theme, theme);
+}
+
+TEST(ProcessTest, SecondStartRestoresTheMinimisedWindowAndLeavesItsSettingsAlone) {
+    PM_REQUIRE_TEST_PREFIX();
+    checkSecondStart([](HWND window) { return ShowWindow(window, SW_MINIMIZE), IsIconic(window) != FALSE; }, 162,
+                     "dark");
+}
+
+TEST(ProcessTest, SecondStartBringsTheWindowBackFromTheTray) {
+    PM_REQUIRE_TEST_PREFIX();
+    checkSecondStart(
+        [](HWND window) {
+            SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+            return IsWindowVisible(window) == FALSE;
+        },
+        161, "light");
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace pm {
 namespace {
 
@@ -49,6 +51,23 @@ TEST(SelfTestRunTest, EngineVerdictBecomesTheDetail) {
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(jsonGetString(records[0], "message", ""), test::catalogId(L"Самопроверка не пройдена."));
     EXPECT_EQ(jsonGetString(records[0], "detail", ""), "Cannot write isolated test files.");
+}
+
+bool engineThatThrows(std::wstring& message) {
+    ++engineCalls;
+    message = L"half done";
+    throw std::runtime_error("fixture folder vanished");
+}
+
+TEST(SelfTestRunTest, EngineCheckThatThrowsFailsTheRun) {
+    PM_REQUIRE_TEST_PREFIX();
+    const size_t before = test::readHistoryLines().size();
+    engineCalls = 0;
+    EXPECT_EQ(runSelfTestWith(selfTestTexts(), &engineThatThrows), 11);
+    EXPECT_EQ(engineCalls, 1);
+    const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(jsonGetString(records[0], "message", ""), test::catalogId(L"Самопроверка не пройдена."));
 }
 
 TEST(SelfTestRunTest, PassedRunRecordsThePassedText) {

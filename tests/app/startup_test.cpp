@@ -1,8 +1,21 @@
-// Start-up decisions that need no window: the switches, the first window size, the self-test's texts.
+// Start-up decisions: the switches, the first window size, the self-test's texts, and who runs when
+// another instance holds the user's name.
+#include "app/app_messages.h"
 #include "app/program_internal.h"
 #include "app/self_test_run_internal.h"
+#include "app/shell_globals.h"
+#include "app/single_instance.h"
+#include "app/single_instance_internal.h"
+#include "engine/handle_holder.h"
+#include "ui/shell_state.h"
+
+#include <sddl.h>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <thread>
 
 namespace pm {
 namespace {
@@ -83,6 +96,108 @@ TEST(StartupTest, EachBrokenSelfTestCheckFails) {
     for (const char* document : throwing) {
         EXPECT_ANY_THROW(jsonChecksPass(SelfTestTexts{document, good.invalidTexts})) << document;
     }
+}
+
+LRESULT CALLBACK runningMainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP_SHOW_RUNNING) return onAnotherStart();
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A hidden main window of this process that answers a later start as the running instance does.
+HWND createRunningMainWindow() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = runningMainWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"PelmirtTestRunningMain";
+    RegisterClassW(&windowClass);
+    ui::mainWindow = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                     nullptr, nullptr, windowClass.hInstance, nullptr);
+    return ui::mainWindow;
+}
+
+// A later start against an instance of this process under a name of this test: shown, still being
+// created, ending, or gone while the later start waits.
+TEST(StartupTest, LaterStartShowsTheRunningInstanceOrTakesOverWhenItIsGone) {
+    const std::wstring name = L"Local\\PelmirtTest.Instance." + std::to_wstring(GetCurrentProcessId());
+    HWND window = createRunningMainWindow();
+    ASSERT_NE(window, nullptr);
+    const struct {
+        const char* what;
+        bool published;
+        bool* ending;       // the running instance's flag that it is on its way out, if any
+        DWORD goneAfterMs;  // the running instance lets go of the name after this long (0: never)
+        StartOutcome outcome;
+    } cases[] = {
+        {"shown", true, nullptr, 0, StartOutcome::Shown},
+        {"still being created", false, nullptr, 0, StartOutcome::NoAnswer},
+        {"ending", true, &ui::destroying, 0, StartOutcome::NoAnswer},
+        {"ending, then gone", true, &ui::destroying, 300, StartOutcome::Run},
+        {"ending once its operation has reported, then gone", true, &exitAfterOperation, 300, StartOutcome::Run},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShowWindow(window, SW_HIDE);
+        if (c.ending) *c.ending = true;
+        std::unique_ptr<InstanceClaim> running;
+        ASSERT_EQ(claimOrShowRunning(name, running, 0), StartOutcome::Run);
+        ASSERT_TRUE(running && running->first());
+        EXPECT_EQ(running->record().processId, static_cast<LONG>(GetCurrentProcessId()));
+        if (c.published) running->record().window = reinterpret_cast<INT_PTR>(window);
+        std::thread leaving;
+        if (c.goneAfterMs) {
+            leaving = std::thread([&] {
+                Sleep(c.goneAfterMs);
+                running.reset();
+            });
+        }
+
+        std::unique_ptr<InstanceClaim> later;
+        const ULONGLONG start = GetTickCount64();
+        EXPECT_EQ(claimOrShowRunning(name, later, 1500), c.outcome);
+        const ULONGLONG elapsed = GetTickCount64() - start;
+        if (leaving.joinable()) leaving.join();
+        EXPECT_EQ(later != nullptr, c.outcome == StartOutcome::Run) << "the claim is kept only by the one that runs";
+        EXPECT_EQ(IsWindowVisible(window) != FALSE, c.outcome == StartOutcome::Shown);
+        if (c.outcome == StartOutcome::NoAnswer) {
+            EXPECT_GE(elapsed, 1500u) << "gave up early";
+        }
+        if (c.ending) *c.ending = false;
+    }
+    ui::mainWindow = nullptr;
+    DestroyWindow(window);
+}
+
+// Another account made a section of the user's name first (an administrator may give it any owner) and
+// wrote a record that points at a window ready to answer: the start trusts none of it and runs at once,
+// so no other account decides whether Pelmirt runs or which window comes to the front.
+TEST(StartupTest, SectionOfTheNameThatAnotherAccountOwnsIsNotTrusted) {
+    const std::wstring name = L"Local\\PelmirtTest.Foreign." + std::to_wstring(GetCurrentProcessId());
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:SYD:(A;;GA;;;WD)", SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+    HandleHolder foreign(CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0,
+                                            sizeof(InstanceRecord), name.c_str()));
+    const DWORD error = GetLastError();
+    LocalFree(descriptor);
+    if (!foreign.valid() && error == ERROR_INVALID_OWNER) GTEST_SKIP() << "only an administrator can do this";
+    ASSERT_TRUE(foreign.valid()) << error;
+    const std::unique_ptr<InstanceRecord, decltype(&UnmapViewOfFile)> record(
+        static_cast<InstanceRecord*>(MapViewOfFile(foreign.get(), FILE_MAP_WRITE, 0, 0, 0)), UnmapViewOfFile);
+    ASSERT_NE(record, nullptr);
+    HWND window = createRunningMainWindow();
+    ASSERT_NE(window, nullptr);
+    record->processId = static_cast<LONG>(GetCurrentProcessId());
+    record->window = reinterpret_cast<INT_PTR>(window);
+
+    std::unique_ptr<InstanceClaim> held;
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(claimOrShowRunning(name, held, 1500), StartOutcome::Run);
+    EXPECT_LT(GetTickCount64() - start, 1500u) << "waited for another account's instance";
+    EXPECT_EQ(held, nullptr) << "holds a name it does not own";
+    EXPECT_FALSE(IsWindowVisible(window)) << "asked the window of another account's record";
+    ui::mainWindow = nullptr;
+    DestroyWindow(window);
 }
 
 }  // namespace

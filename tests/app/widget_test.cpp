@@ -76,7 +76,9 @@ protected:
     HWND open() {
         syncDesktopWidget();
         pump();
-        if (ui::widgetWindow) EXPECT_NE(state().frame.bits, nullptr) << "drawn as it opens";
+        if (ui::widgetWindow) {
+            EXPECT_NE(state().frame.bits, nullptr) << "drawn as it opens";
+        }
         return ui::widgetWindow;
     }
 
@@ -121,7 +123,9 @@ TEST_F(WidgetTest, FrameAlphaCutsTheCornersAndCarriesTheOpacity) {
     for (const Case c : {Case{100, 255}, Case{55, 140}, Case{10, 51}, Case{150, 255}}) {
         SCOPED_TRACE(c.setting);
         ui::currentSettings.widget_opacity = c.setting;
-        if (!ui::widgetWindow) ASSERT_NE(open(), nullptr);
+        if (!ui::widgetWindow) {
+            ASSERT_NE(open(), nullptr);
+        }
         repaint();
         const ui::BackBuffer& frame = state().frame;
         ASSERT_NE(frame.bits, nullptr);

@@ -54,4 +54,22 @@ inline void emptyRecycleBin() {
     SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
 }
 
+// Wine's Recycle Bin is the private XDG trash, $XDG_DATA_HOME/Trash: "files" holds each item under its name
+// inside the bin, "info" its record (NAME.trashinfo). Reached from Windows through drive Z:.
+inline std::wstring trashFolder() {
+    wchar_t data[MAX_PATH] = {};
+    DWORD n = GetEnvironmentVariableW(L"XDG_DATA_HOME", data, MAX_PATH);
+    std::wstring path = L"Z:" + std::wstring(data, n < MAX_PATH ? n : 0) + L"/Trash";
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
+// What the Shell's "Restore" does: the item back where it came from, its record gone.
+inline bool restoreFromTrash(const std::wstring& name, const std::wstring& original) {
+    const std::wstring trash = trashFolder();
+    return MoveFileW((trash + L"\\files\\" + name).c_str(), original.c_str()) &&
+           DeleteFileW((trash + L"\\info\\" + name + L".trashinfo").c_str());
+}
+
 }  // namespace pm::test

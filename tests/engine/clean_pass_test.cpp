@@ -1,6 +1,8 @@
 #include "engine/clean_pass.h"
 #include "engine/path_rules.h"
+#include "engine/recycle_bin.h"
 #include "engine/scan.h"
+#include "engine/scan_internal.h"
 
 #include "tests/engine/clean_fixtures.h"
 #include "tests/engine/location_fixtures.h"
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace pm {
@@ -201,12 +204,112 @@ TEST(CleanTargets, RecycleBinOnlyWhenItsPreviewStillHolds) {
     EXPECT_EQ(emptied.skipped + emptied.failed, 0u);
     EXPECT_EQ(test::queryRecycleBin().i64NumItems, 0);
 
-    // An empty Recycle Bin is no step at all.
+    // An empty Recycle Bin is no step at all, also when items arrived after the preview.
     preview = scanTargets(cancel, {});
     preview.entries.clear();
+    std::uint64_t fingerprint = 0;
+    EXPECT_FALSE(readRecycleBinFingerprint(fingerprint)) << "a bin that lists nothing tells nothing apart";
+    test::writeFile(temp / L"late.txt", "late");
+    ASSERT_TRUE(test::recycle(temp / L"late.txt"));
     ProgressLog none;
-    cleanTargets(preview, {false, false, true}, cancel, none.callback(), {});
+    CleanResult untouched = cleanTargets(preview, {false, false, true}, cancel, none.callback(), {});
     EXPECT_EQ(none.calls, (std::vector<ProgressCall>{{L"Finished", 0, 0}}));
+    EXPECT_FALSE(untouched.recycleBinEmptied);
+    EXPECT_EQ(test::queryRecycleBin().i64NumItems, 1);
+    test::emptyRecycleBin();
+}
+
+// The preview saw one.txt (100 bytes) and two.txt (200 bytes) in the bin; what happens before the scan and
+// between the scan and the clean-up decides whether the bin may be emptied.
+TEST(CleanTargets, RecycleBinEmptiedOnlyWhileItHoldsThePreviewedItems) {
+    PM_REQUIRE_PRIVATE_RECYCLE_BIN();
+    using Change = std::function<void(const TempFolder&)>;
+    const auto recycleNew = [](const std::wstring& path, std::size_t size) {
+        test::writeFile(path, std::string(size, 'n'));
+        ASSERT_TRUE(test::recycle(path));
+    };
+    const auto restoreOne = [](const TempFolder& t) { ASSERT_TRUE(test::restoreFromTrash(L"one.txt", t / L"one.txt")); };
+    // A record the bin's folder cannot read: the item is still there, with its size.
+    const auto damageOne = [](const TempFolder&) {
+        test::writeFile(test::trashFolder() + L"\\info\\one.txt.trashinfo", "not a record");
+    };
+    // The record of one.txt as if it had been recycled on another day (restored and recycled again).
+    const auto redateOne = [](const TempFolder&) {
+        const std::wstring info = test::trashFolder() + L"\\info\\one.txt.trashinfo";
+        std::string record = test::readFile(info);
+        const std::size_t at = record.find("DeletionDate=");
+        ASSERT_NE(at, std::string::npos);
+        test::writeFile(info, record.substr(0, at) + "DeletionDate=2001-02-03T04:05:06\n");
+    };
+    struct Case {
+        const char* name;
+        Change beforeScan, afterScan;
+        std::uint64_t skipped, failed;
+        bool emptied;
+    } cases[] = {
+        {"unchanged", {}, {}, 0, 0, true},
+        {"one restored, another document of its size recycled", {},
+         [&](const TempFolder& t) { restoreOne(t); recycleNew(t / L"other.txt", 100); }, 1, 0, false},
+        {"one restored, a document of its name and size recycled from another folder", {},
+         [&](const TempFolder& t) {
+             restoreOne(t);
+             test::makeDirectories(t / L"sub");
+             recycleNew(t / L"sub\\one.txt", 100);
+         }, 1, 0, false},
+        {"the same count with another size", {},
+         [&](const TempFolder& t) { restoreOne(t); recycleNew(t / L"big.txt", 150); }, 1, 0, false},
+        // Under Wine the bin's folder shows sizes in whole kilobytes: only the total size tells this apart.
+        {"an item grown inside the bin", {},
+         [](const TempFolder&) { test::writeFile(test::trashFolder() + L"\\files\\one.txt", std::string(150, 'g')); },
+         1, 0, false},
+        {"an empty item added", {}, [&](const TempFolder& t) { recycleNew(t / L"empty.txt", 0); }, 1, 0, false},
+        {"one recycled again at another time", {}, redateOne, 1, 0, false},
+        {"an item unreadable at the clean-up", {}, damageOne, 0, 1, false},
+        {"an item unreadable already at the scan", damageOne, {}, 0, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::emptyRecycleBin();
+        TempFolder temp;
+        recycleNew(temp / L"one.txt", 100);
+        recycleNew(temp / L"two.txt", 200);
+        if (c.beforeScan) c.beforeScan(temp);
+        std::atomic<bool> cancel{false};
+        ScanReport preview = scanTargets(cancel, {});
+        preview.entries.clear();
+        ASSERT_EQ(preview.recycleBinItems, 2);
+        ASSERT_EQ(preview.recycleBinBytes, 300);
+        if (c.afterScan) c.afterScan(temp);
+        const SHQUERYRBINFO before = test::queryRecycleBin();
+
+        CleanResult result = cleanTargets(preview, {false, false, true}, cancel, {}, {});
+        EXPECT_EQ(result.skipped, c.skipped);
+        EXPECT_EQ(result.failed, c.failed);
+        EXPECT_EQ(result.recycleBinEmptied, c.emptied);
+        EXPECT_EQ(result.filesDeleted, c.emptied ? 2u : 0u);
+        EXPECT_EQ(result.bytesFreed, c.emptied ? 300u : 0u);
+        EXPECT_EQ(test::queryRecycleBin().i64NumItems, c.emptied ? 0 : before.i64NumItems);
+    }
+    test::emptyRecycleBin();
+}
+
+// The user's temporary folder admits only files a day old; the pass applies that itself, whatever the
+// report says (here a report made without the age filter).
+TEST(CleanTargets, ATooYoungFileInTheTemporaryLocationIsKeptByThePass) {
+    PM_REQUIRE_TEST_PREFIX();
+    const std::wstring location = test::localAppDataPath() + L"\\Temp";
+    TempFolder folder(location);
+    test::writeFile(folder / L"young.tmp", "written just now");
+    std::atomic<bool> cancel{false};
+    ScanReport report;
+    scanLocations({{location, CleanCategory::Temp, false}}, report, cancel, {}, test::nowFileTime());
+    std::erase_if(report.entries, [&](const FileEntry& e) { return !isPathInside(e.path, folder.path()); });
+    ASSERT_EQ(report.entries.size(), 1u);
+
+    CleanResult result = cleanTargets(report, {true, false, false}, cancel, {}, {});
+    EXPECT_EQ(result.skipped, 1u);
+    EXPECT_EQ(result.filesDeleted, 0u);
+    EXPECT_TRUE(exists(folder / L"young.tmp"));
 }
 
 TEST(ScanTargets, TheRecycleBinIsReadUnlessTheScanWasCancelled) {

@@ -151,6 +151,16 @@ TEST(DeleteEntry, OutcomesOnRealFiles) {
         {"a second hard link",
          [](Preview& p) { ASSERT_TRUE(CreateHardLinkW((p.folder / L"alias").c_str(), p.file.c_str(), nullptr)); },
          expectedSkip(), true},
+        {"replaced by another file of the same name, size and time",
+         [](Preview& p) {
+             // The old file keeps its index by staying on disk under another name.
+             ASSERT_TRUE(MoveFileW(p.file.c_str(), (p.folder / L"kept.tmp").c_str()));
+             test::writeAgedFile(p.file, p.entry().lastWriteTime, "0123456789");
+         },
+         expectedSkip(), true},
+        {"grown, with its old time put back",
+         [](Preview& p) { test::writeAgedFile(p.file, p.entry().lastWriteTime, "0123456789 and more"); },
+         expectedSkip(), true},
         {"made read-only", [](Preview& p) { ASSERT_TRUE(SetFileAttributesW(p.file.c_str(), FILE_ATTRIBUTE_READONLY)); },
          expectedSkip(), true},
         {"gone", [](Preview& p) { ASSERT_TRUE(DeleteFileW(p.file.c_str())); }, expectedSkip(), false},
@@ -307,6 +317,24 @@ TEST(DeleteEntry, NothingIsDeletedThroughALinkStandingWhereARootOrFileWas) {
     }
     EXPECT_TRUE(exists(links + L"\\scanned\\plain.bin"));
     EXPECT_TRUE(exists(links + L"\\outside\\file.bin"));
+}
+
+// The previewed file moved elsewhere below the same root and a Unix symlink put where it was: the open
+// reaches the very file the preview saw (same index, size and time), but by another final path.
+TEST(DeleteEntry, ALinkWhereTheFileWasToTheSameFileMovedBelowTheRootDeletesNothing) {
+    const std::wstring links = test::linkFixturesPath();
+    if (links.empty()) GTEST_SKIP() << "link fixtures are laid out only by the test runner in the private prefix";
+    std::atomic<bool> cancel{false};
+    ScanReport scanned;
+    scanLocations({{links + L"\\moved", CleanCategory::BrowserCache, false}}, scanned, cancel, {}, test::nowFileTime());
+    const FileEntry* moved = test::findEntry(scanned, links + L"\\moved\\inner\\moved.bin");
+    ASSERT_NE(moved, nullptr);
+    FileEntry wasHere = *moved;
+    wasHere.path = links + L"\\moved\\was-here";
+    CleanResult result;
+    deleteEntry(wasHere, scanned.roots[0], false, cancel, result, {});
+    EXPECT_EQ(counters(result), counters(expectedSkip()));
+    EXPECT_TRUE(exists(links + L"\\moved\\inner\\moved.bin"));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <sherrors.h>
 #include <shlobj.h>
 
+#include <new>
 #include <thread>
 
 namespace pm::large {
@@ -127,6 +128,67 @@ TEST(LargeRecycle, SearchedFolderRecreatedSinceTheSearch) {
     test::removeTree(moved);
     EXPECT_EQ(rows(r), (std::vector<Row>{{0, RecycleStatus::Skipped, 1006}, {1, RecycleStatus::Skipped, 1006}}));
     EXPECT_TRUE(exists(s.path(0)) && exists(s.path(1)));
+}
+
+TEST(LargeRecycle, SearchedFolderOnAnotherVolumeSerialMovesNothing) {
+    Searched s(2);
+    s.result.rootVolumeSerial ^= 1;
+    RecycleResult r = recycleWithShell(s.result, {0, 1});
+    EXPECT_EQ(rows(r), (std::vector<Row>{{0, RecycleStatus::Skipped, 1006}, {1, RecycleStatus::Skipped, 1006}}));
+    EXPECT_TRUE(exists(s.path(0)) && exists(s.path(1)));
+}
+
+// A stand-in transfer source that moves into a folder of its own below C:\$Recycle.Bin.
+struct BinSource {
+    TempFolder bin{L"C:\\$Recycle.Bin"};
+    TestTransferSource source;
+    explicit BinSource(Behaviour behaviour = Behaviour::MoveBelowBin) {
+        source.behaviour = behaviour;
+        source.binFolder = bin.path();
+    }
+};
+
+TEST(LargeRecycle, AFileSavedOverTheListedOneInTheLastInstantIsNamedAsMovedInstead) {
+    PM_REQUIRE_TEST_PREFIX();
+    Searched s(2);
+    BinSource replaced(Behaviour::ReplaceThenMove);
+    TestTransferSource& source = replaced.source;
+    std::atomic<bool> cancel{false};
+    RecycleResult r = recycleThrough(source, s.result, {s.indexOf(0)}, cancel);
+    ASSERT_EQ(rows(r), (std::vector<Row>{{s.indexOf(0), RecycleStatus::Failed, 1006}}));
+    EXPECT_EQ(r.failed, 1u);
+    EXPECT_EQ(r.outcomes[0].movedInstead, s.result.files[s.indexOf(0)].path);
+    EXPECT_TRUE(exists(source.arrivedPath)) << "the new document is in the bin";
+    EXPECT_TRUE(exists(s.path(0) + L"~listed")) << "the listed file was not moved";
+
+    // A move that verifies carries no such name.
+    BinSource plain;
+    RecycleResult moved = recycleThrough(plain.source, s.result, {s.indexOf(1)}, cancel);
+    ASSERT_EQ(rows(moved), (std::vector<Row>{{s.indexOf(1), RecycleStatus::Recycled, 0}}));
+    EXPECT_TRUE(moved.outcomes[0].movedInstead.empty());
+}
+
+// The window's progress post allocates and may throw: the move's apartment is still left.
+TEST(LargeRecycle, AThrowingProgressCallbackStillLeavesCom) {
+    PM_REQUIRE_TEST_PREFIX();
+    Searched s(3);
+    BinSource bin;
+    TestTransferSource& source = bin.source;
+    std::thread([&] {
+        std::atomic<bool> cancel{false};
+        int calls = 0;
+        EXPECT_THROW(recycleThrough(source, s.result, {0, 1, 2}, cancel,
+                                    [&](const std::wstring&, std::uint64_t, std::uint64_t) {
+                                        if (++calls == 3) throw std::bad_alloc();
+                                    }),
+                     std::bad_alloc);
+        // Still in the move's single-threaded apartment, this would answer RPC_E_CHANGED_MODE.
+        HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        EXPECT_EQ(hr, S_OK);
+        if (SUCCEEDED(hr)) CoUninitialize();
+    }).join();
+    EXPECT_EQ(source.advised, source.unadvised);
+    EXPECT_EQ(source.refs.load(), 1u);
 }
 
 TEST(LargeRecycle, SelectionOutOfRangeFirstAndDuplicatesOnce) {

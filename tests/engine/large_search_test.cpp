@@ -83,6 +83,28 @@ TEST(LargeSearch, ListsFilesOfAtLeastTheMinimumWithTheirIdentity) {
     }
 }
 
+// One visited set for two walks of the same tree: the second enters nothing and lists nothing again.
+TEST(LargeSearch, AWalkNeverEntersADirectoryTwiceForOneSearch) {
+    TempFolder temp;
+    test::makeDirectories(temp / L"sub");
+    makeFile(temp / L"top.bin", 10);
+    makeFile(temp / L"sub\\below.bin", 10);
+    LargeSearchResult first = search(temp.path(), 1);
+    ASSERT_EQ(first.files.size(), 2u);
+
+    LargeSearchResult walked;
+    walked.rootPath = first.rootPath;
+    walked.rootVolumeSerial = first.rootVolumeSerial;
+    std::atomic<bool> cancel{false};
+    VisitedDirectories visited;
+    for (int walk = 0; walk < 2; ++walk)
+        walkLargeFiles(walked.rootPath, {temp.path(), 1, 1000}, walked, cancel, {}, visited, 0);
+    EXPECT_EQ(walked.files.size(), 2u);
+    EXPECT_EQ(walked.scannedFiles, 2u);
+    EXPECT_EQ(walked.skipped, 1u);  // the second walk's root, refused at once
+    EXPECT_EQ(visited.size(), 2u);
+}
+
 TEST(LargeSearch, RecallOnlyFileIsNeitherListedNorCounted) {
     TempFolder temp;
     makeFile(temp / L"placeholder.bin", 10);

@@ -71,6 +71,8 @@ namespace pm::test {
 //   scanned\inner-link -> inner
 //   scanned\file-link  -> ..\outside\file.bin
 //   alias              -> scanned
+//   moved\inner\moved.bin a plain file
+//   moved\was-here     -> inner\moved.bin
 // Read them, never delete or write through them. Empty when the fixtures are absent.
 std::wstring linkFixturesPath();
 

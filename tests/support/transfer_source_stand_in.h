@@ -13,7 +13,9 @@ namespace pm::test {
 
 // A transfer source of the test's own that really moves (or copies) the file into a folder of the drive's
 // "$Recycle.Bin", calling the advise sink as the Shell's does, or answers with a chosen HRESULT.
-enum class Behaviour { MoveBelowBin, MoveDirectlyIntoBin, CopyBelowBin, Answer, AnswerOkWithoutItem, CancelDuringMove, RefuseAdvise, CancelOnAdvise };
+// ReplaceThenMove: in the instant before the move a program saves over the file by "write new, rename over":
+// the listed file goes to NAME~listed, a new file takes its name, and the new one is what gets moved.
+enum class Behaviour { MoveBelowBin, MoveDirectlyIntoBin, CopyBelowBin, Answer, AnswerOkWithoutItem, CancelDuringMove, RefuseAdvise, CancelOnAdvise, ReplaceThenMove };
 
 class TestTransferSource final : public ITransferSource {
 public:
@@ -69,6 +71,7 @@ public:
         std::wstring name = L"$R" + std::to_wstring(GetCurrentProcessId()) + L"-" + source.substr(source.rfind(L'\\') + 1);
         std::wstring folder = behaviour == Behaviour::MoveDirectlyIntoBin ? binFolder.substr(0, binFolder.rfind(L'\\')) : binFolder;
         arrivedPath = folder + L"\\" + name;
+        if (behaviour == Behaviour::ReplaceThenMove && !saveOver(source)) return HRESULT_FROM_WIN32(GetLastError());
         BOOL ok = behaviour == Behaviour::CopyBelowBin ? CopyFileW(source.c_str(), arrivedPath.c_str(), TRUE)
                                                       : MoveFileW(source.c_str(), arrivedPath.c_str());
         if (!ok) return HRESULT_FROM_WIN32(GetLastError());
@@ -90,6 +93,16 @@ public:
     std::atomic<ULONG> refs{1};
 
 private:
+    static bool saveOver(const std::wstring& path) {
+        const std::wstring fresh = path + L"~new";
+        HANDLE file = CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        DWORD written = 0;
+        BOOL ok = WriteFile(file, "the document saved a moment later", 34, &written, nullptr);
+        CloseHandle(file);
+        return ok && MoveFileW(path.c_str(), (path + L"~listed").c_str()) && MoveFileW(fresh.c_str(), path.c_str());
+    }
+
     ITransferAdviseSink* sink = nullptr;
 };
 

@@ -181,4 +181,13 @@ TEST_F(WindowUtils, DpiFallsBackToTheDeviceContextWithoutGetDpiForWindow) {
     EXPECT_GE(getWindowDpi(window_), 96u);
 }
 
+TEST_F(WindowUtils, MetricsComeAtTheWindowsDpiAndFromTheSystemWithoutGetSystemMetricsForDpi) {
+    const int system = GetSystemMetrics(SM_CYVSCROLL);
+    const auto dpi = static_cast<int>(getWindowDpi(window_));
+    EXPECT_EQ(detail::metricForDpi(SM_CYVSCROLL, window_, nullptr), system);
+    EXPECT_EQ(detail::metricForDpi(SM_CYVSCROLL, window_, [](int, UINT) { return 0; }), system);
+    const auto byDpi = [](int metric, UINT d) { return metric * 1000 + static_cast<int>(d); };
+    EXPECT_EQ(detail::metricForDpi(SM_CYVSCROLL, window_, byDpi), SM_CYVSCROLL * 1000 + dpi);
+}
+
 }  // namespace

@@ -89,6 +89,9 @@ std::vector<Rendered> everyKind() {
     r.text = L"Self-test failed.";  // English in, stored by its id, shown in the language of the day
     r.detail = L" access denied";
     cases.push_back({r, L"Self-test failed. access denied", L"Самопроверка не пройдена. access denied"});
+    r.detail = L"Filesystem does not support junction test fixtures.";  // as the self-test stores it
+    cases.push_back({r, L"Self-test failed. Filesystem does not support junction test fixtures.",
+                     L"Самопроверка не пройдена. Filesystem does not support junction test fixtures."});
     r.text = L"my own note\nline two";
     r.detail.clear();
     cases.push_back({r, L"my own note\r\nline two", L"my own note\r\nline two"});

@@ -70,6 +70,8 @@ inline constexpr ExpectedText ExpectedTexts[] = {
      L"Desktop widget"},
     {L"Включено",
      L"On"},
+    {L"Вместо выбранного файла в корзину перемещён другой, занявший его место. Восстановите его из корзины, если он нужен:",
+     L"Instead of the selected file, another file that had taken its place was moved to the Recycle Bin. Restore it from the Recycle Bin if you need it:"},
     {L"Внешний вид",
      L"Appearance"},
     {L"Внешний вид и поведение приложения",

@@ -58,6 +58,7 @@ protected:
         PM_REQUIRE_TEST_PREFIX();
         folder_ = test::localAppDataPath() + L"\\Pelmirt";
         file_ = folder_ + L"\\state.dat";
+        CreateDirectoryW(folder_.c_str(), nullptr);  // a fresh prefix has none, and some cases write by hand
         clear();
     }
     void TearDown() override {
@@ -133,6 +134,21 @@ TEST_F(StateFile, UntrustedFilesLoadAsDefaults) {
     for (const auto& c : cases) {
         test::writeFile(file_, c.bytes);
         EXPECT_EQ(describe(loadAppState()), describe(AppSettings{})) << c.what;
+    }
+}
+
+TEST_F(StateFile, ReadWholeFileTakesUpTo262144BytesWhole) {
+    const struct {
+        size_t size;
+        bool read;
+    } cases[] = {{262144, true}, {262145, false}, {1, true}, {0, false}};
+    for (const auto& c : cases) {
+        std::string bytes(c.size, '\0');
+        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + i / 256);
+        test::writeFile(file_, bytes);
+        const std::vector<std::uint8_t> read = readWholeFile(file_);
+        EXPECT_EQ(read.size(), c.read ? c.size : 0u) << c.size;
+        EXPECT_TRUE(!c.read || std::string(read.begin(), read.end()) == bytes) << c.size << ": other bytes";
     }
 }
 

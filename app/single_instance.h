@@ -1,0 +1,20 @@
+// One Pelmirt per user and session: a later start hands over to the running one and ends, so two
+// instances never write their own copies of the settings over each other.
+#pragma once
+
+#include <windows.h>
+
+namespace pm {
+
+// Makes this process the user's running Pelmirt. False when another one already runs: it was asked to
+// show its main window (or did not answer in time), and this process ends with 0 without a window.
+bool becomeRunningInstance();
+
+// Lets later starts find the main window, once it exists.
+void publishMainWindow(HWND window);
+
+// A later start's request (WM_APP+33): the main window comes to the front, restored from the tray or
+// from the task bar. The answer tells the later start that it was shown.
+LRESULT onAnotherStart();
+
+}  // namespace pm

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds pelmirt.exe and the start-up benchmark and runs it where start-up looks as it does to a user: in a
+# Wine virtual desktop on an Xvfb display (without a window manager every hidden window would block for
+# seconds), in the screenshots' build tree and prefix. One start of the program first: the first window of
+# a fresh prefix takes far longer than any later one.
+# Environment:
+#   PELMIRT_SHOT_DISPLAY    X display number for Xvfb (default 23; an Xvfb already there is reused)
+#   PELMIRT_SHOT_BUILD_DIR  build tree with its own Wine prefix (default build-shots)
+#   PELMIRT_JOBS            parallel jobs of the build
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build="${PELMIRT_SHOT_BUILD_DIR:-$here/build-shots}"
+display="${PELMIRT_SHOT_DISPLAY:-23}"
+
+. "$here/tools/shot_env.sh"
+shot_build pelmirt startup_bench
+shot_display
+shot_restart_server
+"$run" "$build/app/pelmirt.exe" --smoke-quit </dev/null >/dev/null 2>&1 || true
+"$run" "$build/bench/startup_bench.exe" </dev/null
