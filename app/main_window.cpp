@@ -17,6 +17,7 @@
 #include "services/i18n/language.h"
 #include "services/state/state_file.h"
 #include "ui/back_buffer.h"
+#include "ui/combo_frame.h"
 #include "ui/control_registry.h"
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
@@ -83,6 +84,7 @@ LRESULT onCreate(HWND window) {
     if (HWND combo = controlWindow(control::LanguageCombo)) {
         SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), ui::layoutPixels(31.0f));
         SendMessageW(combo, CB_SETITEMHEIGHT, 0, ui::layoutPixels(30.0f));
+        SetWindowSubclass(combo, ui::comboFrameProc, ui::ComboFrameSubclassId, 0);
     }
     driveList = listDrives();
     try {

@@ -1,4 +1,5 @@
 #include "app/owner_buttons.h"
+#include "app/control_ids.h"
 
 #include "app/owner_buttons_internal.h"
 #include "app/shell_globals.h"
@@ -28,7 +29,8 @@ bool isNavigation(int id) { return id >= NavigationFirst && id <= NavigationLast
 
 // The navigation entry of the current page (the web-site entry 104 never is).
 bool isCurrentNavigation(int id) {
-    constexpr int pageEntries[4] = {101, 102, 103, 105};
+    constexpr int pageEntries[4] = {control::NavCleanPc, control::NavDiskSpace, control::NavHelp,
+                                    control::NavSettings};
     return currentPage >= 0 && currentPage < 4 && pageEntries[currentPage] == id;
 }
 
@@ -163,13 +165,13 @@ void drawOwnerButton(const DRAWITEMSTRUCT& item) {
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     face.g = &graphics;
 
-    if (id >= 170 && id <= 175) {
+    if (id >= control::AccentFirst && id <= control::AccentLast) {
         detail::paintSwatch(face);
-    } else if (id >= 160 && id <= 162) {
+    } else if (id >= control::ThemeSystem && id <= control::ThemeDark) {
         detail::paintThemeSegment(face);
-    } else if (id >= 125 && id <= 127) {
+    } else if (id >= control::CategoryTemp && id <= control::CategoryRecycleBin) {
         detail::paintCategoryCard(face);
-    } else if (id == 128 || id == 129 || id == 139) {
+    } else if (id == control::CloseBrowsers || id == control::SkipLocked || id == control::DesktopWidget) {
         detail::paintOptionRow(face);
     } else {
         detail::paintNavigationOrButton(face);
