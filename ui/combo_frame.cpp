@@ -28,6 +28,9 @@ void paintComboFrame(HWND combo, HDC dc) {
     // list has no edit field: its selection field is left out instead, where an owner-drawn combo's owner
     // has just drawn the entry.
     RECT field = info.rcItem;
+    // Under Wine the selection field's outer pixel ring lies outside what the owner draws and stays in the
+    // system's light window colour: it is painted over too.
+    if (!info.hwndItem) InflateRect(&field, -1, -1);
     if (info.hwndItem) {
         GetWindowRect(info.hwndItem, &field);
         MapWindowPoints(HWND_DESKTOP, combo, reinterpret_cast<POINT*>(&field), 2);
