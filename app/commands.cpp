@@ -1,5 +1,6 @@
 #include "app/commands.h"
 
+#include "app/control_ids.h"
 #include "app/desktop_widget.h"
 #include "app/exit_and_tray.h"
 #include "app/history_window.h"
@@ -25,8 +26,9 @@ namespace {
 // somebody else's site.
 constexpr const wchar_t* WebSiteAddress = L"https://pelmirt.example/";
 
-constexpr const char* ThemeNames[] = {"system", "light", "dark"};                          // ids 160..162
-constexpr const char* PaletteNames[] = {"emerald", "blue", "violet", "amber", "rose", "teal"};  // ids 170..175
+// By control id from ThemeSystem and from AccentFirst.
+constexpr const char* ThemeNames[] = {"system", "light", "dark"};
+constexpr const char* PaletteNames[] = {"emerald", "blue", "violet", "amber", "rose", "teal"};
 
 void showPage(int page) {
     currentPage = page;
@@ -60,74 +62,75 @@ void changeLook(std::string& setting, const char* value) {
 
 void onCommand(int id) {
     switch (id) {
-    case 101:
+    case control::NavCleanPc:
         showPage(0);
         break;
-    case 102:
-    case 124:
+    case control::NavDiskSpace:
+    case control::Details:
         driveList = listDrives();
         showPage(1);
         break;
-    case 103:
+    case control::NavHelp:
         showPage(2);
         break;
-    case 104:
+    case control::NavWebSite:
         // Nothing to report when no browser opens: the user sees it.
         ShellExecuteW(ui::mainWindow, L"open", WebSiteAddress, nullptr, nullptr, SW_SHOWNORMAL);
         return;
-    case 105:
+    case control::NavSettings:
         showPage(3);
         break;
-    case 120:
+    case control::StartScan:
         startScan();
         return;
-    case 121:
+    case control::Clean:
         startClean();
         return;
-    case 122:
+    case control::Cancel:
         cancelOperation();
         break;
-    case 123:
+    case control::ViewFiles:
         openPreviewWindow();
         return;
-    case 125:
-    case 126:
-    case 127:
+    case control::CategoryTemp:
+    case control::CategoryBrowser:
+    case control::CategoryRecycleBin:
         // In memory only: every start selects temporary files and browser caches again.
-        cleanSelection[static_cast<size_t>(id - 125)] = !cleanSelection[static_cast<size_t>(id - 125)];
+        cleanSelection[static_cast<size_t>(id - control::CategoryTemp)] =
+            !cleanSelection[static_cast<size_t>(id - control::CategoryTemp)];
         break;
-    case 128:
+    case control::CloseBrowsers:
         toggleOption(id, ui::currentSettings.close_browsers);
         break;
-    case 129:
+    case control::SkipLocked:
         toggleOption(id, ui::currentSettings.skip_locked);
         break;
-    case 136:
+    case control::OpenHistory:
         openHistoryWindow();
         return;
-    case 139:
+    case control::DesktopWidget:
         ui::currentSettings.widget_enabled = !ui::currentSettings.widget_enabled;
         saveSettingsOrReport();
         syncDesktopWidget();
         break;
-    case 141:
+    case control::FindLargeFiles:
         openLargeFilesWindow();
         return;
-    case 160:
-    case 161:
-    case 162:
-        changeLook(ui::currentSettings.theme, ThemeNames[id - 160]);
+    case control::ThemeSystem:
+    case control::ThemeLight:
+    case control::ThemeDark:
+        changeLook(ui::currentSettings.theme, ThemeNames[id - control::ThemeSystem]);
         break;
-    case 170:
-    case 171:
-    case 172:
-    case 173:
-    case 174:
-    case 175:
-        changeLook(ui::currentSettings.palette, PaletteNames[id - 170]);
+    case control::AccentFirst:
+    case control::AccentFirst + 1:
+    case control::AccentFirst + 2:
+    case control::AccentFirst + 3:
+    case control::AccentFirst + 4:
+    case control::AccentLast:
+        changeLook(ui::currentSettings.palette, PaletteNames[id - control::AccentFirst]);
         break;
     default:
-        break;  // 140 (the slider reports through WM_HSCROLL) and unknown ids only lay out again
+        break;  // the opacity slider (it reports through WM_HSCROLL) and unknown ids only lay out again
     }
     layoutMainControls();
 }

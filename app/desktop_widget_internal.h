@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <utility>
 
 namespace pm {
 
@@ -55,6 +57,9 @@ void fitWidgetToMonitor(HWND window, ui::WidgetState& state);
 void applyWidgetTexts(HWND window);
 void layoutWidget(HWND window);
 void paintWidget(HWND window, ui::WidgetState& state);
+// The headline and the line under it: the counters of a running operation, the size to clean after a
+// scan, the size freed by the last clean-up, or the invitation to scan.
+std::pair<std::wstring, std::wstring> widgetStateLines();
 // Renders the frame (shapes, texts, buttons, alpha) into state.frame; false when the buffer failed.
 bool renderWidgetFrame(HWND window, ui::WidgetState& state);
 LRESULT CALLBACK widgetWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -3,6 +3,7 @@
 #include "app/format_bytes.h"
 #include "app/large_files_data.h"
 #include "app/large_files_internal.h"
+#include "app/large_files_window.h"
 
 #include "app/shell_globals.h"
 #include "app/window_frame.h"
@@ -124,6 +125,11 @@ void paintLargeFiles(HWND window, LargeFilesData& data) {
     renderFrame(window, data);
     data.painting = false;
     data.lastGeneration = ui::uiGeneration;
+}
+
+void invalidateLargeFilesFrame(HWND window) {
+    if (LargeFilesData* data = largeFilesData(window)) data->lastGeneration = 0;  // no generation is 0
+    InvalidateRect(window, nullptr, FALSE);
 }
 
 LRESULT drawLargeFilesButton(HWND window, LargeFilesData& data, const DRAWITEMSTRUCT& item) {

@@ -11,5 +11,8 @@ void openLargeFilesWindow();
 
 // Enables and disables the window's controls for the shell's state, when the window has its record.
 void updateLargeFilesControlsIfReady(HWND window);
+// The operation's counters in its status line changed while the UI generation did not (a progress
+// report): the window's frame is rendered again at its next paint.
+void invalidateLargeFilesFrame(HWND window);
 
 }  // namespace pm

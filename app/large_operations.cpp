@@ -9,6 +9,7 @@
 #include "app/operations.h"
 #include "app/operations_internal.h"
 #include "app/shell_globals.h"
+#include "app/status_line.h"
 #include "app/worker_messages.h"
 #include "app/worker_posts.h"
 #include "engine/com_holder.h"
@@ -245,8 +246,13 @@ void finishRecycleLarge(RecycleReport& report) {
     appendHistoryRecord(HistoryKind::Recycle, report.recycled, report.bytesRecycled, report.skipped, report.failed,
                         report.cancelled, false, std::wstring(),
                         detail::movedInsteadLines(movedInstead, MaxHistoryTextUnits));
-    lastOperationKind = 0;
-    statusText = report.cancelled ? L"Перемещение отменено." : L"В корзину перемещено:";
+    lastOperationKind = 3;
+    lastFiles = report.recycled;
+    lastBytes = report.bytesRecycled;
+    lastSkipped = report.skipped;
+    lastErrors = report.failed;
+    lastCancelled = report.cancelled;
+    updateStatusLine();
     refreshHistoryWindows();
     layoutMainControls();
     if (exitAfterOperation) {

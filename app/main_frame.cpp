@@ -21,6 +21,7 @@
 #include <array>
 #include <initializer_list>
 #include <memory>
+#include <vector>
 
 namespace pm {
 
@@ -28,14 +29,37 @@ HFONT mainFontBold = nullptr;
 HFONT mainFontSmall = nullptr;
 uint64_t lastRenderedGeneration = 0;
 uint64_t frameRenderCount = 0;
+uint64_t frameAreaRenderCount = 0;
 
 namespace {
 
 constexpr DWORD CopyUnmirrored = SRCCOPY | NOMIRRORBITMAP;
 
 bool frameRendering = false;
+// Areas of the frame to render again although the UI generation did not move.
+std::vector<RECT> pendingAreas;
 
-int scaledPixels(float dip) { return static_cast<int>(dip * ui::layoutScale + 0.5f); }
+// Paints the frame only inside the pending areas: the page painter runs clipped to them, and texts outside
+// them are neither measured nor drawn. False, with nothing painted, when GDI cannot make the clip region.
+bool renderPendingAreas(HDC dc) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    for (const RECT& area : pendingAreas) {
+        HRGN part = region ? CreateRectRgnIndirect(&area) : nullptr;
+        if (!part) {
+            if (region) DeleteObject(region);
+            return false;
+        }
+        CombineRgn(region, region, part, RGN_OR);
+        DeleteObject(part);
+    }
+    pendingAreas.clear();
+    SelectClipRgn(dc, region);
+    ui::paintWithFrameTexts(dc, [&] { paintMainContent(dc); });
+    SelectClipRgn(dc, nullptr);
+    DeleteObject(region);
+    ++frameAreaRenderCount;
+    return true;
+}
 
 // The control's buffer in childBackBuffers, created empty on first use.
 ui::BackBuffer& childBuffer(HWND control) {
@@ -96,7 +120,7 @@ LRESULT paintSliderMessage(HWND slider) {
 }
 
 HFONT createMainFont(float size, int weight) {
-    const int height = std::max(static_cast<int>(size * ui::layoutScale + 0.5f), 1);
+    const int height = std::max(static_cast<int>(ui::layoutPixels(size)), 1);
     return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, static_cast<DWORD>(ui::systemFontQuality()), DEFAULT_PITCH,
                        ui::uiFontFace());
@@ -110,17 +134,29 @@ void renderMainFrame() {
     const bool rebuilt = frame.dc == nullptr || frame.width != clientWidth || frame.height != clientHeight;
     if (!ui::ensureBackBuffer(frame, clientWidth, clientHeight)) return;  // an empty client keeps the old frame
     const uint64_t generation = ui::uiGeneration;
-    // A buffer made just now holds nothing yet, whatever the generation says.
-    if (generation == lastRenderedGeneration && !rebuilt) return;
-
     frameRendering = true;
     struct Done {
         ~Done() { frameRendering = false; }
     } done;
+    // A buffer made just now holds nothing yet, whatever the generation says.
+    // Without a clip region for the areas the whole frame is rendered instead.
+    if (generation == lastRenderedGeneration && !rebuilt && (pendingAreas.empty() || renderPendingAreas(frame.dc))) {
+        return;
+    }
+    pendingAreas.clear();  // the whole frame is rendered
     ui::paintWithFrameTexts(frame.dc, [&] { paintMainContent(frame.dc); });
     // The generation read before painting: a bump during the paint renders once more later.
     lastRenderedGeneration = generation;
     ++frameRenderCount;
+}
+
+void invalidateFrameArea(const RECT& area) {
+    if (area.right <= area.left || area.bottom <= area.top) return;
+    // The same few areas come again and again (also while the window is hidden and nothing paints).
+    const bool known = std::any_of(pendingAreas.begin(), pendingAreas.end(),
+                                   [&](const RECT& pending) { return EqualRect(&pending, &area) != FALSE; });
+    if (!known) pendingAreas.push_back(area);
+    InvalidateRect(ui::mainWindow, &area, FALSE);
 }
 
 void onDrawItem(const DRAWITEMSTRUCT* item) {
@@ -162,8 +198,8 @@ void rebuildMainFonts() {
 
     const auto combo = ui::controlRegistry.find(ui::LanguageComboId);
     if (combo != ui::controlRegistry.end() && combo->second) {
-        SendMessageW(combo->second, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), scaledPixels(31.0f));
-        SendMessageW(combo->second, CB_SETITEMHEIGHT, 0, scaledPixels(30.0f));
+        SendMessageW(combo->second, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), ui::layoutPixels(31.0f));
+        SendMessageW(combo->second, CB_SETITEMHEIGHT, 0, ui::layoutPixels(30.0f));
     }
 }
 

@@ -16,8 +16,13 @@ extern HFONT mainFontSmall;  // 13 DIPs
 // The UI generation of the frame now in the main back buffer (0: none rendered yet).
 extern uint64_t lastRenderedGeneration;
 
-// Brings the main back buffer up to date: renders the frame when uiGeneration moved, else nothing.
+// Brings the main back buffer up to date: renders the whole frame when uiGeneration moved, else only the
+// areas given to invalidateFrameArea since the last render, else nothing.
 void renderMainFrame();
+// An area of the frame (device pixels of the main window's client) whose content changed while nothing
+// else did, such as the progress strip of an animation step: invalidates it on screen, and the next render
+// repaints just this area of the frame buffer, unless the UI generation moved meanwhile.
+void invalidateFrameArea(const RECT& area);
 // WM_DRAWITEM of the owner-drawn buttons and the language combo: paints through a private buffer whose
 // background is the frame under the control.
 void onDrawItem(const DRAWITEMSTRUCT* item);

@@ -7,5 +7,7 @@ namespace pm {
 
 // How many times the frame was really rendered (not returned early) since the process started.
 extern uint64_t frameRenderCount;
+// How many times only the invalidated areas of the frame were rendered.
+extern uint64_t frameAreaRenderCount;
 
 }  // namespace pm

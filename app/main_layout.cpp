@@ -1,5 +1,6 @@
 #include "app/main_layout.h"
 
+#include "app/control_ids.h"
 #include "app/desktop_widget.h"
 #include "app/format_bytes.h"
 #include "app/large_files_window.h"
@@ -54,15 +55,16 @@ std::array<uint64_t, 3> categoryTotals() {
 }
 
 void recordPageBounds(const MainLayout& l) {
+    using namespace control;
     const float cx = l.contentX;
     const float H = l.height;
     const float W = l.width;
     const float navW = l.navWidth - 28.0f;
-    ui::setControlBounds(101, 14, 152, navW, 52);
-    ui::setControlBounds(102, 14, 214, navW, 52);
-    ui::setControlBounds(103, 14, 276, navW, 52);
-    ui::setControlBounds(104, 14, 338, navW, 52);
-    ui::setControlBounds(105, 14, H - 156, navW, 50);
+    ui::setControlBounds(NavCleanPc, 14, 152, navW, 52);
+    ui::setControlBounds(NavDiskSpace, 14, 214, navW, 52);
+    ui::setControlBounds(NavHelp, 14, 276, navW, 52);
+    ui::setControlBounds(NavWebSite, 14, 338, navW, 52);
+    ui::setControlBounds(NavSettings, 14, H - 156, navW, 50);
 
     switch (currentPage) {
     case 0: {
@@ -70,68 +72,76 @@ void recordPageBounds(const MainLayout& l) {
         const float buttonX = cx + 0.42f * l.mainWidth;
         const float buttonW = 0.53f * l.mainWidth;
         const float cardW = l.mainWidth - 36.0f;
-        ui::setControlBounds(121, buttonX, l.top + 148, buttonW, 48);
-        ui::setControlBounds(120, buttonX, l.top + 205, buttonW, 40);
-        ui::setControlBounds(125, cx + 18, b + 64, cardW, 51);
-        ui::setControlBounds(126, cx + 18, b + 121, cardW, 51);
-        ui::setControlBounds(127, cx + 18, b + 178, cardW, 51);
-        ui::setControlBounds(123, cx + 18, b + 238, cardW, 33);
-        ui::setControlBounds(124, l.sideX + 20, l.top + 221, l.sideWidth - 40, 33);
-        ui::setControlBounds(129, l.sideX + 18, b + 61, l.sideWidth - 36, 54);
-        ui::setControlBounds(128, l.sideX + 18, b + 120, l.sideWidth - 36, 54);
+        ui::setControlBounds(Clean, buttonX, l.top + 148, buttonW, 48);
+        ui::setControlBounds(StartScan, buttonX, l.top + 205, buttonW, 40);
+        ui::setControlBounds(CategoryTemp, cx + 18, b + 64, cardW, 51);
+        ui::setControlBounds(CategoryBrowser, cx + 18, b + 121, cardW, 51);
+        ui::setControlBounds(CategoryRecycleBin, cx + 18, b + 178, cardW, 51);
+        ui::setControlBounds(ViewFiles, cx + 18, b + 238, cardW, 33);
+        ui::setControlBounds(Details, l.sideX + 20, l.top + 221, l.sideWidth - 40, 33);
+        ui::setControlBounds(SkipLocked, l.sideX + 18, b + 61, l.sideWidth - 36, 54);
+        ui::setControlBounds(CloseBrowsers, l.sideX + 18, b + 120, l.sideWidth - 36, 54);
         break;
     }
     case 1:
-        ui::setControlBounds(141, cx + 25, H - 109, W - cx - 77, 40);
+        // At the foot of the page's card, inside it.
+        ui::setControlBounds(FindLargeFiles, cx + CardInset, pageCardButtonTop(l, 40), W - cx - 77, 40);
         break;
     case 2:
-        ui::setControlBounds(136, cx + 25, H - 105, 280, 42);
+        ui::setControlBounds(OpenHistory, cx + CardInset, pageCardButtonTop(l, 42), 280, 42);
         break;
     case 3: {
         const float a = W - cx - 80.0f;
         const float sx = cx + 192.0f;
         const float sw = std::min((a - 192.0f) / 3.0f, 168.0f);
         const float r = W - cx - 65.0f;
-        for (int i = 0; i < 3; ++i) ui::setControlBounds(160 + i, sx + static_cast<float>(i) * (sw + 8), 179, sw, 41);
-        for (int i = 0; i < 6; ++i) ui::setControlBounds(170 + i, sx + 53.0f * static_cast<float>(i), 239, 45, 42);
+        for (int i = 0; i < 3; ++i) {
+            ui::setControlBounds(ThemeSystem + i, sx + static_cast<float>(i) * (sw + 8), 179, sw, 41);
+        }
+        for (int i = 0; i < 6; ++i) ui::setControlBounds(AccentFirst + i, sx + 53.0f * static_cast<float>(i), 239, 45, 42);
         // The combo box's height includes its drop-down list.
-        ui::setControlBounds(180, sx, 303, std::max(a - 169.0f, 280.0f), 360);
-        ui::setControlBounds(139, cx + 20, 462, r, 44);
-        ui::setControlBounds(140, cx + 228, 508, std::max(r - 288.0f, 130.0f), 28);
-        ui::setControlBounds(128, cx + 20, 542, r, 44);
-        ui::setControlBounds(129, cx + 20, 638, r, 44);
-        ui::setControlBounds(136, cx + 26, 690, std::min(a, 360.0f), 36);
+        ui::setControlBounds(LanguageCombo, sx, 303, std::max(a - 169.0f, 280.0f), 360);
+        ui::setControlBounds(DesktopWidget, cx + 20, 462, r, 44);
+        ui::setControlBounds(WidgetOpacity, cx + 228, 508, std::max(r - 288.0f, 130.0f), 28);
+        ui::setControlBounds(CloseBrowsers, cx + 20, 542, r, 44);
+        ui::setControlBounds(SkipLocked, cx + 20, 638, r, 44);
+        ui::setControlBounds(OpenHistory, cx + 26, 690, std::min(a, 360.0f), 36);
         break;
     }
     default:
         break;
     }
-    if (busy) ui::setControlBounds(122, W - 189, 77, 155, 35);
+    if (busy) ui::setControlBounds(Cancel, W - 189, 77, 155, 35);
 }
 
 void applyEnabledStates(uint64_t selectedBytes) {
+    using namespace control;
     const bool idle = !busy;
-    ui::setControlEnabled(120, idle);
-    ui::setControlEnabled(121, idle && analysisPresent && selectedBytes != 0);
-    for (int id : {125, 126, 127, 128, 180, 129}) ui::setControlEnabled(id, idle);
-    ui::setControlEnabled(139, true);
+    ui::setControlEnabled(StartScan, idle);
+    ui::setControlEnabled(Clean, idle && analysisPresent && selectedBytes != 0);
+    for (int id : {CategoryTemp, CategoryBrowser, CategoryRecycleBin, CloseBrowsers, LanguageCombo, SkipLocked}) {
+        ui::setControlEnabled(id, idle);
+    }
+    ui::setControlEnabled(DesktopWidget, true);
 }
 
 void applyStateTexts(uint64_t selectedBytes) {
-    setText(120, translate(analysisPresent ? L"Повторить анализ" : L"Начать анализ"));
-    setText(121, analysisPresent ? translate(L"Очистить") + L" " + formatBytes(selectedBytes)
-                                 : translate(L"Сначала выполните анализ"));
+    using namespace control;
+    setText(StartScan, translate(analysisPresent ? L"Повторить анализ" : L"Начать анализ"));
+    setText(Clean, analysisPresent ? translate(L"Очистить") + L" " + formatBytes(selectedBytes)
+                                   : translate(L"Сначала выполните анализ"));
 
     static constexpr const wchar_t* CategoryNames[3] = {L"Временные файлы", L"Кэш браузеров", L"Корзина"};
     const std::array<uint64_t, 3> totals = categoryTotals();
     for (int i = 0; i < 3; ++i) {
-        setText(125 + i, translate(CategoryNames[i]) + Separator + formatBytes(totals[static_cast<size_t>(i)]) +
-                             Separator + translate(cleanSelection[static_cast<size_t>(i)] ? L"Выбрано" : L"Не выбрано"));
+        setText(CategoryTemp + i, translate(CategoryNames[i]) + Separator +
+                                      formatBytes(totals[static_cast<size_t>(i)]) + Separator +
+                                      translate(cleanSelection[static_cast<size_t>(i)] ? L"Выбрано" : L"Не выбрано"));
     }
 
-    const std::pair<int, bool> options[3] = {{128, ui::currentSettings.close_browsers},
-                                             {129, ui::currentSettings.skip_locked},
-                                             {139, ui::currentSettings.widget_enabled}};
+    const std::pair<int, bool> options[3] = {{CloseBrowsers, ui::currentSettings.close_browsers},
+                                             {SkipLocked, ui::currentSettings.skip_locked},
+                                             {DesktopWidget, ui::currentSettings.widget_enabled}};
     for (const auto& [id, on] : options) {
         const auto source = ui::controlTexts.find(id);
         if (source == ui::controlTexts.end()) continue;
@@ -144,7 +154,7 @@ void applyStateTexts(uint64_t selectedBytes) {
     for (int i = 0; i < 6; ++i) {
         std::wstring text = translate(PaletteNames[i]);
         if (ui::currentSettings.palette == PaletteKeys[i]) text += Separator + translate(L"Выбрано");
-        setText(170 + i, text);
+        setText(AccentFirst + i, text);
     }
 }
 
@@ -208,6 +218,43 @@ void applyMoves(const std::vector<QueuedMove>& queue) {
     }
 }
 
+// The control that had the focus when an operation took it away, and the one that took it over.
+HWND focusBeforeOperation = nullptr;
+HWND focusDuringOperation = nullptr;
+
+bool canTakeFocus(HWND window) {
+    return window && IsWindowVisible(window) && IsWindowEnabled(window);
+}
+
+bool isMainControl(HWND window) {
+    return window && GetParent(window) == ui::mainWindow;
+}
+
+// A control disabled or hidden while it had the focus would leave the keyboard nowhere: the focus goes to
+// Cancel, or else to the next control that can take it, and is remembered to come back.
+void keepFocusOnAControl(HWND hadFocus) {
+    if (!isMainControl(hadFocus) || canTakeFocus(hadFocus)) return;
+    const HWND now = GetFocus();
+    if (now != hadFocus && isMainControl(now) && canTakeFocus(now)) return;  // already somewhere it can stay
+    HWND next = registered(control::Cancel);
+    if (!canTakeFocus(next)) next = GetNextDlgTabItem(ui::mainWindow, hadFocus, FALSE);
+    if (!canTakeFocus(next)) return;
+    SetFocus(next);
+    if (busy && !focusBeforeOperation) {
+        focusBeforeOperation = hadFocus;
+        focusDuringOperation = next;
+    }
+}
+
+// At the end of the operation the focus goes back where it was, unless the user moved it meanwhile.
+void restoreFocusAfterOperation(HWND focus) {
+    HWND before = focusBeforeOperation;
+    HWND during = focusDuringOperation;
+    focusBeforeOperation = focusDuringOperation = nullptr;
+    if (!before || (focus != during && focus != ui::mainWindow)) return;
+    if (canTakeFocus(before)) SetFocus(before);
+}
+
 void requestRepaints() {
     ui::invalidateWindow(ui::mainWindow, nullptr);
     for (const auto& [id, window] : ui::controlRegistry) {
@@ -232,6 +279,47 @@ MainLayout computeMainLayout() {
     const float bottom = layout.height - 134.0f - 268.0f - 94.0f;
     layout.bottomHeight = std::isnan(bottom) ? 280.0f : std::max(bottom, 280.0f);
     return layout;
+}
+
+std::vector<DipRect> pageCards(const MainLayout& l, int page) {
+    const float below = l.top + l.cardHeight + 20.0f;
+    switch (page) {
+    case 0:
+        return {{l.contentX, l.top, l.mainWidth, l.cardHeight},
+                {l.contentX, below, l.mainWidth, l.bottomHeight},
+                {l.sideX, l.top, l.sideWidth, l.cardHeight},
+                {l.sideX, below, l.sideWidth, l.bottomHeight}};
+    case 1:
+    case 2:
+        return {pageCard(l)};
+    case 3:
+        return {{l.contentX, 136, l.width - l.contentX - 25, 250}, {l.contentX, 404, l.width - l.contentX - 25, 334}};
+    default:
+        return {};
+    }
+}
+
+DipRect pageCard(const MainLayout& l) { return {l.contentX, 136, l.width - l.contentX - 25, l.height - 208}; }
+
+float pageCardButtonTop(const MainLayout& l, float height) {
+    const DipRect card = pageCard(l);
+    return card.y + card.h - CardInset - height;
+}
+
+RECT layoutRect(const DipRect& r) {
+    return RECT{ui::layoutPixels(r.x), ui::layoutPixels(r.y), ui::layoutPixels(r.x + r.w), ui::layoutPixels(r.y + r.h)};
+}
+
+DipRect gaugeArea(const MainLayout& l) {
+    return {l.contentX + 8, l.top + 22, 0.42f * l.mainWidth - 8, l.cardHeight - 34};
+}
+
+DipRect statusArea(const MainLayout& l) {
+    return {l.contentX, l.height - 64, l.width - l.contentX - 25, 52};
+}
+
+DipRect progressStripArea(const MainLayout& l) {
+    return {l.contentX, l.height - 28, l.width - l.contentX - 25, 16};
 }
 
 double gaugeValueAt(uint64_t now) {
@@ -289,10 +377,14 @@ void layoutMainControls() {
     clearControlBounds();
     recordPageBounds(computeMainLayout());
 
+    // Disabling the focused control drops the focus: which one had it is read first.
+    const HWND focus = GetFocus();
     const uint64_t selectedBytes = selectedCategoryBytes();
     applyEnabledStates(selectedBytes);
     applyStateTexts(selectedBytes);
+    if (!busy) restoreFocusAfterOperation(focus);  // before Cancel, which may hold it, is hidden
     applyMoves(planMoves());
+    keepFocusOnAControl(focus);
     requestRepaints();
 }
 

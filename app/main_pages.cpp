@@ -9,20 +9,22 @@
 #include "ui/shapes.h"
 #include "ui/shell_state.h"
 #include "ui/text_list.h"
+#include "ui/window_utils.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace pm {
 
 namespace {
 
+// The clip box of the paint in DIPs, when it is less than the whole frame.
+std::optional<DipRect> paintArea;
+
 using detail::rgbOf;
 using ui::queueFrameText;
 using ui::theme;
-
-// Pixels of the frame: add 0.5 and truncate.
-LONG framePixels(float dip) { return static_cast<LONG>(dip * ui::layoutScale + 0.5f); }
 
 void fillDevice(HDC dc, LONG right, LONG bottom, ui::Argb colour) {
     const RECT area{0, 0, right, bottom};
@@ -107,23 +109,48 @@ void paintStatusArea(Gdiplus::Graphics* g, const MainLayout& layout) {
 
 }  // namespace
 
+bool detail::touchesPaintArea(const DipRect& r) {
+    if (!paintArea) return true;
+    constexpr float Margin = 4.0f;  // the card's shadow 3 DIPs below it, and the pen
+    return r.x - Margin < paintArea->x + paintArea->w && paintArea->x < r.x + r.w + Margin &&
+           r.y - Margin < paintArea->y + paintArea->h && paintArea->y < r.y + r.h + Margin;
+}
+
 void paintMainContent(HDC dc) {
     const MainLayout layout = computeMainLayout();
+    RECT clip{};
+    const int clipKind = GetClipBox(dc, &clip);
+    const float s = ui::layoutScale;
+    if ((clipKind == SIMPLEREGION || clipKind == COMPLEXREGION) && s > 0 &&
+        (clip.left > 0 || clip.top > 0 || clip.right < clientWidth || clip.bottom < clientHeight)) {
+        paintArea = DipRect{static_cast<float>(clip.left) / s - 1, static_cast<float>(clip.top) / s - 1,
+                            static_cast<float>(clip.right - clip.left) / s + 2,
+                            static_cast<float>(clip.bottom - clip.top) / s + 2};
+    }
+    struct Reset {
+        ~Reset() { paintArea.reset(); }
+    } reset;
     fillDevice(dc, clientWidth, clientHeight, theme.background);
-    fillDevice(dc, framePixels(layout.navWidth), clientHeight, theme.navBackground);
+    fillDevice(dc, ui::layoutPixels(layout.navWidth), clientHeight, theme.navBackground);
 
     Gdiplus::Graphics graphics(dc);
     graphics.ScaleTransform(ui::layoutScale, ui::layoutScale);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     Gdiplus::Graphics* g = &graphics;
 
-    paintProductHeader(g, layout);
-    paintPageHeader(g, layout);
+    const float W = layout.width;
+    const float H = layout.height;
+    if (detail::touchesPaintArea({0, 0, layout.navWidth, H})) paintProductHeader(g, layout);
+    if (detail::touchesPaintArea({layout.contentX, 0, W - layout.contentX, layout.top})) paintPageHeader(g, layout);
     using PagePainter = void (*)(Gdiplus::Graphics*, const MainLayout&);
     constexpr PagePainter pages[4] = {detail::paintCleanPage, detail::paintDiskPage, detail::paintHelpPage,
                                       detail::paintSettingsPage};
-    if (currentPage >= 0 && currentPage < 4) pages[currentPage](g, layout);
-    paintStatusArea(g, layout);
+    if (currentPage >= 0 && currentPage < 4) {
+        bool touched = false;
+        for (const DipRect& card : pageCards(layout, currentPage)) touched = touched || detail::touchesPaintArea(card);
+        if (touched) pages[currentPage](g, layout);
+    }
+    if (detail::touchesPaintArea({layout.contentX, H - 70, W - layout.contentX, 70})) paintStatusArea(g, layout);
     graphics.Flush(Gdiplus::FlushIntentionSync);
 }
 

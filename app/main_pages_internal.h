@@ -15,8 +15,6 @@
 
 namespace pm::detail {
 
-// The ring gauge's value at tick now: gaugeTo when no transition runs, else the smooth step from gaugeFrom.
-double gaugeValueAt(uint64_t now);
 // The ring's diameter for a left column of mainWidth DIPs.
 float ringDiameter(float mainWidth);
 // The ring: a surface-coloured track and an accent arc clockwise from twelve o'clock over value * 360°.
@@ -28,6 +26,14 @@ float usedFraction(const DriveInfo& drive);
 std::wstring driveLabel(const DriveInfo& drive);
 // "12.3 GB free" in the current language.
 std::wstring freeSpaceText(const DriveInfo& drive);
+
+// Whether the rectangle (with a card's shadow and pen around it) touches what this paint can change: the
+// clip box of a render of a few areas (see invalidateFrameArea), or anything in a whole render. Shapes that
+// cannot show are left out, because GDI+ under Wine pays for a shape's whole size even where it is clipped.
+bool touchesPaintArea(const DipRect& rect);
+
+// The card as ui::drawCard draws it.
+void drawCard(Gdiplus::Graphics* g, const DipRect& card);
 
 // A frame text colour from a theme role.
 inline uint32_t rgbOf(ui::Argb colour) { return colour & 0xFFFFFF; }

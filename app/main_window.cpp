@@ -2,6 +2,7 @@
 
 #include "app/app_messages.h"
 #include "app/commands.h"
+#include "app/control_ids.h"
 #include "app/desktop_widget.h"
 #include "app/exit_and_tray.h"
 #include "app/main_frame.h"
@@ -16,6 +17,7 @@
 #include "services/i18n/language.h"
 #include "services/state/state_file.h"
 #include "ui/back_buffer.h"
+#include "ui/combo_frame.h"
 #include "ui/control_registry.h"
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
@@ -36,19 +38,16 @@ namespace pm {
 
 namespace {
 
-constexpr int OpacitySliderId = 140;
 using ui::TrayIconId;
 constexpr UINT_PTR TrayOpen = 9201;
 constexpr UINT_PTR TrayToggleWidget = 9202;
 constexpr UINT_PTR TrayExit = 9203;
 
-int scaledPixels(float dip) { return static_cast<int>(dip * ui::layoutScale + 0.5f); }
-
 RECT scaledRect(float left, float top, float right, float bottom) {
-    return RECT{scaledPixels(left), scaledPixels(top), scaledPixels(right), scaledPixels(bottom)};
+    return RECT{ui::layoutPixels(left), ui::layoutPixels(top), ui::layoutPixels(right), ui::layoutPixels(bottom)};
 }
 
-HWND control(int id) {
+HWND controlWindow(int id) {
     const auto found = ui::controlRegistry.find(id);
     return found == ui::controlRegistry.end() ? nullptr : found->second;
 }
@@ -59,7 +58,7 @@ void loadSettingsAndApply() {
     const bool mayReplace = stateFileMayBeReplaced();
     ui::currentSettings = loadAppState();
     applyLanguageSetting(ui::currentSettings.language);
-    SendMessageW(control(OpacitySliderId), TBM_SETPOS, TRUE, ui::currentSettings.widget_opacity);
+    SendMessageW(controlWindow(control::WidgetOpacity), TBM_SETPOS, TRUE, ui::currentSettings.widget_opacity);
     rebuildMainFonts();
     ui::applyTheme();
     ui::applyLanguageToControls();
@@ -78,13 +77,14 @@ LRESULT onCreate(HWND window) {
     for (const MainControl& spec : mainControlTable()) {
         ui::createControl(spec.id, spec.text, spec.className, spec.style);
     }
-    if (HWND slider = control(OpacitySliderId)) {
+    if (HWND slider = controlWindow(control::WidgetOpacity)) {
         SetWindowSubclass(slider, opacitySliderProc, 1, 0);
         SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(20, 100));
     }
-    if (HWND combo = control(ui::LanguageComboId)) {
-        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), scaledPixels(31.0f));
-        SendMessageW(combo, CB_SETITEMHEIGHT, 0, scaledPixels(30.0f));
+    if (HWND combo = controlWindow(control::LanguageCombo)) {
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), ui::layoutPixels(31.0f));
+        SendMessageW(combo, CB_SETITEMHEIGHT, 0, ui::layoutPixels(30.0f));
+        SetWindowSubclass(combo, ui::comboFrameProc, ui::ComboFrameSubclassId, 0);
     }
     driveList = listDrives();
     try {
@@ -139,7 +139,7 @@ LRESULT onSettingChange() {
 }
 
 void onLanguageSelected() {
-    const LRESULT index = SendMessageW(control(ui::LanguageComboId), CB_GETCURSEL, 0, 0);
+    const LRESULT index = SendMessageW(controlWindow(control::LanguageCombo), CB_GETCURSEL, 0, 0);
     const auto& options = languageOptions();
     if (index < 0 || static_cast<size_t>(index) >= options.size()) return;
     ui::currentSettings.language = options[static_cast<size_t>(index)].code;
@@ -149,13 +149,13 @@ void onLanguageSelected() {
 }
 
 LRESULT onOpacitySlider(HWND window, WPARAM wParam) {
-    HWND slider = control(OpacitySliderId);
+    HWND slider = controlWindow(control::WidgetOpacity);
     ui::currentSettings.widget_opacity = static_cast<int32_t>(SendMessageW(slider, TBM_GETPOS, 0, 0));
     // Every position change is saved; the closing TB_ENDTRACK repeats the last one and is not.
     if (LOWORD(wParam) != TB_ENDTRACK) saveSettingsOrReport();
     const MainLayout layout = computeMainLayout();
     RECT row = scaledRect(layout.contentX + 25.0f, 506.0f, 0.0f, 538.0f);
-    row.right = clientWidth - scaledPixels(30.0f);
+    row.right = clientWidth - ui::layoutPixels(30.0f);
     ui::invalidateWindow(window, &row);
     ui::invalidateWindow(slider, nullptr);
     refreshWidget();
@@ -194,6 +194,7 @@ LRESULT onPaint(HWND window) {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window, &paint);
     renderMainFrame();
+    // The paint DC is clipped to the update region: of the bounds, only the invalidated areas are copied.
     if (dc && ui::mainBackBuffer.dc) {
         ui::blitRect(ui::mainBackBuffer.dc, dc, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right,
                      paint.rcPaint.bottom, paint.rcPaint.left, paint.rcPaint.top);
@@ -292,9 +293,9 @@ bool easeToward(float& amount, float target, float factor) {
 
 float switchTarget(int id) {
     switch (id) {
-    case 129: return ui::currentSettings.skip_locked ? 1.0f : 0.0f;
-    case 139: return ui::currentSettings.widget_enabled ? 1.0f : 0.0f;
-    case 128: return ui::currentSettings.close_browsers ? 1.0f : 0.0f;
+    case control::SkipLocked: return ui::currentSettings.skip_locked ? 1.0f : 0.0f;
+    case control::DesktopWidget: return ui::currentSettings.widget_enabled ? 1.0f : 0.0f;
+    case control::CloseBrowsers: return ui::currentSettings.close_browsers ? 1.0f : 0.0f;
     default: return 0.0f;
     }
 }
@@ -303,35 +304,36 @@ float switchTarget(int id) {
 
 const std::vector<MainControl>& mainControlTable() {
     static const std::vector<MainControl> table = {
-        {101, L"Очистка ПК", L"BUTTON", BS_OWNERDRAW},
-        {102, L"Место на диске", L"BUTTON", BS_OWNERDRAW},
-        {103, L"Справка", L"BUTTON", BS_OWNERDRAW},
-        {104, L"Наш сайт", L"BUTTON", BS_OWNERDRAW},
-        {105, L"Настройки", L"BUTTON", BS_OWNERDRAW},
-        {120, L"Начать анализ", L"BUTTON", BS_OWNERDRAW},
-        {121, L"Очистить", L"BUTTON", BS_OWNERDRAW},
-        {122, L"Отменить", L"BUTTON", BS_OWNERDRAW},
-        {123, L"Просмотреть файлы  ›", L"BUTTON", BS_OWNERDRAW},
-        {124, L"Подробнее", L"BUTTON", BS_OWNERDRAW},
-        {125, L"Временные файлы", L"BUTTON", BS_OWNERDRAW},
-        {126, L"Кэш браузеров", L"BUTTON", BS_OWNERDRAW},
-        {127, L"Корзина", L"BUTTON", BS_OWNERDRAW},
-        {128, L"Закрывать браузеры", L"BUTTON", BS_OWNERDRAW},
-        {129, L"Пропускать занятые файлы", L"BUTTON", BS_OWNERDRAW},
-        {139, L"Виджет на рабочем столе", L"BUTTON", BS_OWNERDRAW},
-        {136, L"Открыть историю операций", L"BUTTON", BS_OWNERDRAW},
-        {141, L"Найти большие файлы", L"BUTTON", BS_OWNERDRAW},
-        {140, L"Непрозрачность виджета", TRACKBAR_CLASSW, TBS_NOTICKS},
-        {160, L"Как в системе", L"BUTTON", BS_OWNERDRAW},
-        {161, L"Светлая", L"BUTTON", BS_OWNERDRAW},
-        {162, L"Тёмная", L"BUTTON", BS_OWNERDRAW},
-        {170, L"Изумрудный", L"BUTTON", BS_OWNERDRAW},
-        {171, L"Синий", L"BUTTON", BS_OWNERDRAW},
-        {172, L"Фиолетовый", L"BUTTON", BS_OWNERDRAW},
-        {173, L"Янтарный", L"BUTTON", BS_OWNERDRAW},
-        {174, L"Розовый", L"BUTTON", BS_OWNERDRAW},
-        {175, L"Бирюзовый", L"BUTTON", BS_OWNERDRAW},
-        {180, L"", L"COMBOBOX", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL},
+        {control::NavCleanPc, L"Очистка ПК", L"BUTTON", BS_OWNERDRAW},
+        {control::NavDiskSpace, L"Место на диске", L"BUTTON", BS_OWNERDRAW},
+        {control::NavHelp, L"Справка", L"BUTTON", BS_OWNERDRAW},
+        {control::NavWebSite, L"Наш сайт", L"BUTTON", BS_OWNERDRAW},
+        {control::NavSettings, L"Настройки", L"BUTTON", BS_OWNERDRAW},
+        {control::StartScan, L"Начать анализ", L"BUTTON", BS_OWNERDRAW},
+        {control::Clean, L"Очистить", L"BUTTON", BS_OWNERDRAW},
+        {control::Cancel, L"Отменить", L"BUTTON", BS_OWNERDRAW},
+        {control::ViewFiles, L"Просмотреть файлы  ›", L"BUTTON", BS_OWNERDRAW},
+        {control::Details, L"Подробнее", L"BUTTON", BS_OWNERDRAW},
+        {control::CategoryTemp, L"Временные файлы", L"BUTTON", BS_OWNERDRAW},
+        {control::CategoryBrowser, L"Кэш браузеров", L"BUTTON", BS_OWNERDRAW},
+        {control::CategoryRecycleBin, L"Корзина", L"BUTTON", BS_OWNERDRAW},
+        {control::CloseBrowsers, L"Закрывать браузеры", L"BUTTON", BS_OWNERDRAW},
+        {control::SkipLocked, L"Пропускать занятые файлы", L"BUTTON", BS_OWNERDRAW},
+        {control::DesktopWidget, L"Виджет на рабочем столе", L"BUTTON", BS_OWNERDRAW},
+        {control::OpenHistory, L"Открыть историю операций", L"BUTTON", BS_OWNERDRAW},
+        {control::FindLargeFiles, L"Найти большие файлы", L"BUTTON", BS_OWNERDRAW},
+        {control::WidgetOpacity, L"Непрозрачность виджета", TRACKBAR_CLASSW, TBS_NOTICKS},
+        {control::ThemeSystem, L"Как в системе", L"BUTTON", BS_OWNERDRAW},
+        {control::ThemeLight, L"Светлая", L"BUTTON", BS_OWNERDRAW},
+        {control::ThemeDark, L"Тёмная", L"BUTTON", BS_OWNERDRAW},
+        {control::AccentFirst, L"Изумрудный", L"BUTTON", BS_OWNERDRAW},
+        {control::AccentFirst + 1, L"Синий", L"BUTTON", BS_OWNERDRAW},
+        {control::AccentFirst + 2, L"Фиолетовый", L"BUTTON", BS_OWNERDRAW},
+        {control::AccentFirst + 3, L"Янтарный", L"BUTTON", BS_OWNERDRAW},
+        {control::AccentFirst + 4, L"Розовый", L"BUTTON", BS_OWNERDRAW},
+        {control::AccentLast, L"Бирюзовый", L"BUTTON", BS_OWNERDRAW},
+        {control::LanguageCombo, L"", L"COMBOBOX",
+         CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL},
     };
     return table;
 }
@@ -415,11 +417,8 @@ void animationStep() {
     if (reduceMotion) {
         gaugeFrom = gaugeTo;
         gaugeDuration = 0;
-    } else if (gaugeDuration > 0 && now >= gaugeStart && now - gaugeStart < gaugeDuration) {
-        const double t = static_cast<double>(now - gaugeStart) / static_cast<double>(gaugeDuration);
-        value = gaugeFrom + (gaugeTo - gaugeFrom) * (t * t * (3.0 - 2.0 * t));
-    } else if (now < gaugeStart) {
-        value = gaugeFrom;
+    } else {
+        value = gaugeValueAt(now);
     }
     const bool gaugeRunning = gaugeDuration > 0 && (now < gaugeStart || now - gaugeStart < gaugeDuration);
     const bool gaugeMoved = value != gaugeValue;
@@ -438,24 +437,17 @@ void animationStep() {
         easeToward(state.hoverAmount, hoverTarget, factor);
         easeToward(state.pressAmount, pressTarget, factor);
         easeToward(state.switchPosition, positionTarget, factor);
-        if (HWND button = control(id)) InvalidateRect(button, nullptr, FALSE);
+        if (HWND button = controlWindow(id)) InvalidateRect(button, nullptr, FALSE);
         switchesMoving = switchesMoving || state.hoverAmount != hoverTarget || state.pressAmount != pressTarget ||
                          state.switchPosition != positionTarget;
     }
 
+    // Only what moved is rendered again: the ring when the gauge moved, the strip when the progress or the
+    // busy segment did; the rest of the frame stays as it is.
     if (progressMoved || gaugeMoved) {
         const MainLayout layout = computeMainLayout();
-        if (currentPage == 0) {
-            const RECT gauge = scaledRect(layout.contentX + 8.0f, layout.top + 22.0f,
-                                          layout.contentX + 0.42f * layout.mainWidth,
-                                          layout.top + layout.cardHeight - 12.0f);
-            ui::invalidateWindow(ui::mainWindow, &gauge);
-        }
-        if (busy) {
-            const RECT strip = scaledRect(layout.contentX, layout.height - 28.0f, layout.width - 25.0f,
-                                          layout.height - 12.0f);
-            ui::invalidateWindow(ui::mainWindow, &strip);
-        }
+        if (gaugeMoved && currentPage == 0) invalidateFrameArea(layoutRect(gaugeArea(layout)));
+        if (progressMoved && busy) invalidateFrameArea(layoutRect(progressStripArea(layout)));
     }
 
     const bool keepRunning = progressMoved || switchesMoving || gaugeRunning || (busy && !reduceMotion);
@@ -501,7 +493,7 @@ LRESULT CALLBACK mainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == ui::LanguageComboId && HIWORD(wParam) == CBN_SELCHANGE) {
+        if (LOWORD(wParam) == control::LanguageCombo && HIWORD(wParam) == CBN_SELCHANGE) {
             onLanguageSelected();
         } else if (HIWORD(wParam) == 0) {
             onCommand(LOWORD(wParam));
@@ -510,7 +502,7 @@ LRESULT CALLBACK mainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_TIMER:
         return onTimer(window, wParam);
     case WM_HSCROLL:
-        if (!lParam || reinterpret_cast<HWND>(lParam) != control(OpacitySliderId)) break;
+        if (!lParam || reinterpret_cast<HWND>(lParam) != controlWindow(control::WidgetOpacity)) break;
         return onOpacitySlider(window, wParam);
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
@@ -568,7 +560,7 @@ LRESULT CALLBACK mainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_MEASUREITEM: {
         auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         if (item->CtlType != ODT_COMBOBOX) break;
-        item->itemHeight = static_cast<UINT>(scaledPixels(30.0f));
+        item->itemHeight = static_cast<UINT>(ui::layoutPixels(30.0f));
         return TRUE;
     }
     case WM_QUERYENDSESSION:

@@ -1,4 +1,5 @@
 #include "app/owner_buttons.h"
+#include "app/control_ids.h"
 
 #include "app/owner_buttons_internal.h"
 #include "app/shell_globals.h"
@@ -9,6 +10,7 @@
 #include "ui/shell_state.h"
 #include "ui/text_list.h"
 #include "ui/ui_font.h"
+#include "ui/window_utils.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,11 +29,10 @@ bool isNavigation(int id) { return id >= NavigationFirst && id <= NavigationLast
 
 // The navigation entry of the current page (the web-site entry 104 never is).
 bool isCurrentNavigation(int id) {
-    constexpr int pageEntries[4] = {101, 102, 103, 105};
+    constexpr int pageEntries[4] = {control::NavCleanPc, control::NavDiskSpace, control::NavHelp,
+                                    control::NavSettings};
     return currentPage >= 0 && currentPage < 4 && pageEntries[currentPage] == id;
 }
-
-LONG devicePixels(float dip, float scale) { return static_cast<LONG>(std::trunc(dip * scale + 0.5f)); }
 
 void paintFocusRing(const Face& face) {
     using ui::theme;
@@ -48,7 +49,7 @@ void resolveMotion(Face& face, const ui::ButtonState& state, bool reduceMotion) 
     const bool selected = (face.item->itemState & ODS_SELECTED) != 0;
     face.hover = reduceMotion ? (state.hover ? 1.0f : 0.0f) : state.hoverAmount;
     face.press = reduceMotion ? (selected ? 1.0f : 0.0f) : state.pressAmount;
-    face.offset = std::trunc(1.2f * face.press * face.scale + 0.5f) / face.scale;
+    face.offset = static_cast<float>(ui::layoutPixels(1.2f * face.press, face.scale)) / face.scale;
 }
 
 FaceColours baseColours(int id, float hover, float press, bool disabled) {
@@ -164,13 +165,13 @@ void drawOwnerButton(const DRAWITEMSTRUCT& item) {
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     face.g = &graphics;
 
-    if (id >= 170 && id <= 175) {
+    if (id >= control::AccentFirst && id <= control::AccentLast) {
         detail::paintSwatch(face);
-    } else if (id >= 160 && id <= 162) {
+    } else if (id >= control::ThemeSystem && id <= control::ThemeDark) {
         detail::paintThemeSegment(face);
-    } else if (id >= 125 && id <= 127) {
+    } else if (id >= control::CategoryTemp && id <= control::CategoryRecycleBin) {
         detail::paintCategoryCard(face);
-    } else if (id == 128 || id == 129 || id == 139) {
+    } else if (id == control::CloseBrowsers || id == control::SkipLocked || id == control::DesktopWidget) {
         detail::paintOptionRow(face);
     } else {
         detail::paintNavigationOrButton(face);
@@ -179,36 +180,64 @@ void drawOwnerButton(const DRAWITEMSTRUCT& item) {
     graphics.Flush(Gdiplus::FlushIntentionSync);
 }
 
+namespace {
+
+struct FittedText {
+    ui::TextItem item;
+    LONG used = 0;       // pixels of its box the text takes
+    bool whole = false;  // neither cut to the lines that fit nor ending with an ellipsis
+};
+
+// The text fitted into the top height pixels of its box.
+FittedText fitInto(const ui::TextItem& source, LONG height) {
+    FittedText fitted{source};
+    fitted.item.rect.bottom = fitted.item.rect.top + std::max(height, 0L);
+    const SIZE measured = ui::fitTextItem(ui::fontCache, fitted.item);
+    fitted.used = std::clamp(measured.cy, 0L, std::max(height, 0L));
+    fitted.whole = fitted.item.text == source.text && measured.cy <= height &&
+                   measured.cx <= source.rect.right - source.rect.left;
+    return fitted;
+}
+
+}  // namespace
+
 void drawOptionRow(const std::wstring& title, const std::wstring& subtitle, float x, float y, float w, float h,
                    float size, std::uint32_t titleColour, std::uint32_t subtitleColour, bool bold,
                    bool translateTexts) {
     const float s = ui::layoutScale;
-    const LONG top = detail::devicePixels(y, s);
-    const LONG bottom = detail::devicePixels(y + h, s);
+    const LONG top = ui::layoutPixels(y, s);
+    const LONG bottom = ui::layoutPixels(y + h, s);
     const LONG height = std::max(bottom - top, 0L);
-    const LONG gap = std::min(std::max(detail::devicePixels(2.0f, s), 1L), height / 3);
+    const LONG gap = std::min(std::max(ui::layoutPixels(2.0f, s), 1L), height / 3);
     const LONG rest = height - gap;
     const LONG titleHeight = rest * 56 / 100;
-    const LONG subtitleHeight = rest - titleHeight;
 
-    ui::TextItem first = ui::makeTextItem(translateTexts ? translate(title) : title, x, y, w, h, size,
-                                          titleColour & 0xFFFFFF, bold, 0, false, false);
-    ui::TextItem second = ui::makeTextItem(translateTexts ? translate(subtitle) : subtitle, x, y, w, h, 12,
-                                           subtitleColour & 0xFFFFFF, false, 0, false, false);
-    first.rect.bottom = first.rect.top + titleHeight;
-    second.rect.bottom = second.rect.top + subtitleHeight;
-    const LONG titleUsed = std::min(titleHeight, ui::fitTextItem(ui::fontCache, first).cy);
-    const LONG subtitleUsed = std::min(subtitleHeight, ui::fitTextItem(ui::fontCache, second).cy);
+    const ui::TextItem first = ui::makeTextItem(translateTexts ? translate(title) : title, x, y, w, h, size,
+                                                titleColour & 0xFFFFFF, bold, 0, false, false);
+    const ui::TextItem second = ui::makeTextItem(translateTexts ? translate(subtitle) : subtitle, x, y, w, h, 12,
+                                                 subtitleColour & 0xFFFFFF, false, 0, false, false);
+    FittedText fittedTitle = fitInto(first, titleHeight);
+    if (!fittedTitle.whole) {
+        // A title that needs more lines than its share takes the height a one-line subtitle leaves.
+        ui::TextItem oneLine = second;
+        oneLine.singleLine = 1;
+        const LONG titleRoom = rest - fitInto(oneLine, rest - titleHeight).used;
+        if (titleRoom > titleHeight) fittedTitle = fitInto(first, titleRoom);
+    }
+    // The subtitle has whatever the title leaves, so a short title leaves room for a second line.
+    FittedText fittedSubtitle = fitInto(second, rest - fittedTitle.used);
 
-    const LONG slack = (bottom - top) - std::max(gap + titleUsed + subtitleUsed, 0L);
+    const LONG slack = height - std::max(gap + fittedTitle.used + fittedSubtitle.used, 0L);
     const LONG y0 = slack > 1 ? top + slack / 2 : top;
-    first.rect.top = y0;
-    first.rect.bottom = y0 + titleUsed;
-    second.rect.top = first.rect.bottom + gap;
-    second.rect.bottom = second.rect.top + subtitleUsed;
+    ui::TextItem& titleItem = fittedTitle.item;
+    ui::TextItem& subtitleItem = fittedSubtitle.item;
+    titleItem.rect.top = y0;
+    titleItem.rect.bottom = y0 + fittedTitle.used;
+    subtitleItem.rect.top = titleItem.rect.bottom + gap;
+    subtitleItem.rect.bottom = subtitleItem.rect.top + fittedSubtitle.used;
     if (!ui::frameTextList) return;
-    ui::appendTextItem(*ui::frameTextList, std::move(first));
-    ui::appendTextItem(*ui::frameTextList, std::move(second));
+    ui::appendTextItem(*ui::frameTextList, std::move(titleItem));
+    ui::appendTextItem(*ui::frameTextList, std::move(subtitleItem));
 }
 
 }  // namespace pm

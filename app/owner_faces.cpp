@@ -1,5 +1,6 @@
 // The faces of the settings and selection controls: accent swatches, theme segments, category cards
 // with their check boxes, and option rows with their switches.
+#include "app/control_ids.h"
 #include "app/format_bytes.h"
 #include "app/owner_buttons.h"
 #include "app/owner_buttons_internal.h"
@@ -57,14 +58,14 @@ void drawCheckMark(Gdiplus::Graphics* g, ui::Argb colour, float width, float x1,
 
 bool optionSetting(int id) {
     const AppSettings& settings = ui::currentSettings;
-    if (id == 128) return settings.close_browsers;
-    if (id == 129) return settings.skip_locked;
+    if (id == control::CloseBrowsers) return settings.close_browsers;
+    if (id == control::SkipLocked) return settings.skip_locked;
     return settings.widget_enabled;
 }
 
 TextPair optionTexts(int id) {
-    if (id == 128) return {L"Закрывать браузеры", L"Только после подтверждения"};
-    if (id == 139) return {L"Виджет на рабочем столе", L"Работает, пока открыто приложение"};
+    if (id == control::CloseBrowsers) return {L"Закрывать браузеры", L"Только после подтверждения"};
+    if (id == control::DesktopWidget) return {L"Виджет на рабочем столе", L"Работает, пока открыто приложение"};
     if (ui::currentSettings.skip_locked) return {L"Пропускать занятые файлы", L"Открытые файлы будут пропущены"};
     // The Clean PC page's row is narrow: the short subtitle.
     if (currentPage == 0) return {L"Пропускать занятые файлы", L"Безопасный повтор"};

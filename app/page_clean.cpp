@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace pm::detail {
 
@@ -19,11 +20,11 @@ namespace {
 using ui::queueFrameText;
 using ui::theme;
 
-void paintAnalysisCard(Gdiplus::Graphics* g, const MainLayout& layout) {
+void paintAnalysisCard(Gdiplus::Graphics* g, const MainLayout& layout, const DipRect& card) {
     const float cx = layout.contentX;
     const float top = layout.top;
     const float mw = layout.mainWidth;
-    ui::drawCard(g, cx, top, mw, layout.cardHeight);
+    drawCard(g, card);
 
     const float d = ringDiameter(mw);
     paintRingGauge(g, cx + 26, top + 41, d, gaugeValueAt(GetTickCount64()));
@@ -49,10 +50,10 @@ void paintAnalysisCard(Gdiplus::Graphics* g, const MainLayout& layout) {
                    false, false);
 }
 
-void paintDiskCard(Gdiplus::Graphics* g, const MainLayout& layout) {
+void paintDiskCard(Gdiplus::Graphics* g, const MainLayout& layout, const DipRect& card) {
     const float sx = layout.sideX;
     const float sw = layout.sideWidth;
-    ui::drawCard(g, sx, layout.top, sw, layout.cardHeight);
+    drawCard(g, card);
     queueFrameText(L"Место на диске", sx + 20, layout.top + 19, sw - 40, 34, 20, rgbOf(theme.text), true, 0, true,
                    false, false);
     const std::size_t rows = std::min<std::size_t>(driveList.size(), 2);
@@ -69,15 +70,9 @@ void paintDiskCard(Gdiplus::Graphics* g, const MainLayout& layout) {
 
 }  // namespace
 
-float ringDiameter(float mainWidth) { return std::min(0.35f * mainWidth, 178.0f); }
+void drawCard(Gdiplus::Graphics* g, const DipRect& card) { ui::drawCard(g, card.x, card.y, card.w, card.h); }
 
-double gaugeValueAt(uint64_t now) {
-    if (gaugeDuration == 0) return gaugeTo;
-    if (now <= gaugeStart) return gaugeFrom;
-    if (now - gaugeStart >= gaugeDuration) return gaugeTo;
-    const double t = static_cast<double>(now - gaugeStart) / static_cast<double>(gaugeDuration);
-    return gaugeFrom + (gaugeTo - gaugeFrom) * t * t * (3.0 - 2.0 * t);
-}
+float ringDiameter(float mainWidth) { return std::min(0.35f * mainWidth, 178.0f); }
 
 void paintRingGauge(Gdiplus::Graphics* g, float x, float y, float d, double value) {
     Gdiplus::Pen track(Gdiplus::Color(theme.surface), 10.0f);
@@ -98,17 +93,21 @@ void paintCleanPage(Gdiplus::Graphics* g, const MainLayout& layout) {
     const float cx = layout.contentX;
     const float mw = layout.mainWidth;
     const float b = layout.top + layout.cardHeight;
-    paintAnalysisCard(g, layout);
+    const std::vector<DipRect> cards = pageCards(layout, 0);  // analysis, categories, disk, options
+    if (touchesPaintArea(cards[0])) paintAnalysisCard(g, layout, cards[0]);
 
-    ui::drawCard(g, cx, b + 20, mw, layout.bottomHeight);
-    queueFrameText(L"Что будет очищено", cx + 19, b + 39, mw - 38, 33, 20, rgbOf(theme.text), true, 0, true, false,
-                   false);
+    if (touchesPaintArea(cards[1])) {
+        drawCard(g, cards[1]);
+        queueFrameText(L"Что будет очищено", cx + 19, b + 39, mw - 38, 33, 20, rgbOf(theme.text), true, 0, true, false,
+                       false);
+    }
 
-    paintDiskCard(g, layout);
+    if (touchesPaintArea(cards[2])) paintDiskCard(g, layout, cards[2]);
 
+    if (!touchesPaintArea(cards[3])) return;
     const float sx = layout.sideX;
     const float sw = layout.sideWidth;
-    ui::drawCard(g, sx, b + 20, sw, layout.bottomHeight);
+    drawCard(g, cards[3]);
     queueFrameText(L"Параметры очистки", sx + 20, b + 39, sw - 40, 34, 20, rgbOf(theme.text), true, 0, true, false,
                    false);
     ui::fillRoundRect(g, sx + 20, b + 210, sw - 40, 67, 12, theme.accentSoft, 0, 1.0f);

@@ -30,20 +30,20 @@ void paintDiskPage(Gdiplus::Graphics* g, const MainLayout& layout) {
     using ui::queueFrameText;
     using ui::theme;
     const float W = layout.width;
-    const float H = layout.height;
     const float cx = layout.contentX;
-    ui::drawCard(g, cx, 136, W - cx - 25, H - 208);
+    drawCard(g, pageCard(layout));
     if (driveList.empty()) {
         queueFrameText(L"Локальные диски недоступны.", cx + 26, 168, W - cx - 76, 45, 18, rgbOf(theme.mutedText), false,
                        0, true, false, false);
         return;
     }
     const float rowWidth = W - cx - 77;
+    const float buttonTop = pageCardButtonTop(layout, 40);
     float y = 162;
     for (const DriveInfo& drive : driveList) {
-        // A row ends with its total line 95 below its top; the large-files button starts at H - 109. A row
-        // that would run under the button is left out with the rest, so no text is cut.
-        if (y + 95 > H - 109) break;
+        // A row ends with its total line 95 below its top. A row that would run under the large-files
+        // button is left out with the rest, so no text is cut.
+        if (y + 95 > buttonTop) break;
         ui::drawLineIcon(g, 1, cx + 26, y + 2, 24, theme.mutedText);
         queueFrameText(driveLabel(drive), cx + 61, y, W - cx - 112, 26, 16, rgbOf(theme.text), true, 0, false, false,
                        false);

@@ -8,6 +8,7 @@
 #include "ui/text_list.h"
 
 #include <string>
+#include <vector>
 
 namespace pm::detail {
 
@@ -38,7 +39,7 @@ void paintHelpPage(Gdiplus::Graphics* g, const MainLayout& layout) {
     using ui::theme;
     const float W = layout.width;
     const float cx = layout.contentX;
-    ui::drawCard(g, cx, 136, W - cx - 25, layout.height - 208);
+    drawCard(g, pageCard(layout));
     for (int i = 0; i < 3; ++i) {
         const HelpStep& step = helpSteps[i];
         const float y = 166.0f + 144.0f * static_cast<float>(i);
@@ -59,17 +60,21 @@ void paintSettingsPage(Gdiplus::Graphics* g, const MainLayout& layout) {
     const uint32_t text = rgbOf(theme.text);
     const uint32_t muted = rgbOf(theme.mutedText);
 
-    ui::drawCard(g, cx, 136, W - cx - 25, 250);
+    const std::vector<DipRect> cards = pageCards(layout, 3);
+    drawCard(g, cards[0]);
     queueFrameText(L"Внешний вид", cx + 25, 151, W - cx - 80, 29, 21, text, true, 0, true, false, false);
     // The caption sits at the end of the title's line: in a right-to-left language the title starts at the
-    // right, so the caption takes the mirrored box at the left instead of running into it.
-    const float autosaveX = isRightToLeft() ? cx + 20 : W - 192;
-    queueFrameText(L"Автосохранение", autosaveX, 150, 147, 23, 12, muted, false, 2, true, false, false);
+    // right, so the caption takes the mirrored box at the left instead of running into it. Its box reaches
+    // 100 DIPs further toward the title than the caption's English text needs, so that the longer
+    // translations ("Enregistrement automatique") stay on one whole line; the longest title ends well before.
+    constexpr float AutosaveWidth = 247;
+    const float autosaveX = isRightToLeft() ? cx + 20 : W - 45 - AutosaveWidth;
+    queueFrameText(L"Автосохранение", autosaveX, 150, AutosaveWidth, 23, 12, muted, false, 2, true, false, false);
     queueFrameText(L"Тема", cx + 26, 190, 148, 25, 15, muted, false, 0, true, false, false);
     queueFrameText(L"Цветовой акцент", cx + 26, 249, 155, 30, 15, muted, false, 0, true, false, false);
     queueFrameText(L"Язык интерфейса", cx + 26, 313, 157, 28, 15, muted, false, 0, true, false, false);
 
-    ui::drawCard(g, cx, 404, W - cx - 25, 334);
+    drawCard(g, cards[1]);
     queueFrameText(L"Поведение и конфиденциальность", cx + 25, 426, W - cx - 80, 32, 21, text, true, 0, true, false,
                    false);
     queueFrameText(L"Непрозрачность виджета", cx + 31, 509, 188, 28, 13, muted, false, 0, true, true, false);

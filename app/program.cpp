@@ -117,9 +117,8 @@ bool commandLineHas(const wchar_t* commandLine, const wchar_t* switchText) {
 }
 
 SIZE initialMainWindowSize(const RECT& workArea, float scale) {
-    const auto scaled = [scale](float dip) { return static_cast<LONG>(dip * scale + 0.5f); };
-    return SIZE{std::min(workArea.right - workArea.left - 24, scaled(1300.0f)),
-                std::min(workArea.bottom - workArea.top - 24, scaled(850.0f))};
+    return SIZE{std::min(workArea.right - workArea.left - 24, ui::layoutPixels(1300.0f, scale)),
+                std::min(workArea.bottom - workArea.top - 24, ui::layoutPixels(850.0f, scale))};
 }
 
 void routeMessage(MSG& message) {

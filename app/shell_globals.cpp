@@ -16,6 +16,7 @@ ScanReport scanReport;
 std::array<bool, 3> cleanSelection = {true, true, false};
 
 uint32_t lastOperationKind = 0;
+uint64_t lastFiles = 0;
 uint64_t lastSkipped = 0;
 uint64_t lastErrors = 0;
 uint64_t lastBytes = 0;

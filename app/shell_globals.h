@@ -39,7 +39,8 @@ extern bool analysisPresent;
 extern ScanReport scanReport;                // result of the last scan
 extern std::array<bool, 3> cleanSelection;   // by CleanCategory
 
-extern uint32_t lastOperationKind;           // 0 none or error, 1 scan, 2 clean
+extern uint32_t lastOperationKind;           // 0 none or error, 1 scan, 2 clean, 3 move to the Recycle Bin
+extern uint64_t lastFiles;                   // files moved by the last move to the Recycle Bin
 extern uint64_t lastSkipped;
 extern uint64_t lastErrors;
 extern uint64_t lastBytes;

@@ -28,6 +28,11 @@ void updateStatusLine() {
     } else if (lastOperationKind == 2) {
         // A cancelled clean-up still freed what it freed: the same line, whatever the cancel flag says.
         statusText = translate(L"Удалено") + L" " + formatBytes(lastBytes) + Separator + skippedAndErrors();
+    } else if (lastOperationKind == 3) {
+        // A move to the Recycle Bin reads like the clean-up: what was moved, then what was not.
+        statusText = (lastCancelled ? translate(L"Перемещение отменено.") + Separator : std::wstring()) +
+                     translate(L"В корзину перемещено:") + L" " + formatCount(lastFiles) + Separator +
+                     formatBytes(lastBytes) + Separator + skippedAndErrors();
     }
     statusLine = lastOperationTime == 0
                      ? translate(L"Анализ ещё не выполнялся")

@@ -28,26 +28,11 @@ COLORREF gdi(ui::Argb colour) {
 }
 
 void drawStateTexts(ui::Canvas& canvas, float w) {
-    std::wstring headline;
-    std::wstring subline;
-    if (busy) {
-        headline = formatCount(progressDone);
-        if (progressTotal != 0) headline += L" / " + formatCount(progressTotal);
-        subline = translate(operationPhase == PhaseCleaning ? L"Очистка файлов…" : L"Проверено файлов:");
-        if (progressTotal != 0) {
-            const double fraction = std::min(static_cast<double>(progressDone) / static_cast<double>(progressTotal), 1.0);
-            ui::drawProgressBar(canvas.graphics, 20.0f, 181.0f, w - 40.0f, static_cast<float>(fraction));
-        }
-    } else if (analysisPresent) {
-        headline = formatBytes(selectedCategoryBytes());
-        subline = translate(L"к очистке");
-    } else if (lastOperationKind == 2) {
-        headline = formatBytes(lastBytes);
-        subline = translate(L"Удалено");
-    } else {
-        headline = translate(L"Готов к анализу");
-        subline = translate(L"Начните с анализа");
+    if (busy && progressTotal != 0) {
+        const double fraction = std::min(static_cast<double>(progressDone) / static_cast<double>(progressTotal), 1.0);
+        ui::drawProgressBar(canvas.graphics, 20.0f, 181.0f, w - 40.0f, static_cast<float>(fraction));
     }
+    const auto [headline, subline] = widgetStateLines();
     canvas.queueText(headline, 20.0f, 108.0f, w - 40.0f, 42.0f, 27.0f, gdi(theme.text), true, true, false, false);
     canvas.queueText(subline, 20.0f, 153.0f, w - 40.0f, 25.0f, 13.0f, gdi(theme.mutedText), false, false, false, false);
 }
@@ -172,6 +157,17 @@ void drawButton(HWND window, ui::WidgetState& state, int id) {
 }
 
 }  // namespace
+
+std::pair<std::wstring, std::wstring> widgetStateLines() {
+    if (busy) {
+        std::wstring headline = formatCount(progressDone);
+        if (progressTotal != 0) headline += L" / " + formatCount(progressTotal);
+        return {headline, translate(operationPhase == PhaseCleaning ? L"Очистка файлов…" : L"Проверено файлов:")};
+    }
+    if (analysisPresent) return {formatBytes(selectedCategoryBytes()), translate(L"к очистке")};
+    if (lastOperationKind == 2) return {formatBytes(lastBytes), translate(L"Удалено")};
+    return {translate(L"Готов к анализу"), translate(L"Начните с анализа")};
+}
 
 bool renderWidgetFrame(HWND window, ui::WidgetState& state) {
     RECT client{};

@@ -5,6 +5,8 @@
 #include "app/exit_and_tray.h"
 #include "app/format_bytes.h"
 #include "app/history_note.h"
+#include "app/large_files_window.h"
+#include "app/main_frame.h"
 #include "app/main_layout.h"
 #include "app/operations.h"
 #include "app/shell_globals.h"
@@ -92,8 +94,9 @@ void onProgressMessage(LPARAM record) {
     progressDone = update->done;
     progressTotal = update->total;
     progressText = progressLine(update->label, update->done, update->total);
-    ui::invalidateWindow(ui::mainWindow, nullptr);
-    if (largeFilesWindow && IsWindow(largeFilesWindow)) ui::invalidateWindow(largeFilesWindow, nullptr);
+    // Only the progress line and strip change: that area of the frame is rendered again, not the frame.
+    invalidateFrameArea(layoutRect(statusArea(computeMainLayout())));
+    if (largeFilesWindow && IsWindow(largeFilesWindow)) invalidateLargeFilesFrame(largeFilesWindow);
     refreshWidget();
 }
 

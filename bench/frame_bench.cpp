@@ -1,13 +1,14 @@
 // The main window at the size the program gives it on this screen: the time of a full frame render (a fresh
-// UI generation), of a repaint with nothing changed (the frame is only copied to the window), of a full
-// layout with nothing changed and with a page switch, and how many controls each page switch moves, shows
-// or hides.
+// UI generation), of a repaint with nothing changed (the frame is only copied to the window), of one step of
+// the busy animation with its repaint (the Clean PC page during a scan), of a full layout with nothing
+// changed and with a page switch, and how many controls each page switch moves, shows or hides.
 #include "bench_support.h"
 #include "window_bench_support.h"
 
 #include "app/main_frame.h"
 #include "app/main_frame_internal.h"
 #include "app/main_layout.h"
+#include "app/main_window_internal.h"
 #include "app/shell_globals.h"
 #include "ui/control_registry.h"
 #include "ui/shell_state.h"
@@ -80,6 +81,20 @@ int main() {
         });
         std::printf("page %d: full frame render %.3f ms, repaint with nothing changed %.3f ms\n", page, render, blit);
     }
+
+    // A scan in progress on the Clean PC page: each 16 ms step moves the busy segment of the progress strip.
+    pm::currentPage = 0;
+    pm::busy = true;
+    pm::layoutMainControls();
+    UpdateWindow(window);
+    const std::uint64_t framesBefore = pm::frameRenderCount;
+    const double step = meanMs(kPasses, [window] {
+        pm::animationStep();
+        UpdateWindow(window);
+    });
+    std::printf("busy animation step with its repaint (Clean PC page): %.3f ms, full frames rendered %llu of %d\n", step,
+                static_cast<unsigned long long>(pm::frameRenderCount - framesBefore), kPasses);
+    pm::busy = false;
 
     pm::currentPage = 0;
     pm::layoutMainControls();

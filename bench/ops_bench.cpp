@@ -4,8 +4,11 @@
 //                        the cleanup record: the worker thread, throttled progress posts, the handlers
 //   direct               scanTargets and cleanTargets on an identical tree, with no progress callback
 // Each tree is built before its timing and removed after. Also counts the progress posts per second of the
-// window's scan. Writes scan and cleanup records into the history of the prefix it runs in.
+// window's scan, and scans a third tree through the program's real main window, shown on the Clean PC page:
+// the UI thread's busy share (time spent handling messages, painting included, over the scan's wall time)
+// and the frames it rendered. Writes scan and cleanup records into the history of the prefix it runs in.
 #include "app/app_messages.h"
+#include "app/desktop_widget.h"
 #include "app/operations.h"
 #include "app/shell_globals.h"
 #include "app/worker_messages.h"
@@ -13,7 +16,9 @@
 #include "engine/scan.h"
 #include "ui/shell_state.h"
 
+#include "app/main_frame_internal.h"
 #include "bench/bench_support.h"
+#include "bench/window_bench_support.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -64,7 +69,51 @@ double since(const LARGE_INTEGER& start) {
 
 }  // namespace
 
+// The scan through the real main window: every message of the UI thread is timed while the scan runs.
+struct UiShare {
+    double wall = 0;
+    double handling = 0;
+    std::uint64_t frames = 0;
+    std::uint64_t messages = 0;
+};
+
+UiShare scanThroughMainWindow(bool widget) {
+    UiShare share;
+    HWND window = bench::createMainWindow(0, 0);
+    if (!window) return share;
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    pm::ui::currentSettings.widget_enabled = widget;
+    pm::syncDesktopWidget();
+    UpdateWindow(window);
+    bench::pumpPending();
+    const std::uint64_t framesBefore = pm::frameRenderCount;
+    LARGE_INTEGER frequency{}, start{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    LONGLONG handling = 0;
+    pm::startScan();
+    MSG message;
+    while (pm::busy && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        LARGE_INTEGER before{}, after{};
+        QueryPerformanceCounter(&before);
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+        QueryPerformanceCounter(&after);
+        handling += after.QuadPart - before.QuadPart;
+        ++share.messages;
+    }
+    share.wall = since(start);
+    share.handling = static_cast<double>(handling) / static_cast<double>(frequency.QuadPart);
+    share.frames = pm::frameRenderCount - framesBefore;
+    pm::ui::currentSettings.widget_enabled = false;
+    pm::syncDesktopWidget();
+    DestroyWindow(window);
+    bench::pumpPending();
+    return share;
+}
+
 int main() {
+    const bench::WindowSession session;
     const std::wstring parent = userTemporaryFolder();
     if (parent.empty()) {
         std::printf("no temporary folder under LocalAppData\n");
@@ -125,5 +174,17 @@ int main() {
     std::printf("progress posts during the scan: %llu, %.1f per second\n", static_cast<unsigned long long>(scanPosts),
                 static_cast<double>(scanPosts) / windowScan);
     DestroyWindow(pm::ui::mainWindow);
+    pm::ui::mainWindow = nullptr;
+
+    BenchTree tree(parent, L"pelmirt-ops-bench-main");
+    if (!tree.ok()) return 1;
+    for (const bool widget : {false, true}) {
+        const UiShare share = scanThroughMainWindow(widget);
+        std::printf("scan through the shown main window%s %.3f s: UI thread busy %.1f %% (%.3f s handling %llu "
+                    "messages), %llu full frames rendered\n",
+                    widget ? ", desktop widget shown," : "", share.wall,
+                    share.wall > 0 ? 100.0 * share.handling / share.wall : 0.0, share.handling,
+                    static_cast<unsigned long long>(share.messages), static_cast<unsigned long long>(share.frames));
+    }
     return 0;
 }

@@ -27,7 +27,11 @@ namespace {
 
 using pm::shots::pngEncoder;
 using pm::shots::saveWindow;
+using pm::shots::waitForPaint;
 using pm::shots::waitForWindowOf;
+
+// The ring gauge eases to a new value in 300 ms; the picture waits that long after a result.
+constexpr DWORD GaugeEaseMs = 350;
 
 // Sends without waiting on a busy program for more than two seconds.
 void send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -36,11 +40,23 @@ void send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // The command a click on the control sends; the control does not take the focus, so no focus ring shows
-// in the pictures (Wine draws it even after WM_CHANGEUISTATE asked to hide focus rectangles).
-void click(HWND main, int id) {
-    if (HWND control = GetDlgItem(main, id)) {
-        PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+// in the pictures (Wine draws it even after WM_CHANGEUISTATE asked to hide focus rectangles). Sent, so it
+// has been handled when this returns; posted when its handler opens a modal box.
+void click(HWND main, int id, bool wait = true) {
+    HWND control = GetDlgItem(main, id);
+    if (!control) return;
+    const WPARAM command = MAKEWPARAM(id, BN_CLICKED);
+    if (wait) {
+        send(main, WM_COMMAND, command, reinterpret_cast<LPARAM>(control));
+    } else {
+        PostMessageW(main, WM_COMMAND, command, reinterpret_cast<LPARAM>(control));
     }
+}
+
+// The window as the program has painted it: a picture taken before the paint shows the last page.
+bool shoot(HWND main, const std::wstring& path) {
+    if (!waitForPaint(main, 10000)) std::fwprintf(stderr, L"the window was still painting\n");
+    return saveWindow(main, path);
 }
 
 std::wstring text(HWND window) {
@@ -137,44 +153,32 @@ int wmain(int argc, wchar_t** argv) {
         } pages[] = {{102, L"disks"}, {103, L"help"}, {105, L"settings"}, {101, L"clean"}};
         for (const auto& page : pages) {
             click(main, page.id);
-            SetCursorPos(0, 0);
-            Sleep(700);  // the page switch, the gauge ease and the hover fade-out
-            failures += !saveWindow(main, folder + L"\\" + name + L"-" + page.page + L".png");
+            failures += !shoot(main, folder + L"\\" + name + L"-" + page.page + L".png");
             if (page.id != 105) continue;
             // The language list open: every language's name in its own face.
             HWND languages = GetDlgItem(main, 180);
             send(languages, CB_SHOWDROPDOWN, TRUE, 0);
-            Sleep(500);
-            failures += !saveWindow(main, folder + L"\\" + name + L"-languages.png");
+            if (HWND list = waitForWindowOf(process.dwProcessId, L"ComboLBox", nullptr, 2000)) waitForPaint(list, 10000);
+            failures += !shoot(main, folder + L"\\" + name + L"-languages.png");
             send(languages, CB_SHOWDROPDOWN, FALSE, 0);
         }
         if (scanShot || cleanShot) {
             HWND analyse = GetDlgItem(main, 120);
             const std::wstring before = text(analyse);
-            click(main, 120);
-            if (scanShot) {
-                // Under load the click may wait in the queue: the picture is taken once the Cancel button
-                // shows that the scan runs.
-                HWND cancel = GetDlgItem(main, 122);
-                for (int w = 0; w < 100 && cancel && !IsWindowVisible(cancel); ++w) Sleep(20);
-                // The click's handler lays out and paints synchronously: a sent message returns after it.
-                send(main, WM_NULL, 0, 0);
-                Sleep(150);
-                failures += !saveWindow(main, folder + L"\\" + name + L"-scanning.png");
-            }
+            click(main, 120);  // returns with the scan started and laid out
+            if (scanShot) failures += !shoot(main, folder + L"\\" + name + L"-scanning.png");
             // The scan has ended when the Analyse button offers to scan again.
             for (int w = 0; w < 600 && text(analyse) == before; ++w) Sleep(50);
-            Sleep(700);  // the gauge eases to its new value
-            failures += !saveWindow(main, folder + L"\\" + name + L"-scanned.png");
+            Sleep(GaugeEaseMs);
+            failures += !shoot(main, folder + L"\\" + name + L"-scanned.png");
             if (cleanShot) {
                 // The Recycle Bin and the browsers are left out by the default settings: a confirmation,
                 // then the result.
-                click(main, 121);
+                click(main, 121, false);
                 if (!answerDialog(process.dwProcessId, main, IDYES, 5000)) ++failures;
                 if (!answerDialog(process.dwProcessId, main, IDOK, 30000)) ++failures;
-                SetCursorPos(0, 0);
-                Sleep(700);
-                failures += !saveWindow(main, folder + L"\\" + name + L"-cleaned.png");
+                Sleep(GaugeEaseMs);
+                failures += !shoot(main, folder + L"\\" + name + L"-cleaned.png");
             }
         }
     }

@@ -58,7 +58,43 @@ HWND findWindowOf(DWORD processId, const wchar_t* className, HWND owner) {
     return query.found;
 }
 
+bool nothingToPaint(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE)) return false;
+    bool clean = true;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) {
+            if (!IsWindowVisible(child) || !GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+            *reinterpret_cast<bool*>(data) = false;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&clean));
+    return clean;
+}
+
+// A message sent to the window's thread, answered once the thread has handled what it was doing.
+bool answers(HWND window, DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
+}
+
 }  // namespace
+
+bool waitForPaint(HWND window, DWORD timeoutMs) {
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        // Sent messages come before paints: an answer alone does not say the paints are done.
+        if (answers(window, timeoutMs) && nothingToPaint(window)) {
+            // Between two answers the thread waited for messages, and Wine puts a window's surface on the
+            // screen when its thread starts waiting.
+            answers(window, timeoutMs);
+            std::fwprintf(stderr, L"painted after %llu ms\n", GetTickCount64() - start);
+            return true;
+        }
+        if (GetTickCount64() - start > timeoutMs) return false;
+        Sleep(10);
+    }
+}
 
 HWND waitForWindowOf(DWORD processId, const wchar_t* className, HWND owner, DWORD timeoutMs) {
     for (DWORD waited = 0; waited <= timeoutMs; waited += 50, Sleep(50)) {

@@ -27,6 +27,11 @@ bool pngEncoder(CLSID& clsid);
 // for up to timeoutMs; null when none came.
 HWND waitForWindowOf(DWORD processId, const wchar_t* className, HWND owner, DWORD timeoutMs);
 
+// Waits until the program has painted the window and its children (none of them has anything left to
+// paint) and its thread has gone back to waiting for messages once more, which puts what it painted on
+// the screen. Reports how long that took; false when timeoutMs passed first.
+bool waitForPaint(HWND window, DWORD timeoutMs);
+
 // The rectangle of the desktop as it is on the screen, saved as a PNG; reports "saved" or "FAILED" with
 // the path on stderr.
 bool saveScreenRect(const RECT& r, const std::wstring& path);

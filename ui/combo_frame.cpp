@@ -24,13 +24,18 @@ void paintComboFrame(HWND combo, HDC dc) {
     const Pen chevron(CreatePen(PS_SOLID, 1, toColorRef(theme.mutedText)));
     const SavedDcState saved(dc);
     if (!saved) return;
-    // The edit field paints itself; a combo has no WS_CLIPCHILDREN, so it is left out by hand.
+    // The edit field paints itself; a combo has no WS_CLIPCHILDREN, so it is left out by hand. A drop-down
+    // list has no edit field: its selection field is left out instead, where an owner-drawn combo's owner
+    // has just drawn the entry.
+    RECT field = info.rcItem;
+    // Under Wine the selection field's outer pixel ring lies outside what the owner draws and stays in the
+    // system's light window colour: it is painted over too.
+    if (!info.hwndItem) InflateRect(&field, -1, -1);
     if (info.hwndItem) {
-        RECT edit{};
-        GetWindowRect(info.hwndItem, &edit);
-        MapWindowPoints(HWND_DESKTOP, combo, reinterpret_cast<POINT*>(&edit), 2);
-        ExcludeClipRect(dc, edit.left, edit.top, edit.right, edit.bottom);
+        GetWindowRect(info.hwndItem, &field);
+        MapWindowPoints(HWND_DESKTOP, combo, reinterpret_cast<POINT*>(&field), 2);
     }
+    ExcludeClipRect(dc, field.left, field.top, field.right, field.bottom);
     fillSolid(dc, client, theme.card);
     if (const SolidBrush border(CreateSolidBrush(toColorRef(theme.border))); border)
         FrameRect(dc, &client, border.get());

@@ -34,6 +34,15 @@ LRESULT CALLBACK customButtonProc(HWND button, UINT message, WPARAM wParam, LPAR
     switch (message) {
         case WM_ERASEBKGND:
             return 1;  // the owner-draw code paints the background
+        case WM_GETDLGCODE:
+            // An owner-drawn button answers as the push button it looks like, and the focused one as the
+            // default: the dialog manager of the main window's message loop then presses it on Enter.
+            return DLGC_BUTTON | (GetFocus() == button ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+        case BM_SETSTYLE:
+            // Told it is a push button, the dialog manager restyles it as the default one when Tab reaches
+            // it, and back when Tab leaves (Wine does, measured): the button stays drawn by its owner.
+            wParam = (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW;
+            break;
         case WM_MOUSEMOVE: {
             ButtonState& state = buttonStates[id];
             if (!state.hover) {

@@ -23,10 +23,6 @@ HWND registeredControl(int id) {
     return it == controlRegistry.end() ? nullptr : it->second;
 }
 
-LONG toDevicePixels(float dip) {
-    return static_cast<LONG>(dip * layoutScale + 0.5f);
-}
-
 }  // namespace
 
 void createControl(int id, const wchar_t* text, const wchar_t* className, DWORD style) {
@@ -45,10 +41,10 @@ void createControl(int id, const wchar_t* text, const wchar_t* className, DWORD 
 void setControlBounds(int id, float x, float y, float w, float h) {
     if (!controlRegistry.contains(id)) return;
     RECT r{};
-    r.left = toDevicePixels(x);
-    r.top = toDevicePixels(y);
-    r.right = r.left + toDevicePixels(w);
-    r.bottom = r.top + toDevicePixels(h);
+    r.left = layoutPixels(x);
+    r.top = layoutPixels(y);
+    r.right = r.left + layoutPixels(w);
+    r.bottom = r.top + layoutPixels(h);
     controlBounds[id] = r;
 }
 

@@ -36,7 +36,8 @@ extern float layoutScale;
 // The font of every child control of the main window (owned and rebuilt by the shell), or null.
 extern HFONT mainFontRegular;
 
-// Raised whenever the main window's or the widget's frame must be rendered again; starts at 1.
+// Raised whenever the main window's frame must be rendered again (the large-files window follows it too);
+// starts at 1.
 extern uint64_t uiGeneration;
 
 // The user's settings as the program currently applies them.

@@ -3,6 +3,7 @@
 #include "services/i18n/translate.h"
 #include "ui/shell_state.h"
 #include "ui/ui_font.h"
+#include "ui/window_utils.h"
 
 #include <algorithm>
 #include <cmath>
@@ -84,18 +85,70 @@ bool fits(const SIZE& measured, const RECT& rect) {
     return measured.cy <= rect.bottom - rect.top && measured.cx <= rect.right - rect.left;
 }
 
+// Shrinks the item one pixel at a time until it fits or reaches its minimum; the last measurement.
+SIZE shrinkToFit(FontCache& cache, TextItem& item) {
+    SIZE measured = measureText(cache, item);
+    while (item.minPixelSize < item.pixelSize && !fits(measured, item.rect)) {
+        --item.pixelSize;
+        measured = measureText(cache, item);
+    }
+    return measured;
+}
+
+// Height in pixels of one line of the item at its size.
+LONG lineHeight(FontCache& cache, const TextItem& item) {
+    TextItem probe = item;
+    probe.text = L"X";
+    probe.singleLine = 1;
+    return measureText(cache, probe).cy;
+}
+
+// The longest start of the text that, followed by an ellipsis, still fits the box when wrapped.
+void trimToWholeLines(FontCache& cache, TextItem& item) {
+    const std::wstring full = item.text;
+    size_t low = 0;
+    size_t high = full.size();
+    while (low < high) {
+        const size_t middle = (low + high + 1) / 2;
+        item.text = full.substr(0, middle) + L"\u2026";
+        if (fits(measureText(cache, item), item.rect)) {
+            low = middle;
+        } else {
+            high = middle - 1;
+        }
+    }
+    // Never half of a character written as two units.
+    if (low > 0 && IS_HIGH_SURROGATE(full[low - 1])) --low;
+    std::wstring kept = full.substr(0, low);
+    while (!kept.empty() && (kept.back() == L' ' || kept.back() == L'\n' || kept.back() == L'\r')) kept.pop_back();
+    item.text = kept + L"\u2026";
+}
+
 }  // namespace
 
 SIZE fitTextItem(FontCache& cache, TextItem& item) {
     item.pixelSize = std::max(item.pixelSize, 1);
     item.minPixelSize = std::min(std::max(item.minPixelSize, 1), item.pixelSize);
-    SIZE measured = measureText(cache, item);
-    if (item.minPixelSize >= item.pixelSize || fits(measured, item.rect)) return measured;
-    do {
-        --item.pixelSize;
+    const int32_t ownSize = item.pixelSize;
+    SIZE measured = shrinkToFit(cache, item);
+    if (item.singleLine || fits(measured, item.rect) || !cache.measureDC || item.text.empty()) return measured;
+
+    // A wrapped text that does not fit even at its smallest size would show a line cut through the middle.
+    // A box of two lines or more keeps the whole lines that fit, the last one ending with an ellipsis; a
+    // smaller box takes the text on one line, shrinking from its own size again, with an ellipsis at the
+    // end when even the smallest size is too wide.
+    const LONG boxHeight = item.rect.bottom - item.rect.top;
+    if (boxHeight >= 2 * lineHeight(cache, item)) {
+        const std::wstring whole = item.text;
+        trimToWholeLines(cache, item);
         measured = measureText(cache, item);
-    } while (item.minPixelSize < item.pixelSize && !fits(measured, item.rect));
-    return measured;
+        if (fits(measured, item.rect)) return measured;
+        item.text = whole;  // a word wider than the box: one line after all
+    }
+    std::replace_if(item.text.begin(), item.text.end(), [](wchar_t c) { return c == L'\n' || c == L'\r'; }, L' ');
+    item.singleLine = 1;
+    item.pixelSize = ownSize;
+    return shrinkToFit(cache, item);
 }
 
 void drawTextItem(FontCache& cache, HDC dc, TextItem& item) {
@@ -141,23 +194,14 @@ void flushTextItems(TextList& list, HDC dc) {
     list.items.clear();
 }
 
-namespace {
-
-// The frame's conversion: add 0.5 and truncate toward zero.
-LONG frameUnits(float dip) {
-    return static_cast<LONG>(dip * layoutScale + 0.5f);
-}
-
-}  // namespace
-
 TextItem makeTextItem(const std::wstring& text, float x, float y, float w, float h, float size, uint32_t rgb,
                       bool bold, int alignment, bool vCentre, bool singleLine) {
     TextItem item;
     item.text = text;
     item.fontFace = uiFontFace();
-    item.rect = RECT{frameUnits(x), frameUnits(y), frameUnits(x + w), frameUnits(y + h)};
-    item.pixelSize = std::max(frameUnits(size), 1L);
-    item.minPixelSize = size > 11.5f ? std::max(frameUnits(11.5f), 1L) : item.pixelSize;
+    item.rect = RECT{layoutPixels(x), layoutPixels(y), layoutPixels(x + w), layoutPixels(y + h)};
+    item.pixelSize = std::max(layoutPixels(size), 1L);
+    item.minPixelSize = size > 11.5f ? std::max(layoutPixels(11.5f), 1L) : item.pixelSize;
     item.colour = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
     item.bold = bold;
     item.vCentre = vCentre;

@@ -70,8 +70,10 @@ void appendTextItem(TextList& list, TextItem&& item);
 
 // The cached font for the item's face and weight at pixelSize, or null when CreateFontW fails.
 HFONT cachedFont(FontCache& cache, const TextItem& item, int pixelSize);
-// Shrinks pixelSize one pixel at a time (not below minPixelSize) until the text fits its rect;
-// returns the last measured size in pixels.
+// Shrinks pixelSize one pixel at a time (not below minPixelSize) until the text fits its rect; returns
+// the last measured size in pixels. A wrapped text that still does not fit never shows half a line: in a
+// box of two lines or more it keeps the whole lines that fit and ends with an ellipsis, otherwise it
+// becomes one line (singleLine set, shrinking again from its own size), cut with an ellipsis when drawn.
 SIZE fitTextItem(FontCache& cache, TextItem& item);
 void drawTextItem(FontCache& cache, HDC dc, TextItem& item);
 // Draws a copy of every item in queue order, then empties the list (its capacity is kept).

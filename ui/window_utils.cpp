@@ -133,12 +133,20 @@ void updateAllWindows() {
 }
 
 void invalidateWindow(HWND window, const RECT* rect) {
-    if (window && (window == mainWindow || window == widgetWindow)) ++uiGeneration;
+    if (window && window == mainWindow) ++uiGeneration;
     InvalidateRect(window, rect, FALSE);
 }
 
 int scalePx(float dip, float scale) {
     return std::max(static_cast<int>(lroundf(dip * scale)), 1);
+}
+
+LONG layoutPixels(float dip, float scale) {
+    return static_cast<LONG>(dip * scale + 0.5f);
+}
+
+LONG layoutPixels(float dip) {
+    return layoutPixels(dip, layoutScale);
 }
 
 UINT getWindowDpi(HWND window) {

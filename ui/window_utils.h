@@ -28,11 +28,17 @@ bool isMainWindowShown();
 void setWindowRectIfChanged(HWND window, int x, int y, int width, int height);
 // Paints pending updates of the main window and its registered controls now.
 void updateAllWindows();
-// Invalidates without erasing; the main window and the widget also raise uiGeneration.
+// Invalidates without erasing; the main window also raises uiGeneration. The widget does not: it renders
+// its whole frame on every paint, and a raise for it would only render the main frame again for nothing
+// (each progress report of a scan, while the widget is shown).
 void invalidateWindow(HWND window, const RECT* rect);
 
 // max(lroundf(dip * scale), 1).
 int scalePx(float dip, float scale);
+// The main window's conversion of DIPs to device pixels: dip * scale + 0.5, truncated toward zero (a
+// Canvas rounds half away from zero instead). Without a scale, the main window's layout scale.
+LONG layoutPixels(float dip, float scale);
+LONG layoutPixels(float dip);
 UINT getWindowDpi(HWND window);
 // A system metric at the window's DPI (GetSystemMetricsForDpi); the system DPI's (GetSystemMetrics)
 // where that is missing or answers nothing.

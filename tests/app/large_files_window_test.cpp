@@ -10,6 +10,8 @@
 #include "app/main_window.h"
 #include "app/program_internal.h"
 #include "app/shell_globals.h"
+#include "app/worker_messages.h"
+#include "app/worker_posts.h"
 #include "services/i18n/translate.h"
 #include "tests/app/history_lines.h"
 #include "tests/app/list_pixels.h"
@@ -426,7 +428,9 @@ TEST_F(LargeFilesWindowTest, MoveThroughTheShellEndsWithTheEnginesVerdict) {
                                            : L"Недоступные или изменившиеся файлы сохранены.")),
               std::wstring::npos);
     EXPECT_FALSE(analysisPresent) << "the analysis was kept";
-    EXPECT_EQ(statusText, L"В корзину перемещено:");
+    EXPECT_EQ(statusText, translate(L"В корзину перемещено:") + L" 0 · " + formatBytes(0) + L" · " +
+                              translate(L"Пропущено:") + L" " + std::to_wstring(2 - failed) + L" · " +
+                              translate(L"Ошибки:") + L" " + std::to_wstring(failed));
     const std::vector<JsonValue> records = test::historyObjectsAfter(before);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(jsonGetString(records[0], "kind", ""), "recycle");
@@ -621,6 +625,30 @@ TEST_F(LargeFilesWindowTest, ResizeAtTheSameScaleRepaintsTheWholeFrame) {
     auto pixel = [&](int x, int y) { return data_->frame.bits[y * data_->frame.width + x] & 0xFFFFFF; };
     EXPECT_EQ(pixel(client.right - 3, client.bottom - 3), ui::theme.background & 0xFFFFFF);
     EXPECT_EQ(pixel(3, client.bottom - 3), ui::theme.navBackground & 0xFFFFFF);
+}
+
+TEST_F(LargeFilesWindowTest, ProgressOfItsSearchReachesItsStatusLine) {
+    // The window's own search, and a progress report: the paint that follows shows the new count, as a
+    // render made from scratch would.
+    busy = true;
+    operationOwner = window_;
+    operationPhase = PhaseSearchingLarge;
+    progressDone = progressTotal = 0;
+    ++ui::uiGeneration;
+    InvalidateRect(window_, nullptr, FALSE);
+    UpdateWindow(window_);  // the frame as the search started
+    onProgressMessage(reinterpret_cast<LPARAM>(new ProgressUpdate{L"C:\\big", 4321, 0}));
+    UpdateWindow(window_);
+    GdiFlush();
+    const std::vector<uint32_t> painted(data_->frame.bits, data_->frame.bits + data_->frame.width * data_->frame.height);
+    ++ui::uiGeneration;
+    paintLargeFiles(window_, *data_);
+    GdiFlush();
+    const std::vector<uint32_t> fresh(data_->frame.bits, data_->frame.bits + data_->frame.width * data_->frame.height);
+    EXPECT_TRUE(painted == fresh) << "the status line kept the count before the report";
+    busy = false;
+    operationOwner = nullptr;
+    operationPhase = PhaseIdle;
 }
 
 }  // namespace

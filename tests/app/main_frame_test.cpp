@@ -1,12 +1,24 @@
 // The main frame: rendered only when the UI generation moved, kept over an empty client, under every
 // owner-drawn control as its background; the opacity slider drawn by position; the fonts by layout scale.
+#include "app/commands.h"
+#include "app/control_ids.h"
+#include "app/desktop_widget.h"
 #include "app/main_frame.h"
 #include "app/main_frame_internal.h"
+#include "app/main_pages.h"
+#include "app/main_window_internal.h"
+#include "app/shell_globals.h"
+#include "app/worker_messages.h"
+#include "app/worker_posts.h"
+#include "services/i18n/language.h"
 #include "tests/app/layout_window.h"
+#include "ui/frame_texts.h"
 #include "ui/text_list.h"
+#include "ui/window_utils.h"
 
 #include <commctrl.h>
 
+#include <functional>
 #include <tuple>
 
 namespace pm {
@@ -139,6 +151,123 @@ TEST_F(MainFrameTest, FontsFollowTheLayoutScale) {
         }
         EXPECT_EQ(SendMessageW(control(180), CB_GETITEMHEIGHT, 0, 0), c.comboItem);
         EXPECT_TRUE(ui::fontCache.fonts.empty()) << "the text fonts are made again at the new scale";
+    }
+}
+
+TEST_F(MainFrameTest, BusyStepsAndProgressRenderOnlyTheirArea) {
+    // During a scan on the Clean PC page, with the desktop widget shown (a report refreshes it too). The
+    // page background changes behind the frame's back (no new generation): only the area a step renders
+    // takes the new colour.
+    ui::currentSettings.widget_enabled = true;
+    syncDesktopWidget();
+    ASSERT_NE(ui::widgetWindow, nullptr);
+    busy = true;
+    layoutMainControls();
+    paintMainWindow();
+    const auto pixel = [](float x, float y) {
+        GdiFlush();
+        const ui::BackBuffer& frame = ui::mainBackBuffer;
+        return frame.bits[ui::layoutPixels(y) * frame.width + ui::layoutPixels(x)] & 0xFFFFFF;
+    };
+    const ui::Argb old = ui::theme.background;
+    const uint32_t was = old & 0xFFFFFF;
+    ASSERT_EQ(pixel(550, 763), was) << "above the strip's bar";
+    ASSERT_EQ(pixel(550, 720), was) << "between the cards and the progress line";
+
+    struct Step {
+        const char* name;
+        std::function<void()> run;
+        float inside;  // a background row the step renders again
+    };
+    const Step steps[] = {
+        {"animation step", [] { animationStep(); }, 763},
+        {"progress report",
+         [] {
+             onProgressMessage(reinterpret_cast<LPARAM>(new ProgressUpdate{L"C:\\x", 10, 0}));
+         },
+         730},
+    };
+    uint32_t colour = 0x102030;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        colour += 0x101010;
+        ui::theme.background = 0xFF000000 | colour;
+        const uint64_t frames = frameRenderCount;
+        const uint64_t areas = frameAreaRenderCount;
+        step.run();
+        UpdateWindow(window_);
+        EXPECT_EQ(frameRenderCount, frames) << "no whole frame";
+        EXPECT_EQ(frameAreaRenderCount, areas + 1);
+        EXPECT_EQ(pixel(550, step.inside), colour);
+        EXPECT_EQ(pixel(550, 720), was) << "outside the area";
+    }
+    ui::theme.background = old;
+    busy = false;
+    ui::currentSettings.widget_enabled = false;
+    syncDesktopWidget();
+    layoutMainControls();
+}
+
+TEST_F(MainFrameTest, PendingAreasNeverLeaveAStaleFrame) {
+    // During a scan on the Clean PC page the ring step and the gauge leave areas to render again; then
+    // something else happens before the window paints. Whatever it is, the frame the paint leaves equals a
+    // whole render of the new state.
+    struct Case {
+        const char* name;
+        std::function<void()> happen;
+    };
+    const auto resize = [this](int width, int height) {
+        RECT outer{}, client{};
+        GetWindowRect(window_, &outer);
+        GetClientRect(window_, &client);
+        SetWindowPos(window_, nullptr, 0, 0, width + outer.right - outer.left - client.right,
+                     height + outer.bottom - outer.top - client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    const Case cases[] = {
+        {"page switch", [] { onCommand(control::NavHelp); }},
+        {"language", [] {
+             applyLanguageSetting("ar");
+             layoutMainControls();
+         }},
+        {"theme", [] { onCommand(control::ThemeDark); }},
+        {"resize", [&] { resize(960, 700); }},
+        {"the whole window exposed", [this] { InvalidateRect(window_, nullptr, FALSE); }},
+        {"a control painted first", [this] { UpdateWindow(control(control::StartScan)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        busy = true;
+        currentPage = 0;
+        layoutMainControls();
+        paintMainWindow();
+        animationStep();  // the ring moves the strip's segment
+        invalidateFrameArea(layoutRect(gaugeArea(computeMainLayout())));
+        c.happen();
+        UpdateWindow(window_);
+
+        ui::BackBuffer whole;
+        ASSERT_TRUE(ui::ensureBackBuffer(whole, clientWidth, clientHeight));
+        ui::paintWithFrameTexts(whole.dc, [&] { paintMainContent(whole.dc); });
+        GdiFlush();
+        const ui::BackBuffer& frame = ui::mainBackBuffer;
+        ASSERT_EQ(frame.width, whole.width);
+        ASSERT_EQ(frame.height, whole.height);
+        int stale = 0;
+        int firstX = -1, firstY = -1;
+        for (int y = 0; y < frame.height; ++y) {
+            for (int x = 0; x < frame.width; ++x) {
+                const size_t i = static_cast<size_t>(y) * static_cast<size_t>(frame.width) + static_cast<size_t>(x);
+                if ((frame.bits[i] & 0xFFFFFF) == (whole.bits[i] & 0xFFFFFF)) continue;
+                if (stale++ == 0) std::tie(firstX, firstY) = std::make_tuple(x, y);
+            }
+        }
+        EXPECT_EQ(stale, 0) << "first at " << firstX << "," << firstY;
+
+        busy = false;
+        applyLanguageSetting("en");
+        ui::currentSettings.theme = "system";
+        ui::applyTheme();
+        resize(990, 711);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/main_pages.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -17,6 +18,21 @@ protected:
     void render() {
         ASSERT_TRUE(ui::ensureBackBuffer(frame_, clientWidth, clientHeight));
         withTextList(frame_.dc, [&] { paintMainContent(frame_.dc); });
+    }
+    // The texts the frame queues, as they stand before drawing.
+    static std::vector<std::wstring> queuedTexts() {
+        ui::BackBuffer frame;
+        EXPECT_TRUE(ui::ensureBackBuffer(frame, clientWidth, clientHeight));
+        ui::TextList list;
+        ui::frameTextList = &list;
+        paintMainContent(frame.dc);
+        ui::frameTextList = nullptr;
+        std::vector<std::wstring> texts;
+        for (const ui::TextItem& item : list.items) texts.push_back(item.text);
+        return texts;
+    }
+    static bool has(const std::vector<std::wstring>& texts, const std::wstring& text) {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
     }
     uint32_t at(float x, float y) const {
         return rgbAt(frame_, static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
@@ -77,15 +93,15 @@ TEST_F(MainFrame, RingDiameterFollowsTheColumnUpToItsCap) {
 
 TEST_F(MainFrame, DriveRowsStopWhereEachPageRunsOutOfRoom) {
     // Each drive is half full: its bar's left end is accent, its right end the track. On the Disk space
-    // page a row (95 high) is shown only when it ends above the button at H - 109: four rows at a height
-    // of 790, five from 798.
+    // page a row (95 high) is shown only when it ends above the button at H - 137: four rows at a height
+    // of 790, five from 826.
     const struct {
         int page;
         int height;
         int drives;
         int shownRows;
     } cases[] = {{0, 790, 0, 0}, {0, 790, 1, 1}, {0, 790, 3, 2}, {1, 790, 1, 1}, {1, 790, 5, 4},
-                 {1, 797, 5, 4}, {1, 798, 5, 5}, {1, 905, 7, 5}, {1, 906, 7, 6}};
+                 {1, 825, 5, 4}, {1, 826, 5, 5}, {1, 933, 7, 5}, {1, 934, 7, 6}};
     for (const auto& c : cases) {
         driveList.clear();
         addDrives(c.drives);
@@ -139,6 +155,41 @@ TEST_F(MainFrame, ProgressStripShowsTheFractionOrAScanSegment) {
     busy = false;
     render();
     EXPECT_EQ(at(600, 770), rgbOf(ui::theme.background)) << "no strip when idle";
+}
+
+TEST_F(MainFrame, StatePillSaysWorkingBeforeResultsReady) {
+    const std::wstring ready = translate(L"Готов к анализу");
+    const std::wstring results = translate(L"Результаты готовы");
+    const std::wstring working = translate(L"Выполняется…");
+    const struct {
+        bool busy, analysis;
+        const std::wstring& pill;
+    } cases[] = {{false, false, ready}, {false, true, results}, {true, false, working}, {true, true, working}};
+    for (const auto& c : cases) {
+        busy = c.busy;
+        analysisPresent = c.analysis;
+        statusText = L"";  // the idle status line says "ready" too
+        const std::vector<std::wstring> texts = queuedTexts();
+        EXPECT_TRUE(has(texts, c.pill)) << c.busy << c.analysis;
+        for (const std::wstring* other : {&ready, &results, &working}) {
+            if (*other != c.pill) {
+                EXPECT_FALSE(has(texts, *other)) << c.busy << c.analysis;
+            }
+        }
+    }
+    busy = analysisPresent = false;
+}
+
+TEST_F(MainFrame, LastAnalysisLineOnlyOnTheCleanPcPage) {
+    statusLine = L"Last scan: yesterday";
+    statusText = L"Scan complete";
+    for (int page = 0; page < 4; ++page) {
+        currentPage = page;
+        const std::vector<std::wstring> texts = queuedTexts();
+        EXPECT_EQ(has(texts, statusLine), page == 0) << page;
+        EXPECT_TRUE(has(texts, statusText)) << page;
+    }
+    currentPage = 0;
 }
 
 }  // namespace

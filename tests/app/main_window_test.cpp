@@ -2,6 +2,7 @@
 // callback, closing and destruction. Real windows on the prefix's display driver, real state files.
 #include "app/app_messages.h"
 #include "tests/app/main_window_fixture.h"
+#include "app/main_layout.h"
 #include "app/main_window.h"
 #include "app/main_window_internal.h"
 #include "app/shell_globals.h"
@@ -11,6 +12,7 @@
 #include "services/state/state_file.h"
 #include "tests/support/notification_area.h"
 #include "tests/support/test_files.h"
+#include "tests/ui/draw_support.h"
 #include "ui/control_registry.h"
 #include "ui/shell_state.h"
 #include "ui/theme.h"
@@ -106,6 +108,26 @@ TEST_F(MainWindowTest, LoadsAppliesAndWritesBackTheSettings) {
     // The notification icon is there, or the retry timer runs until the shell takes it.
     EXPECT_TRUE(ui::trayIconAdded || KillTimer(window_, TIMER_TRAY_RETRY));
     applyLanguageSetting("en");
+}
+
+// The language combo box draws its frame in the system's light colours; in the dark theme the frame takes
+// the theme's border (the entry inside stays the owner's: ReportListTest checks that on the helper).
+TEST_F(MainWindowTest, DarkThemeFramesTheLanguageCombo) {
+    ASSERT_NE(create(), nullptr);
+    ui::currentSettings.theme = "dark";
+    ui::applyTheme();
+    currentPage = 3;  // Settings: the combo is laid out
+    layoutMainControls();
+    HWND combo = ui::controlRegistry[ui::LanguageComboId];
+    RECT client{};
+    GetClientRect(combo, &client);
+    ASSERT_GT(client.right, 0);
+    test::Dib dib(client.right, client.bottom, 0xFFFF00FF);
+    SendMessageW(combo, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.dc()), PRF_CLIENT);
+    EXPECT_EQ(dib.rgb(0, client.bottom / 2), ui::theme.border & 0xFFFFFF) << "the combo's frame";
+    EXPECT_EQ(dib.rgb(1, client.bottom / 2), ui::theme.card & 0xFFFFFF) << "no light edge inside the frame";
+    ui::currentSettings = AppSettings{};
+    ui::applyTheme();
 }
 
 TEST_F(MainWindowTest, StateFileThatCannotBeReadIsKeptUntilTheUserChangesASetting) {

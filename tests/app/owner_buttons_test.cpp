@@ -2,6 +2,7 @@
 // push buttons, each painted into its own buffer as the frame renderer hands it over.
 #include "paint_support.h"
 
+#include "app/format_bytes.h"
 #include "app/owner_buttons.h"
 #include "services/i18n/language.h"
 
@@ -234,6 +235,55 @@ TEST_F(OwnerButtons, OptionRowCentresTitleAndSubtitleAsOneBlock) {
         EXPECT_EQ(title.top, slack > 1 ? c.top + slack / 2 : c.top) << c.scale;
         EXPECT_EQ(list.items[1].pixelSize, static_cast<int>(12 * c.scale + 0.5f)) << "subtitle size, " << c.scale;
     }
+}
+
+TEST_F(OwnerButtons, CategoryCardMirrorsItsCheckBoxAndSizeInArabic) {
+    // A 484 x 51 card: the check box (22 wide) 12 from the reading start, the size at the other end.
+    scanReport.categoryBytes = {123456789, 0};
+    cleanSelection[0] = true;
+    const struct {
+        int language;
+        int boxX;      // inside the check box
+        int otherX;    // the same place at the other end
+        LONG sizeLeft; // left edge of the size's box
+        UINT sizeAlign;
+    } cases[] = {{EnglishLanguage, 15, 484 - 15, 484 - 106, DT_RIGHT}, {ArabicLanguage, 484 - 15, 15, 13, DT_LEFT}};
+    for (const auto& c : cases) {
+        currentLanguage = c.language;
+        paint(125, 484, 51, 0);
+        EXPECT_EQ(at(c.boxX, 25), rgbOf(ui::theme.accent)) << c.language;
+        EXPECT_NE(at(c.otherX, 25), rgbOf(ui::theme.accent)) << c.language;
+        ASSERT_EQ(texts_.size(), 3u);
+        EXPECT_EQ(texts_[2].text, formatBytes(123456789));
+        EXPECT_EQ(texts_[2].rect.left, c.sizeLeft) << c.language;
+        EXPECT_EQ(texts_[2].format & (DT_LEFT | DT_CENTER | DT_RIGHT), c.sizeAlign) << c.language;
+        const RECT titleBox = texts_[0].rect;
+        EXPECT_TRUE(c.language == ArabicLanguage ? titleBox.left >= 109 : titleBox.left >= 79) << c.language;
+    }
+}
+
+TEST_F(OwnerButtons, SkipLockedRowTakesTheShortSubtitleOnlyOnTheCleanPcPage) {
+    const struct {
+        bool skip;
+        int page;
+        const wchar_t* subtitle;
+    } cases[] = {
+        {false, 0, L"Безопасный повтор"},
+        {false, 3, L"Безопасный повтор без принудительного удаления"},
+        {true, 0, L"Открытые файлы будут пропущены"},
+        {true, 3, L"Открытые файлы будут пропущены"},
+    };
+    for (const auto& c : cases) {
+        ui::currentSettings.skip_locked = c.skip;
+        currentPage = c.page;
+        paint(129, 400, 54, 0);
+        ASSERT_EQ(texts_.size(), 2u);
+        EXPECT_EQ(texts_[0].text, translate(L"Пропускать занятые файлы"));
+        // The subtitle may end with an ellipsis where it does not fit; its start is the text.
+        EXPECT_EQ(texts_[1].text.substr(0, 12), translate(c.subtitle).substr(0, 12)) << c.page << " " << c.skip;
+        EXPECT_EQ(texts_[1].text.size() <= translate(c.subtitle).size() + 1, true);
+    }
+    currentPage = 0;
 }
 
 }  // namespace

@@ -18,7 +18,8 @@ TEST(StatusLine, BothLinesInRussianAndEnglish) {
         const char* language;
         uint32_t kind;
         bool cancelled;
-        std::wstring status;  // after a scan with 3 skipped, 0 errors, or a clean-up of 1536 B, 2 skipped, 1 error
+        std::wstring status;  // after a scan with 3 skipped, 0 errors, or a clean-up (a move) of 1536 B, 2 skipped,
+                              // 1 error (2 files moved)
     };
     const std::wstring size = L"{size}";
     const Case cases[] = {
@@ -27,6 +28,8 @@ TEST(StatusLine, BothLinesInRussianAndEnglish) {
         {"ru", 2, false, L"Удалено {size} · Пропущено: 2 · Ошибки: 1"},
         {"en", 2, true, L"Deleted: {size} · Skipped: 2 · Errors: 1"},  // a cancelled clean-up reads the same
         {"en", 1, true, L"Scan canceled. Showing the space found before cancellation."},
+        {"ru", 3, false, L"В корзину перемещено: 2 · {size} · Пропущено: 2 · Ошибки: 1"},
+        {"en", 3, true, L"Move canceled. · Moved to Recycle Bin: 2 · {size} · Skipped: 2 · Errors: 1"},
         {"en", 0, false, L"(kept)"},  // no operation: the text stays
     };
     for (const Case& c : cases) {
@@ -37,6 +40,7 @@ TEST(StatusLine, BothLinesInRussianAndEnglish) {
         lastSkipped = c.kind == 1 ? 3 : 2;
         lastErrors = c.kind == 1 ? 0 : 1;
         lastBytes = 1536;
+        lastFiles = 2;
         statusText = L"(kept)";
         lastOperationTime = 0;
         updateStatusLine();

@@ -2,8 +2,10 @@
 // test, the row rule, scrolling, its place on the monitor, its buttons and the keys of the message loop.
 #include "app/desktop_widget.h"
 #include "app/desktop_widget_internal.h"
+#include "app/format_bytes.h"
 #include "app/program_internal.h"
 #include "app/shell_globals.h"
+#include "services/i18n/language.h"
 #include "services/i18n/translate.h"
 #include "services/state/state_file.h"
 #include "tests/support/test_files.h"
@@ -426,10 +428,10 @@ TEST_F(WidgetTest, ScanButtonFollowsTheAnalysisAndTheShellState) {
 TEST_F(WidgetTest, ButtonsKeepHoverAndPressInTheWidgetRecord) {
     ASSERT_NE(open(), nullptr);
     HWND hide = button(ui::WidgetHideButton);
-    const uint64_t generation = ui::uiGeneration;
+    ValidateRect(ui::widgetWindow, nullptr);
     SendMessageW(hide, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
     EXPECT_EQ(state().buttons[1].hover, 1);
-    EXPECT_GT(ui::uiGeneration, generation) << "the whole widget is rendered again";
+    EXPECT_TRUE(GetUpdateRect(ui::widgetWindow, nullptr, FALSE)) << "the whole widget is rendered again";
     SendMessageW(hide, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
     EXPECT_EQ(state().buttons[1].pressed, 1);
     SendMessageW(hide, WM_MOUSELEAVE, 0, 0);
@@ -480,6 +482,58 @@ TEST_F(WidgetTest, EnterOpensTheMainWindowUnlessHideOrScanHasTheFocus) {
     key(button(ui::WidgetScanButton), VK_RETURN);
     EXPECT_FALSE(IsWindowVisible(main)) << "not the open button";
     EXPECT_NE(ui::widgetWindow, nullptr) << "not the hide button";
+}
+
+TEST_F(WidgetTest, OpenAndHideButtonsSwapSidesInArabic) {
+    for (const char* language : {"en", "ar"}) {
+        SCOPED_TRACE(language);
+        applyLanguageSetting(language);
+        if (ui::widgetWindow) DestroyWindow(ui::widgetWindow);
+        ASSERT_NE(open(), nullptr);
+        RECT openRect{}, hideRect{}, client{};
+        GetWindowRect(button(ui::WidgetOpenButton), &openRect);
+        GetWindowRect(button(ui::WidgetHideButton), &hideRect);
+        GetClientRect(ui::widgetWindow, &client);
+        MapWindowPoints(ui::widgetWindow, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+        const bool arabic = std::string(language) == "ar";
+        EXPECT_EQ(openRect.left > hideRect.left, arabic) << "Open stands at the reading direction's start";
+        const int margin = static_cast<int>(std::lround(20 * state().contentScale));
+        EXPECT_EQ((arabic ? client.right - openRect.right : openRect.left - client.left), margin);
+    }
+    applyLanguageSetting("en");
+}
+
+TEST_F(WidgetTest, HeadlineSaysWhatTheLastOperationLeft) {
+    struct Case {
+        bool busy, analysis;
+        uint32_t lastKind;
+        std::wstring headline, subline;
+    };
+    scanReport = ScanReport{};
+    scanReport.categoryBytes = {3000, 500000};
+    cleanSelection = {true, false, false};
+    lastBytes = 123456789;
+    progressDone = 42;
+    progressTotal = 0;
+    const Case cases[] = {
+        {false, false, 0, translate(L"Готов к анализу"), translate(L"Начните с анализа")},
+        {false, true, 1, formatBytes(3000), translate(L"к очистке")},            // after a scan: what is selected
+        {false, false, 2, formatBytes(123456789), translate(L"Удалено")},       // after a clean-up: what it freed
+        {false, true, 2, formatBytes(3000), translate(L"к очистке")},            // a later scan wins
+        {false, false, 3, translate(L"Готов к анализу"), translate(L"Начните с анализа")},  // after a move
+        {true, true, 1, L"42", translate(L"Проверено файлов:")},                 // working beats the results
+    };
+    for (const Case& c : cases) {
+        busy = c.busy;
+        analysisPresent = c.analysis;
+        lastOperationKind = c.lastKind;
+        const auto [headline, subline] = widgetStateLines();
+        EXPECT_EQ(headline, c.headline) << c.lastKind << " " << c.busy;
+        EXPECT_EQ(subline, c.subline) << c.lastKind << " " << c.busy;
+    }
+    busy = analysisPresent = false;
+    scanReport = ScanReport{};
+    cleanSelection = {true, true, false};
 }
 
 }  // namespace

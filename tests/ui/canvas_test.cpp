@@ -219,6 +219,40 @@ TEST(FitTextItem, ShrinksOnePixelAtATimeDownToItsMinimum) {
     EXPECT_EQ(fixed.pixelSize, 15);
 }
 
+TEST(FitTextItem, AWrappedTextThatCannotFitKeepsWholeLinesOrGoesOnOneLine) {
+    // 12 pixels of DejaVu Sans are 14 high a line: 30 rows hold two lines, 20 hold one.
+    const std::wstring words = L"one two three four five six seven eight nine ten eleven twelve";
+    std::wstring pairs;  // characters of two units each
+    for (int i = 0; i < 40; ++i) pairs += L"\U0001F600 ";
+    const struct {
+        const char* name;
+        std::wstring text;
+        RECT box;
+        int lines;  // whole lines kept, the last ending with an ellipsis; 0: the text on one line
+    } cases[] = {
+        {"words", words, RECT{0, 0, 90, 30}, 2},
+        {"pairs", pairs, RECT{0, 0, 60, 30}, 2},
+        {"room for one line", words, RECT{0, 0, 90, 20}, 0},
+    };
+    for (const auto& c : cases) {
+        TextItem item = sampleItem(c.text, c.box, 16, 12);
+        item.singleLine = 0;
+        const SIZE measured = fitTextItem(fontCache, item);
+        EXPECT_EQ(item.singleLine != 0, c.lines == 0) << c.name;
+        if (c.lines == 0) {
+            EXPECT_EQ(item.text, c.text) << c.name << ": drawn with an ellipsis, not cut";
+            continue;
+        }
+        EXPECT_EQ(item.pixelSize, 12) << c.name;
+        EXPECT_EQ(measured.cy, 14 * c.lines) << c.name;
+        ASSERT_GE(item.text.size(), 2u) << c.name;
+        EXPECT_EQ(item.text.back(), L'\u2026') << c.name;
+        const std::wstring kept = item.text.substr(0, item.text.size() - 1);
+        EXPECT_EQ(c.text.substr(0, kept.size()), kept) << c.name;
+        EXPECT_FALSE(IS_HIGH_SURROGATE(kept.back())) << c.name << ": half a character";
+    }
+}
+
 TEST(DrawTextItem, ATextTooWideAtItsMinimumEndsWithAnEllipsis) {
     const std::wstring text = L"Temporary files of the browsers";
     Dib drawn(200, 40);

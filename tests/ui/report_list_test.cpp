@@ -16,6 +16,7 @@ namespace pm::ui {
 namespace {
 
 HWND themedList = nullptr;
+constexpr COLORREF OwnEntryColour = RGB(0xC0, 0x10, 0x20);
 
 LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NOTIFY) {
@@ -27,6 +28,12 @@ LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             reinterpret_cast<NMLVDISPINFOW*>(lParam)->item.pszText = text;
         }
         return 0;
+    }
+    if (message == WM_DRAWITEM) {  // the owner-drawn combo's entry: one colour no frame uses
+        const auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        SetDCBrushColor(item->hDC, OwnEntryColour);
+        FillRect(item->hDC, &item->rcItem, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        return TRUE;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -167,6 +174,28 @@ TEST_P(ReportListTest, FolderComboFrameAndButtonFollowTheDarkTheme) {
     const int cx = (info.rcButton.left + info.rcButton.right) / 2;
     EXPECT_EQ(themed.rgb(cx, (info.rcButton.top + info.rcButton.bottom) / 2 + 2), theme.mutedText & 0xFFFFFF)
         << "the chevron's tip";
+}
+
+TEST_P(ReportListTest, DropDownListComboKeepsItsOwnerDrawnEntryInsideTheFrame) {
+    HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
+                                 CBS_HASSTRINGS, 0, 250, 300, 200, owner_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(combo, nullptr);
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"English"));
+    SendMessageW(combo, CB_SETCURSEL, 0, 0);
+    SetWindowSubclass(combo, comboFrameProc, ComboFrameSubclassId, 0);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+    RECT client{};
+    GetClientRect(combo, &client);
+    test::Dib dib(client.right, client.bottom, 0xFFFF00FF);
+    SendMessageW(combo, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.dc()), PRF_CLIENT);
+    const int mid = client.bottom / 2;
+    EXPECT_EQ(dib.rgb((info.rcItem.left + info.rcItem.right) / 2, mid), static_cast<uint32_t>(RGB(0x20, 0x10, 0xC0)))
+        << "the owner's entry";  // COLORREF is BGR, the DIB's pixels RGB
+    if (theme.dark) {
+        EXPECT_EQ(dib.rgb(0, mid), theme.border & 0xFFFFFF) << "the frame";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Themes, ReportListTest, testing::Values("light", "dark"));

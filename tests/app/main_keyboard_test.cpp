@@ -1,0 +1,122 @@
+// The main window from the keyboard: keys typed into the real window and its controls, through the
+// program's own message loop routing. Enter presses the focused owner-drawn button; a scan started from
+// the keyboard takes the focus from the button it disables to Cancel, and gives it back at the end.
+#include "app/control_ids.h"
+#include "app/program_internal.h"
+#include "tests/app/main_window_fixture.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace pm {
+namespace {
+
+class MainKeyboardTest : public test::RealMainWindowTest {
+protected:
+    // Dispatches through the program's routing, one message at a time, until the condition holds or the
+    // time is up.
+    bool routeUntil(const std::function<bool(const MSG&)>& done, DWORD timeoutMs) {
+        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+        for (;;) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_QUIT) continue;
+                routeMessage(message);
+                if (done(message)) return true;
+            }
+            if (GetTickCount64() >= deadline) return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
+    bool routeWhileBusy() {
+        return routeUntil([](const MSG&) { return !busy; }, 60000);
+    }
+    // The key as the keyboard delivers it to the focused window, down (then up when asked); returns once
+    // the program has handled it and nothing after it.
+    void type(WORD key, bool release = true) {
+        for (const bool up : {false, true}) {
+            if (up && !release) break;
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            ASSERT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
+            const UINT expected = up ? WM_KEYUP : WM_KEYDOWN;
+            ASSERT_TRUE(routeUntil([&](const MSG& m) { return m.message == expected && m.wParam == key; }, 5000))
+                << "the key arrived";
+        }
+    }
+    HWND focusOn(int id) {
+        HWND control = ui::controlRegistry[id];
+        SetFocus(control);
+        return GetFocus() == control ? control : nullptr;
+    }
+    void SetUp() override {
+        test::RealMainWindowTest::SetUp();
+        DeleteFileW(test::statePath().c_str());  // the default settings
+        ASSERT_NE(create(true), nullptr);
+        SetForegroundWindow(window_);
+        routeUntil([](const MSG&) { return false; }, 100);
+    }
+};
+
+TEST_F(MainKeyboardTest, EnterPressesTheFocusedButton) {
+    struct Case {
+        int id;
+        std::function<bool()> pressed;
+    };
+    const Case cases[] = {
+        {control::NavHelp, [] { return currentPage == 2; }},
+        {control::NavDiskSpace, [] { return currentPage == 1; }},
+        {control::NavCleanPc, [] { return currentPage == 0; }},
+        {control::CategoryRecycleBin, [] { return cleanSelection[2]; }},
+        {control::SkipLocked, [] { return !ui::currentSettings.skip_locked; }},
+        {control::NavSettings, [] { return currentPage == 3; }},
+        {control::DesktopWidget, [] { return ui::currentSettings.widget_enabled; }},
+    };
+    // Tab walks the buttons; the dialog manager, told the focused one is the default, restyles none.
+    ASSERT_NE(focusOn(control::NavCleanPc), nullptr);
+    type(VK_TAB);
+    EXPECT_EQ(GetFocus(), ui::controlRegistry[control::NavDiskSpace]);
+    for (const int id : {control::NavCleanPc, control::NavDiskSpace}) {
+        EXPECT_EQ(GetWindowLongPtrW(ui::controlRegistry[id], GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << id;
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        HWND button = focusOn(c.id);
+        ASSERT_NE(button, nullptr);
+        EXPECT_FALSE(c.pressed()) << "page " << currentPage;
+        type(VK_RETURN);
+        EXPECT_TRUE(c.pressed());
+        EXPECT_EQ(GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << "still drawn by its owner";
+    }
+    ui::currentSettings.widget_enabled = false;
+}
+
+TEST_F(MainKeyboardTest, ScanFromTheKeyboardMovesTheFocusToCancelAndBack) {
+    HWND start = focusOn(control::StartScan);
+    ASSERT_NE(start, nullptr);
+    type(VK_RETURN, false);  // read before the scan's result is handled
+    ASSERT_TRUE(busy) << "Enter started the scan";
+    EXPECT_FALSE(IsWindowEnabled(start));
+    EXPECT_EQ(GetFocus(), ui::controlRegistry[control::Cancel]);
+    type(VK_RETURN);  // the release, then on until the scan's end
+
+    ASSERT_TRUE(routeWhileBusy());
+    EXPECT_TRUE(analysisPresent);
+    EXPECT_EQ(GetFocus(), start);
+    EXPECT_FALSE(IsWindowVisible(ui::controlRegistry[control::Cancel]));
+
+    // Focus moved by the user meanwhile stays where the user put it.
+    type(VK_RETURN, false);
+    ASSERT_TRUE(busy);
+    HWND help = focusOn(control::NavHelp);
+    ASSERT_TRUE(routeWhileBusy());
+    EXPECT_EQ(GetFocus(), help);
+}
+
+}  // namespace
+}  // namespace pm
