@@ -13,7 +13,7 @@
 #   PELMIRT_SHOT_DISPLAY    X display number for Xvfb (default 23; an Xvfb already there is reused)
 #   PELMIRT_SHOT_BUILD_DIR  build tree with its own Wine prefix (default build-shots)
 #   PELMIRT_SHOT_CLIENT     client size of the main window, WIDTHxHEIGHT (default 1100x790)
-#   PELMIRT_SHOT_LANGUAGES  language codes (default "en ar zh")
+#   PELMIRT_SHOT_LANGUAGES  language codes (default "en ar zh ru")
 #   PELMIRT_SHOT_OPERATIONS 0: no pictures of the scan and the clean-up (default 1)
 #   PELMIRT_JOBS            parallel jobs of the build
 # Runs with a private HOME, so neither your Wine prefix nor your trash is touched.
@@ -22,7 +22,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build="${PELMIRT_SHOT_BUILD_DIR:-$here/build-shots}"
 display="${PELMIRT_SHOT_DISPLAY:-23}"
 client="${PELMIRT_SHOT_CLIENT:-1100x790}"
-languages="${PELMIRT_SHOT_LANGUAGES:-en ar zh}"
+languages="${PELMIRT_SHOT_LANGUAGES:-en ar zh ru}"
 docs=0
 out=""
 for arg in "$@"; do
