@@ -1,7 +1,7 @@
 #include "engine/clean_pass.h"
 
 #include "engine/browsers.h"
-#include "engine/delete_entry_internal.h"
+#include "engine/delete_entry_held.h"
 #include "engine/path_rules.h"
 #include "engine/pinned_chain.h"
 #include "engine/recycle_bin.h"

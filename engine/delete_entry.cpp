@@ -1,5 +1,6 @@
 #include "engine/delete_entry.h"
 
+#include "engine/delete_entry_held.h"
 #include "engine/delete_entry_internal.h"
 #include "engine/file_info.h"
 #include "engine/handle_holder.h"
