@@ -246,12 +246,22 @@ void keepFocusOnAControl(HWND hadFocus) {
     }
 }
 
-// At the end of the operation the focus goes back where it was, unless the user moved it meanwhile.
+// The control that had the focus when the main window was last deactivated (while it is inactive), to
+// have it again when the window is active again.
+HWND focusWhenDeactivated = nullptr;
+
+// At the end of the operation the focus goes back where it was, unless the user moved it meanwhile. While
+// another window is active it goes back when the main window is active again.
 void restoreFocusAfterOperation(HWND focus) {
     HWND before = focusBeforeOperation;
     HWND during = focusDuringOperation;
     focusBeforeOperation = focusDuringOperation = nullptr;
-    if (!before || (focus != during && focus != ui::mainWindow)) return;
+    if (!before) return;
+    if (focusWhenDeactivated && focusWhenDeactivated == during) {
+        focusWhenDeactivated = before;
+        return;
+    }
+    if (focus != during && focus != ui::mainWindow) return;
     if (canTakeFocus(before)) SetFocus(before);
 }
 
@@ -267,6 +277,22 @@ void requestRepaints() {
 }
 
 }  // namespace
+
+void onMainWindowActivation(WPARAM state) {
+    if (LOWORD(state) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        focusWhenDeactivated = isMainControl(focus) ? focus : nullptr;
+        return;
+    }
+    const HWND focus = focusWhenDeactivated;
+    focusWhenDeactivated = nullptr;
+    if (HIWORD(state) != 0 || !isMainControl(focus)) return;  // minimized, or nothing to give back
+    if (canTakeFocus(focus)) {
+        SetFocus(focus);
+    } else {
+        keepFocusOnAControl(focus);  // disabled or hidden meanwhile by an operation
+    }
+}
 
 MainLayout computeMainLayout() {
     MainLayout layout;

@@ -58,6 +58,10 @@ DipRect progressStripArea(const MainLayout& layout);
 // Places, shows, enables and labels every child control for the current page and state, moves the
 // changed ones in one batch, then repaints. Touches a control only where something differs.
 void layoutMainControls();
+// WM_ACTIVATE of the main window: remembers the focused control when the window is deactivated and gives
+// the focus back to it (or, when it can no longer take it, to Cancel or the next control) when the window
+// is active again, as a dialog box does.
+void onMainWindowActivation(WPARAM state);
 
 // The ring-gauge value the transition (gaugeFrom, gaugeTo, gaugeStart, gaugeDuration) shows at tick now:
 // eased with t * t * (3 - 2t), gaugeFrom before the start, gaugeTo once it ran its course.

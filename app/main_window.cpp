@@ -529,6 +529,7 @@ LRESULT CALLBACK mainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
     case WM_ACTIVATE:
+        onMainWindowActivation(wParam);
         ui::startAnimationTimer();
         return 0;
     case WM_PAINT:

@@ -1,6 +1,8 @@
 // The main window from the keyboard: keys typed into the real window and its controls, through the
 // program's own message loop routing. Enter presses the focused owner-drawn button; a scan started from
-// the keyboard takes the focus from the button it disables to Cancel, and gives it back at the end.
+// the keyboard takes the focus from the button it disables to Cancel, and gives it back at the end, also
+// when the main window was inactive meanwhile.
+#include "app/commands.h"
 #include "app/control_ids.h"
 #include "app/program_internal.h"
 #include "tests/app/main_window_fixture.h"
@@ -116,6 +118,42 @@ TEST_F(MainKeyboardTest, ScanFromTheKeyboardMovesTheFocusToCancelAndBack) {
     HWND help = focusOn(control::NavHelp);
     ASSERT_TRUE(routeWhileBusy());
     EXPECT_EQ(GetFocus(), help);
+}
+
+TEST_F(MainKeyboardTest, AnOperationEndingWhileAnotherWindowIsActiveGivesTheFocusBackOnReturn) {
+    HWND start = focusOn(control::StartScan);
+    ASSERT_NE(start, nullptr);
+    type(VK_RETURN, false);
+    ASSERT_TRUE(busy) << "Enter started the scan";
+    INPUT release{};
+    release.type = INPUT_KEYBOARD;
+    release.ki.wVk = VK_RETURN;
+    release.ki.dwFlags = KEYEVENTF_KEYUP;
+    ASSERT_EQ(SendInput(1, &release, sizeof(INPUT)), 1u);
+    ASSERT_TRUE(routeUntil([](const MSG& m) { return m.message == WM_KEYUP; }, 5000));
+    ASSERT_EQ(GetFocus(), ui::controlRegistry[control::Cancel]);
+
+    // The user turns to another window until the scan has ended, then comes back.
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    SetForegroundWindow(other);
+    ASSERT_NE(GetActiveWindow(), window_);
+    ASSERT_TRUE(routeWhileBusy());
+    EXPECT_FALSE(IsWindowVisible(ui::controlRegistry[control::Cancel]));
+    SetForegroundWindow(window_);
+    EXPECT_EQ(GetActiveWindow(), window_);
+    EXPECT_EQ(GetFocus(), start) << "the scan's end while away";
+
+    // A scan started while away (its button disabled meanwhile) takes the focus to Cancel on return.
+    SetForegroundWindow(other);
+    onCommand(control::StartScan);
+    ASSERT_TRUE(busy);
+    SetForegroundWindow(window_);
+    EXPECT_EQ(GetFocus(), ui::controlRegistry[control::Cancel]) << "the scan's start while away";
+    ASSERT_TRUE(routeWhileBusy());
+    EXPECT_EQ(GetFocus(), start);
+    DestroyWindow(other);
 }
 
 }  // namespace
