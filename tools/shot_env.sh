@@ -15,10 +15,6 @@ shot_build() {
 shot_display() {
   run="$build/wine-run"
   server=/usr/lib/wine/wineserver
-  bash "$here/wine-prefix.sh" "$build" start >/dev/null
-  eval "$(grep '^export ' "$run")"
-  unset TZ
-
   xvfb_pid=
   trap shot_cleanup EXIT
   if [ ! -e "/tmp/.X11-unix/X$display" ]; then
@@ -26,7 +22,12 @@ shot_display() {
     xvfb_pid=$!
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
   fi
+  # The display first: a prefix switched to the virtual desktop by an earlier run needs it for the desktop
+  # that wine-prefix.sh brings up.
   export DISPLAY=":$display"
+  bash "$here/wine-prefix.sh" "$build" start >/dev/null
+  eval "$(grep '^export ' "$run")"
+  unset TZ
 
   if [ ! -f "$WINEPREFIX/.pelmirt-shots-display" ]; then
     # Without a window manager every hide blocks for seconds: a virtual desktop larger than the windows.
