@@ -1,12 +1,13 @@
-# Sourced by the screenshot scripts: builds their targets and readies the build tree's private Wine
-# prefix on an Xvfb display. The script sets here (the source tree), build (the build tree) and display
-# (the X display number) first.
+# Sourced by the screenshot scripts and the start-up benchmark: builds their targets and readies the build
+# tree's private Wine prefix on an Xvfb display. The script sets here (the source tree), build (the build
+# tree) and display (the X display number) first.
 
 . "$here/tools/quiet_build.sh"
 
 # shot_build TARGET...: a release build of the targets, without the tests; the script ends when it fails.
 shot_build() {
-  quiet_build "$(basename "$0" .sh)" "$here" "$build" "$@" || exit 1
+  # desktop_holder too: wine-prefix.sh builds it quietly, and an error there would show no message.
+  quiet_build "$(basename "$0" .sh)" "$here" "$build" "$@" desktop_holder || exit 1
 }
 
 # shot_display: the build tree's private prefix (private HOME and trash, the interface fonts mapped),

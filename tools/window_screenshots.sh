@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes PNG screenshots of the history, preview and large-files windows (the last after a search) under
-# Xvfb, in a Wine virtual desktop with the interface fonts mapped: light and dark in each language asked for.
+# Builds the window screenshot driver and takes PNG screenshots of the history, preview and large-files
+# windows (the last after a search) under Xvfb, in a Wine virtual desktop with the interface fonts mapped:
+# light and dark in each language asked for.
 #   tools/window_screenshots.sh [OUTPUT_DIR]          default: BUILD/window-screenshots
 # Environment:
 #   PELMIRT_SHOT_LANGUAGES  language codes (default "en ar zh ru")
