@@ -155,16 +155,15 @@ bool mayEnter(LargeSearchResult& result, std::atomic<bool>& cancel, std::uint32_
     return true;
 }
 
-// Pins the directory, as a whole chain from the drive root or alone below the chains its caller holds, and
-// walks it while the pin is held.
-void pinAndWalk(bool wholeChain, const std::wstring& directory, const LargeSearchOptions& options,
-                LargeSearchResult& result, std::atomic<bool>& cancel, const ProgressCallback& progress,
-                VisitedDirectories& visited, std::uint32_t depth) {
+}  // namespace
+
+void walkSubdirectory(const std::wstring& directory, const LargeSearchOptions& options, LargeSearchResult& result,
+                      std::atomic<bool>& cancel, const ProgressCallback& progress, VisitedDirectories& visited,
+                      std::uint32_t depth) {
     if (!mayEnter(result, cancel, depth)) return;
+    // Its parent's chain, held by the caller, pins every directory above it: only the subdirectory is pinned.
     PinnedDirectoryChain chain;
-    const bool pinned = wholeChain ? openDirectoryChainChecked(chain, directory, cancel)
-                                   : openPinnedDirectoryChecked(chain, directory, cancel);
-    if (!pinned) {
+    if (!openPinnedDirectoryChecked(chain, directory, cancel)) {
         if (cancel.load())
             result.cancelled = true;
         else
@@ -172,21 +171,6 @@ void pinAndWalk(bool wholeChain, const std::wstring& directory, const LargeSearc
         return;
     }
     walkPinnedDirectory(chain, options, result, cancel, progress, visited, depth);
-}
-
-}  // namespace
-
-void walkSubdirectory(const std::wstring& directory, const LargeSearchOptions& options, LargeSearchResult& result,
-                      std::atomic<bool>& cancel, const ProgressCallback& progress, VisitedDirectories& visited,
-                      std::uint32_t depth) {
-    // Its parent's chain, held by the caller, pins every directory above it.
-    pinAndWalk(false, directory, options, result, cancel, progress, visited, depth);
-}
-
-void walkLargeFiles(const std::wstring& directory, const LargeSearchOptions& options, LargeSearchResult& result,
-                    std::atomic<bool>& cancel, const ProgressCallback& progress, VisitedDirectories& visited,
-                    std::uint32_t depth) {
-    pinAndWalk(true, directory, options, result, cancel, progress, visited, depth);
 }
 
 LargeSearchResult searchLargeFiles(const LargeSearchOptions& options, std::atomic<bool>& cancel,

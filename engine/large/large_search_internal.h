@@ -21,10 +21,6 @@ inline constexpr std::uint64_t kProgressEveryFiles = 64;
 // (volume serial, file index) of every directory one search entered.
 using VisitedDirectories = std::set<std::pair<std::uint32_t, std::uint64_t>>;
 
-// Walks a directory, pinning a whole chain for it from the drive root first.
-void walkLargeFiles(const std::wstring& directory, const LargeSearchOptions& options, LargeSearchResult& result,
-                    std::atomic<bool>& cancel, const ProgressCallback& progress, VisitedDirectories& visited,
-                    std::uint32_t depth);
 // Walks a subdirectory whose parent the caller holds pinned: only the subdirectory itself is pinned, found
 // under exactly that path.
 void walkSubdirectory(const std::wstring& directory, const LargeSearchOptions& options, LargeSearchResult& result,

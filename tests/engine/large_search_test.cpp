@@ -1,3 +1,4 @@
+#include "engine/large/checked_chain.h"
 #include "engine/large/large_search.h"
 #include "engine/large/large_search_internal.h"
 #include "engine/large/strict_paths.h"
@@ -97,8 +98,10 @@ TEST(LargeSearch, AWalkNeverEntersADirectoryTwiceForOneSearch) {
     walked.rootVolumeSerial = first.rootVolumeSerial;
     std::atomic<bool> cancel{false};
     VisitedDirectories visited;
+    PinnedDirectoryChain held;  // the folder's chain, held as the search holds it
+    ASSERT_TRUE(openDirectoryChainChecked(held, walked.rootPath, cancel));
     for (int walk = 0; walk < 2; ++walk)
-        walkLargeFiles(walked.rootPath, {temp.path(), 1, 1000}, walked, cancel, {}, visited, 0);
+        walkSubdirectory(walked.rootPath, {temp.path(), 1, 1000}, walked, cancel, {}, visited, 0);
     EXPECT_EQ(walked.files.size(), 2u);
     EXPECT_EQ(walked.scannedFiles, 2u);
     EXPECT_EQ(walked.skipped, 1u);  // the second walk's root, refused at once
