@@ -28,15 +28,13 @@ void scanSubdirectory(const std::wstring& child, const CleanLocation& location, 
                       ScanReport& report, std::atomic<bool>& cancel, const ProgressCallback& progress,
                       std::uint64_t now, std::uint64_t& seen, std::uint32_t depth) {
     // Only the attributes are checked here, so only they are read (no volume query).
-    HandleHolder directory(openDirectoryForPinning(child));
-    FILE_ATTRIBUTE_TAG_INFO attributes{};
-    if (!directory.valid() ||
-        !GetFileInformationByHandleEx(directory.get(), FileAttributeTagInfo, &attributes, sizeof(attributes))) {
-        countFailure(report, GetLastError());
-        return;
-    }
-    if ((attributes.FileAttributes & kDirectoryOrReparseMask) != FILE_ATTRIBUTE_DIRECTORY) {
-        ++report.skipped;
+    HandleHolder directory = openPlainDirectory(toLongPath(child));
+    if (!directory.valid()) {
+        const DWORD error = GetLastError();
+        if (error == kErrorReparseTagInvalid)
+            ++report.skipped;  // a reparse point, or no longer a directory
+        else
+            countFailure(report, error);
         return;
     }
     std::wstring finalPath = finalPathOfHandle(directory.get());
