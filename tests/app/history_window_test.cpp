@@ -164,6 +164,23 @@ TEST_F(HistoryWindowTest, ReloadKeepsTheSelectionAndTheFirstVisibleLine) {
     EXPECT_EQ(firstLine(window), 120);
 }
 
+// A change of reading direction puts a new EDIT in place of the old one: it shows the same lines of a long
+// history, scrolled to the middle.
+TEST_F(HistoryWindowTest, LanguageChangeKeepsTheFirstVisibleLineOfALongHistory) {
+    test::writeFile(historyPath(), numberedLines(300));
+    currentLanguage = EnglishLanguage;
+    HWND window = open();
+    ASSERT_NE(window, nullptr);
+    SendMessageW(edit(window), EM_LINESCROLL, 0, 150 - firstLine(window));
+    ASSERT_EQ(firstLine(window), 150);
+    for (int language : {ArabicLanguage, EnglishLanguage}) {
+        currentLanguage = language;
+        reload(window);
+        ASSERT_EQ((GetWindowLongPtrW(edit(window), GWL_EXSTYLE) & WS_EX_RTLREADING) != 0, language == ArabicLanguage);
+        EXPECT_EQ(firstLine(window), 150) << language;
+    }
+}
+
 TEST_F(HistoryWindowTest, OpenWindowShowsANewRecordAfterTheReloadAndSwitchesLanguage) {
     currentLanguage = 0;
     HistoryRecord scan;
