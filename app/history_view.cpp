@@ -159,7 +159,9 @@ void loadHistoryView(HWND window) {
             SendMessageW(edit, EM_SCROLLCARET, 0, 0);
         } else {
             SendMessageW(edit, EM_SETSEL, place.selStart, static_cast<LPARAM>(place.selEnd));
-            SendMessageW(edit, EM_LINESCROLL, 0, place.firstLine);
+            // Setting the selection scrolls the caret into view (Wine's EDIT does), which for the caret left
+            // at the end is the last page: scroll back from wherever that left the first line.
+            SendMessageW(edit, EM_LINESCROLL, 0, place.firstLine - SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
         }
     }
     layoutHistoryWindow(window);
