@@ -363,8 +363,8 @@ TEST_F(ExitTest, SessionEndWritesTheRecordOfTheOperationItWaitedFor) {
         SendMessageW(window_, WM_ENDSESSION, TRUE, 0);
         EXPECT_FALSE(IsWindow(window_)) << "the exit was left for after the session's end";
         const std::vector<JsonValue> records = test::historyObjectsAfter(before);
-        ASSERT_EQ(records.size(), 1u);
-        EXPECT_EQ(jsonGetString(records[0], "kind", ""), c.kind);
+        EXPECT_EQ(records.size(), 1u);
+        for (const JsonValue& record : records) EXPECT_EQ(jsonGetString(record, "kind", ""), c.kind);
         EXPECT_TRUE(pump()) << "WM_QUIT";
         TearDown();
     }
