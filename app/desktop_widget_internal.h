@@ -2,6 +2,7 @@
 // and the steps the window procedure runs.
 #pragma once
 
+#include "engine/drives.h"
 #include "ui/widget_state.h"
 
 #include <windows.h>
@@ -60,6 +61,9 @@ void paintWidget(HWND window, ui::WidgetState& state);
 // The headline and the line under it: the counters of a running operation, the size to clean after a
 // scan, the size freed by the last clean-up, or the invitation to scan.
 std::pair<std::wstring, std::wstring> widgetStateLines();
+// A drive row's two lines: the root (with a left-to-right mark in right-to-left languages only) and
+// "Used … · Free …".
+std::pair<std::wstring, std::wstring> widgetDriveLines(const DriveInfo& drive);
 // Renders the frame (shapes, texts, buttons, alpha) into state.frame; false when the buffer failed.
 bool renderWidgetFrame(HWND window, ui::WidgetState& state);
 LRESULT CALLBACK widgetWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

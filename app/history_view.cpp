@@ -159,7 +159,9 @@ void loadHistoryView(HWND window) {
             SendMessageW(edit, EM_SCROLLCARET, 0, 0);
         } else {
             SendMessageW(edit, EM_SETSEL, place.selStart, static_cast<LPARAM>(place.selEnd));
-            SendMessageW(edit, EM_LINESCROLL, 0, place.firstLine);
+            // Wine's EDIT scrolls the caret into view on EM_SETSEL (for the caret left at the end, the last
+            // page); Windows' leaves that to EM_SCROLLCARET. Scroll by the difference from the line now first.
+            SendMessageW(edit, EM_LINESCROLL, 0, place.firstLine - SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
         }
     }
     layoutHistoryWindow(window);

@@ -22,8 +22,6 @@ void paintRingGauge(Gdiplus::Graphics* g, float x, float y, float d, double valu
 
 // (total - free) / total; 0 for an empty drive.
 float usedFraction(const DriveInfo& drive);
-// The drive's root as it reads in the current language (left to right even in Arabic).
-std::wstring driveLabel(const DriveInfo& drive);
 // "12.3 GB free" in the current language.
 std::wstring freeSpaceText(const DriveInfo& drive);
 

@@ -1,5 +1,6 @@
 // The Clean PC page: the ring gauge with the selected size, the categories card, the disk card and the
 // options card.
+#include "app/drive_label.h"
 #include "app/format_bytes.h"
 #include "app/main_pages_internal.h"
 #include "app/operations.h"

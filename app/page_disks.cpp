@@ -1,4 +1,5 @@
 // The Disk space page: one row per drive, as many as fit above the page's button.
+#include "app/drive_label.h"
 #include "app/format_bytes.h"
 #include "app/main_pages_internal.h"
 #include "app/shell_globals.h"
@@ -13,13 +14,6 @@ float usedFraction(const DriveInfo& drive) {
     if (drive.totalBytes == 0) return 0.0f;
     const uint64_t free = drive.availableBytes < drive.totalBytes ? drive.availableBytes : drive.totalBytes;
     return static_cast<float>(static_cast<double>(drive.totalBytes - free) / static_cast<double>(drive.totalBytes));
-}
-
-std::wstring driveLabel(const DriveInfo& drive) {
-    // Right-to-left reading would move the colon and backslash of "C:\" before the letter; a left-to-right
-    // mark after them keeps the root reading left to right.
-    if (!isRightToLeft()) return drive.root;
-    return drive.root + L"\u200E";
 }
 
 std::wstring freeSpaceText(const DriveInfo& drive) {

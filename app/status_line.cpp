@@ -6,6 +6,7 @@
 #include "services/i18n/translate.h"
 
 #include <string>
+#include <string_view>
 
 namespace pm {
 
@@ -19,6 +20,14 @@ std::wstring skippedAndErrors() {
            formatCount(lastErrors);
 }
 
+// A sentence that leads the line ends at the separator, without its own full stop: ".", the ideographic
+// "。" (Chinese, Japanese) or the danda "।" (Hindi, Bengali).
+std::wstring withoutFullStop(std::wstring sentence) {
+    if (!sentence.empty() && std::wstring_view(L".\u3002\u0964").find(sentence.back()) != std::wstring_view::npos)
+        sentence.pop_back();
+    return sentence;
+}
+
 }  // namespace
 
 void updateStatusLine() {
@@ -30,8 +39,9 @@ void updateStatusLine() {
         statusText = translate(L"Удалено") + L" " + formatBytes(lastBytes) + Separator + skippedAndErrors();
     } else if (lastOperationKind == 3) {
         // A move to the Recycle Bin reads like the clean-up: what was moved, then what was not.
-        statusText = (lastCancelled ? translate(L"Перемещение отменено.") + Separator : std::wstring()) +
-                     translate(L"В корзину перемещено:") + L" " + formatCount(lastFiles) + Separator +
+        const std::wstring cancelled = lastCancelled ? withoutFullStop(translate(L"Перемещение отменено.")) + Separator
+                                                     : std::wstring();
+        statusText = cancelled + translate(L"В корзину перемещено:") + L" " + formatCount(lastFiles) + Separator +
                      formatBytes(lastBytes) + Separator + skippedAndErrors();
     }
     statusLine = lastOperationTime == 0

@@ -1,6 +1,7 @@
 // The desktop widget's frame: card, texts, state, drive rings, scroll mark and buttons rendered into
 // one 32-bit buffer, cut round with per-pixel alpha and handed to the system with UpdateLayeredWindow.
 #include "app/desktop_widget_internal.h"
+#include "app/drive_label.h"
 #include "app/format_bytes.h"
 #include "app/operations.h"
 #include "app/shell_globals.h"
@@ -57,11 +58,8 @@ void drawDriveRow(ui::Canvas& canvas, const DriveInfo& drive, float top, float w
     wchar_t percent[16] = {};
     std::swprintf(percent, 16, L"%d%%", static_cast<int>(std::lround(100.0 * u)));
     canvas.queueText(percent, 21.0f, top + 5.0f, 37.0f, 35.0f, 10.0f, gdi(theme.text), true, true, true, true);
-    // A left-to-right mark after the root, or a right-to-left reading shows "C:\" as "\:C".
-    canvas.queueText(drive.root + L"\u200E", 72.0f, top + 1.0f, w - 96.0f, 21.0f, 14.0f, gdi(theme.text),
-                     true, false, false, false);
-    const std::wstring usage = translate(L"Занято") + L" " + formatBytes(used) + L" · " + translate(L"Свободно") + L" " +
-                               formatBytes(available);
+    const auto [label, usage] = widgetDriveLines(drive);
+    canvas.queueText(label, 72.0f, top + 1.0f, w - 96.0f, 21.0f, 14.0f, gdi(theme.text), true, false, false, false);
     canvas.queueText(usage, 72.0f, top + 23.0f, w - 96.0f, 27.0f, 11.0f, gdi(theme.mutedText), false, false, false,
                      false);
 }
@@ -167,6 +165,12 @@ std::pair<std::wstring, std::wstring> widgetStateLines() {
     if (analysisPresent) return {formatBytes(selectedCategoryBytes()), translate(L"к очистке")};
     if (lastOperationKind == 2) return {formatBytes(lastBytes), translate(L"Удалено")};
     return {translate(L"Готов к анализу"), translate(L"Начните с анализа")};
+}
+
+std::pair<std::wstring, std::wstring> widgetDriveLines(const DriveInfo& drive) {
+    const uint64_t used = drive.availableBytes < drive.totalBytes ? drive.totalBytes - drive.availableBytes : 0;
+    return {driveLabel(drive), translate(L"Занято") + L" " + formatBytes(used) + L" · " + translate(L"Свободно") +
+                                   L" " + formatBytes(drive.availableBytes)};
 }
 
 bool renderWidgetFrame(HWND window, ui::WidgetState& state) {

@@ -2,8 +2,11 @@
 // while an operation runs and the wait for its report, the forced exit of the smoke timer, requests
 // made while a box is open, and hiding to the notification area. A second thread works the dialogs.
 #include "app/exit_and_tray.h"
+#include "app/large_operations.h"
 #include "app/operations.h"
+#include "app/worker_posts.h"
 #include "services/i18n/translate.h"
+#include "tests/app/history_lines.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/notification_area.h"
 #include "ui/message_box.h"
@@ -327,6 +330,42 @@ TEST_F(ExitTest, ExitDeletesTheIconItAdded) {
             EXPECT_EQ(calls.back().window, window);
             EXPECT_EQ(calls.back().id, ui::TrayIconId);
         }
+        TearDown();
+    }
+}
+
+// The session ends while a large-file search or a move to the Recycle Bin runs, or after a worker failed:
+// the report is awaited and its record written before WM_ENDSESSION returns, since the system may end the
+// process right after.
+TEST_F(ExitTest, SessionEndWritesTheRecordOfTheOperationItWaitedFor) {
+    test::TempFolder folder;
+    for (int i = 0; i < 50; ++i) test::writeFile(folder / (L"f" + std::to_wstring(i)), std::string(2048, 'x'));
+    const large::LargeSearchOptions options{folder.path(), 1024, 100};
+    std::atomic<bool> noCancel{false};
+    const large::LargeSearchResult found = large::searchLargeFiles(options, noCancel, nullptr);
+    ASSERT_EQ(found.files.size(), 50u);
+    const struct {
+        const char* kind;
+        int phase;
+        std::function<void()> worker;
+    } cases[] = {
+        {"large_search", PhaseSearchingLarge, [&] { runLargeSearchWorker(nullptr, options, postProgress); }},
+        {"recycle", PhaseRecyclingLarge, [&] { runRecycleWorker(nullptr, found, {0, 1}, postProgress); }},
+        {"message", PhaseScanning, [] { postWorkerError(new std::wstring(L"Не удалось завершить анализ.")); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        SetUp();
+        ASSERT_NE(create(true), nullptr);
+        const size_t before = test::readHistoryLines().size();
+        pretendOperation(c.phase);
+        workerThread = std::thread(c.worker);
+        SendMessageW(window_, WM_ENDSESSION, TRUE, 0);
+        EXPECT_FALSE(IsWindow(window_)) << "the exit was left for after the session's end";
+        const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+        EXPECT_EQ(records.size(), 1u);
+        for (const JsonValue& record : records) EXPECT_EQ(jsonGetString(record, "kind", ""), c.kind);
+        EXPECT_TRUE(pump()) << "WM_QUIT";
         TearDown();
     }
 }

@@ -164,6 +164,25 @@ TEST_F(HistoryWindowTest, ReloadKeepsTheSelectionAndTheFirstVisibleLine) {
     EXPECT_EQ(firstLine(window), 120);
 }
 
+// A long history scrolled to the middle with the caret left at the end, where the window put it: a change
+// of reading direction (a new EDIT in place of the old one) and a new record keep the same lines in view.
+TEST_F(HistoryWindowTest, LanguageChangeAndANewRecordKeepTheFirstVisibleLineOfALongHistory) {
+    test::writeFile(historyPath(), numberedLines(300));
+    currentLanguage = EnglishLanguage;
+    HWND window = open();
+    ASSERT_NE(window, nullptr);
+    SendMessageW(edit(window), EM_LINESCROLL, 0, 150 - firstLine(window));
+    ASSERT_EQ(firstLine(window), 150);
+    const std::pair<int, int> steps[] = {{ArabicLanguage, 300}, {EnglishLanguage, 300}, {EnglishLanguage, 301}};
+    for (const auto& [language, lines] : steps) {
+        currentLanguage = language;
+        test::writeFile(historyPath(), numberedLines(lines));
+        reload(window);
+        ASSERT_EQ((GetWindowLongPtrW(edit(window), GWL_EXSTYLE) & WS_EX_RTLREADING) != 0, language == ArabicLanguage);
+        EXPECT_EQ(firstLine(window), 150) << language << ", " << lines << " lines";
+    }
+}
+
 TEST_F(HistoryWindowTest, OpenWindowShowsANewRecordAfterTheReloadAndSwitchesLanguage) {
     currentLanguage = 0;
     HistoryRecord scan;

@@ -33,7 +33,9 @@
 #include <functional>
 #include <numeric>
 #include <random>
+#include <string>
 #include <thread>
+#include <utility>
 
 namespace pm {
 namespace {
@@ -625,6 +627,23 @@ TEST_F(LargeFilesWindowTest, ResizeAtTheSameScaleRepaintsTheWholeFrame) {
     auto pixel = [&](int x, int y) { return data_->frame.bits[y * data_->frame.width + x] & 0xFFFFFF; };
     EXPECT_EQ(pixel(client.right - 3, client.bottom - 3), ui::theme.background & 0xFFFFFF);
     EXPECT_EQ(pixel(3, client.bottom - 3), ui::theme.navBackground & 0xFFFFFF);
+}
+
+TEST_F(LargeFilesWindowTest, StatusLineNamesTheOperationThatRuns) {
+    currentLanguage = EnglishLanguage;
+    busy = true;
+    operationOwner = window_;
+    progressDone = 7;
+    progressTotal = 9;
+    const std::pair<int, std::wstring> cases[] = {{PhaseSearchingLarge, L"Searching for files… · 7 / 9"},
+                                                  {PhaseRecyclingLarge, L"Moving to Recycle Bin… · 7 / 9"}};
+    for (const auto& [phase, text] : cases) {
+        operationPhase = phase;
+        EXPECT_EQ(detail::largeFilesStatusText(window_, *data_, 2), text + L" · Selected files: 2");
+    }
+    busy = false;
+    operationOwner = nullptr;
+    operationPhase = PhaseIdle;
 }
 
 TEST_F(LargeFilesWindowTest, ProgressOfItsSearchReachesItsStatusLine) {

@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pm {
@@ -164,6 +165,23 @@ TEST_F(MainWindowTest, StateFileThatCannotBeReadIsKeptUntilTheUserChangesASettin
         EXPECT_FALSE(stateFileHeld);
         EXPECT_EQ(loadAppState().widget_opacity, 40);
         DestroyWindow(window_);
+        TearDown();
+        SetUp();
+    }
+}
+
+// The user changed nothing: neither the exit (WM_APP+31, what the tray menu's "Exit" comes to) nor the
+// session's end writes over a state file that could not be read.
+TEST_F(MainWindowTest, UnreadableStateFileKeepsItsBytesThroughTheExitAndTheSessionsEnd) {
+    const std::pair<UINT, WPARAM> endings[] = {{WM_APP_CONTINUE_EXIT, 0}, {WM_ENDSESSION, TRUE}};
+    for (const auto& [message, wParam] : endings) {
+        SCOPED_TRACE(message);
+        test::writeFile(statePath(), "{\"close_browsers\":false}");
+        ASSERT_NE(create(), nullptr);
+        ASSERT_TRUE(stateFileHeld);
+        SendMessageW(window_, message, wParam, 0);
+        EXPECT_TRUE(pump()) << "WM_QUIT";
+        EXPECT_EQ(readFile(statePath()), "{\"close_browsers\":false}");
         TearDown();
         SetUp();
     }

@@ -7,8 +7,10 @@
 #include "app/single_instance.h"
 #include "app/single_instance_internal.h"
 #include "engine/handle_holder.h"
+#include "engine/process_user.h"
 #include "ui/shell_state.h"
 
+#include <aclapi.h>
 #include <sddl.h>
 
 #include <gtest/gtest.h>
@@ -16,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace pm {
 namespace {
@@ -165,6 +168,58 @@ TEST(StartupTest, LaterStartShowsTheRunningInstanceOrTakesOverWhenItIsGone) {
     }
     ui::mainWindow = nullptr;
     DestroyWindow(window);
+}
+
+// A later start while the main window is in the tray brings back the windows hidden with it.
+TEST(StartupTest, LaterStartBringsBackTheWindowsHiddenWithTheMainWindow) {
+    const std::wstring name = L"Local\\PelmirtTest.Tray." + std::to_wstring(GetCurrentProcessId());
+    HWND window = createRunningMainWindow();
+    ASSERT_NE(window, nullptr);
+    HWND history = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 100, 100, window, nullptr, nullptr, nullptr);
+    ASSERT_NE(history, nullptr);
+    ui::hiddenWithMain = {history};
+    ui::hiddenToTray = true;
+    std::unique_ptr<InstanceClaim> running;
+    ASSERT_EQ(claimOrShowRunning(name, running, 0), StartOutcome::Run);
+    running->record().window = reinterpret_cast<INT_PTR>(window);
+
+    std::unique_ptr<InstanceClaim> later;
+    EXPECT_EQ(claimOrShowRunning(name, later, 1500), StartOutcome::Shown);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(IsWindowVisible(history)) << "left in the tray";
+    EXPECT_FALSE(ui::hiddenToTray);
+    ui::hiddenWithMain.clear();
+    ui::hiddenToTray = false;
+    ui::mainWindow = nullptr;
+    DestroyWindow(window);
+}
+
+// The section is the user's alone: its access list is protected (nothing inherited) and holds one entry,
+// which allows the user's SID.
+TEST(StartupTest, SectionIsOpenToItsUserAlone) {
+    const std::wstring name = L"Local\\PelmirtTest.Access." + std::to_wstring(GetCurrentProcessId());
+    InstanceClaim claim(name);
+    ASSERT_TRUE(claim.valid() && claim.first());
+    HandleHolder section(OpenFileMappingW(READ_CONTROL, FALSE, name.c_str()));
+    ASSERT_TRUE(section.valid()) << GetLastError();
+    PACL access = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ(GetSecurityInfo(section.get(), SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &access,
+                              nullptr, &descriptor),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    const std::unique_ptr<void, decltype(&LocalFree)> held(descriptor, LocalFree);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
+    EXPECT_TRUE(control & SE_DACL_PROTECTED);
+    ASSERT_NE(access, nullptr) << "no access list: open to everyone";
+    ASSERT_EQ(access->AceCount, 1);
+    ACCESS_ALLOWED_ACE* entry = nullptr;
+    ASSERT_TRUE(GetAce(access, 0, reinterpret_cast<void**>(&entry)));
+    EXPECT_EQ(entry->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+    std::vector<BYTE> user;
+    ASSERT_TRUE(readTokenUser(GetCurrentProcess(), user));
+    EXPECT_TRUE(EqualSid(&entry->SidStart, tokenUserSid(user)));
 }
 
 // Another account made a section of the user's name first (an administrator may give it any owner) and

@@ -503,6 +503,20 @@ TEST_F(WidgetTest, OpenAndHideButtonsSwapSidesInArabic) {
     applyLanguageSetting("en");
 }
 
+// Arabic, the one right-to-left language, needs a left-to-right mark after "C:\" (or it reads "\:C"); other
+// languages get the bare root, since some fonts draw the mark as a box.
+TEST_F(WidgetTest, DriveRootCarriesALeftToRightMarkOnlyInArabic) {
+    DriveInfo drive = drives(1)[0];
+    for (int language = 0; language < LanguageCount; ++language) {
+        currentLanguage = language;
+        const std::wstring root = std::string(LanguageCodes[language]) == "ar" ? L"C:\\\u200E" : L"C:\\";
+        EXPECT_EQ(widgetDriveLines(drive).first, root) << LanguageCodes[language];
+    }
+    currentLanguage = EnglishLanguage;
+    EXPECT_EQ(widgetDriveLines(drive).second,
+              L"Used " + formatBytes(90ull << 30) + L" · Free " + formatBytes(10ull << 30));
+}
+
 TEST_F(WidgetTest, HeadlineSaysWhatTheLastOperationLeft) {
     struct Case {
         bool busy, analysis;

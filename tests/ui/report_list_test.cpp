@@ -118,6 +118,13 @@ TEST_P(ReportListTest, HeaderStripPastTheLastColumnTakesTheSurfaceColour) {
     SendMessageW(header, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.dc()), PRF_CLIENT);
     for (int x : {301, 350, static_cast<int>(client.right) - 1})
         EXPECT_EQ(dib.rgb(x, client.bottom / 2), theme.surface & 0xFFFFFF) << x;
+    // Only past it: the last column keeps its title.
+    RECT last{};
+    ASSERT_TRUE(SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&last)));
+    int ink = 0;
+    for (int y = last.top + 2; y < last.bottom - 2; ++y)
+        for (int x = last.left + 2; x < last.left + 60; ++x) ink += dib.rgb(x, y) != (theme.surface & 0xFFFFFF);
+    EXPECT_GT(ink, 0) << "the title is painted over";
 }
 
 TEST_P(ReportListTest, DarkScrollBarArrowsStandInTheMiddleOfTheirButtons) {
