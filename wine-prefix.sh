@@ -88,6 +88,13 @@ lay_out_fixtures() {
     [ -L "$link" ] || rm -rf "$link"
     ln -sfn "${pair#*:}" "$link"
   done
+  # Private copies of that set, links and all (they are relative), for the tests that try to delete or move
+  # something through a link: a check that breaks then deletes through that test's own copy and fails it
+  # alone. Copied afresh on every start.
+  local private="$WINEPREFIX/drive_c/pelmirt-fixtures/private" set
+  rm -rf "$private"
+  mkdir -p "$private"
+  for set in delete-root-or-file delete-moved delete-below-root recycle-folder-link; do cp -a "$links" "$private/$set"; done
   # Drive fixtures: R: a removable drive, N: a network drive, each a folder of the build tree. Wine takes a
   # drive's type from HKLM\Software\Wine\Drives when its server starts, so the types are written once and
   # any server already running is stopped first; tests never change drives while others run.

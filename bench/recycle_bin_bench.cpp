@@ -1,7 +1,8 @@
-// The Recycle Bin's fingerprint against its size query, on a bin of 10,000 items:
+// The Recycle Bin's fingerprint against its size query, on a bin of 1,500 and of 10,000 items:
 //   readRecycleBinFingerprint   every item enumerated through the Shell's Recycle Bin folder, with its name
 //                               inside the bin, original location, size and deletion time
-//   SHQueryRecycleBinW          the size and count the scan reads anyway
+//   SHQueryRecycleBinW          the size and count the scan reads anyway, and the clean-up reads last, right
+//                               before it empties the bin: the only reading left between the two
 // Under Wine the bin is the XDG trash of $XDG_DATA_HOME: the benchmark fills it only when that trash is the
 // build tree's private one (run it through the build tree's wine-run), with real trash entries, and empties it
 // afterwards. Anywhere else it measures the bin as it is and changes nothing. Prints the median of 5 runs.
@@ -21,7 +22,7 @@ using namespace bench;
 
 namespace {
 
-constexpr int kItems = 10000;
+constexpr int kSizes[] = {1500, 10000};
 constexpr int kRuns = 5;
 
 std::wstring environment(const wchar_t* name) {
@@ -50,8 +51,8 @@ bool writeText(const std::wstring& path, const std::string& text) {
 }
 
 // Real trash entries, as the Shell's move makes them: the item under files\, its record under info\.
-bool fill(const std::wstring& trash, const std::string& unixFolder) {
-    for (int i = 0; i < kItems; ++i) {
+bool fill(const std::wstring& trash, const std::string& unixFolder, int from, int to) {
+    for (int i = from; i < to; ++i) {
         const std::string name = "bench-" + std::to_string(i) + ".txt";
         const std::wstring wide(name.begin(), name.end());
         const std::string record = "[Trash Info]\nPath=" + unixFolder + "/" + name +
@@ -68,25 +69,12 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-}  // namespace
-
-int main() {
-    const std::wstring trash = privateTrash();
-    const bool filled = !trash.empty();
-    if (filled) {
-        SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
-        std::printf("filling the private trash with %d items...\n", kItems);
-        if (!fill(trash, "/tmp/pelmirt-bench")) {
-            std::printf("could not lay out the trash (error %lu)\n", GetLastError());
-            return 1;
-        }
-    } else {
-        std::printf("not the build tree's private trash: measuring the Recycle Bin as it is\n");
-    }
+// Both readings on the bin as it is now, median of kRuns each.
+bool measure() {
     pm::RecycleBinTotals totals;
     if (!pm::queryRecycleBinTotals(totals)) {
         std::printf("SHQueryRecycleBinW failed\n");
-        return 1;
+        return false;
     }
     std::vector<double> fingerprintTimes, queryTimes;
     bool read = true;
@@ -97,8 +85,33 @@ int main() {
     }
     std::printf("items %lld, bytes %lld, fingerprint %s\n", static_cast<long long>(totals.items),
                 static_cast<long long>(totals.bytes), read ? "read" : "UNREADABLE");
-    std::printf("readRecycleBinFingerprint  %8.1f ms\n", median(fingerprintTimes) * 1000.0);
-    std::printf("SHQueryRecycleBinW         %8.1f ms\n", median(queryTimes) * 1000.0);
-    if (filled) SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+    std::printf("  readRecycleBinFingerprint  %8.1f ms\n", median(fingerprintTimes) * 1000.0);
+    std::printf("  SHQueryRecycleBinW         %8.2f ms\n", median(queryTimes) * 1000.0);
+    return read;
+}
+
+}  // namespace
+
+int main() {
+    const std::wstring trash = privateTrash();
+    if (trash.empty()) {
+        std::printf("not the build tree's private trash: measuring the Recycle Bin as it is\n");
+        return measure() ? 0 : 1;
+    }
+    constexpr DWORD kQuietly = SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND;
+    SHEmptyRecycleBinW(nullptr, nullptr, kQuietly);
+    bool read = true;
+    int filled = 0;
+    for (int size : kSizes) {
+        std::printf("filling the private trash to %d items...\n", size);
+        if (!fill(trash, "/tmp/pelmirt-bench", filled, size)) {
+            std::printf("could not lay out the trash (error %lu)\n", GetLastError());
+            SHEmptyRecycleBinW(nullptr, nullptr, kQuietly);
+            return 1;
+        }
+        filled = size;
+        read = measure() && read;
+    }
+    SHEmptyRecycleBinW(nullptr, nullptr, kQuietly);
     return read ? 0 : 1;
 }

@@ -38,17 +38,49 @@ std::vector<AllowedRoot> allowedRoots() {
     return roots;
 }
 
-const AllowedRoot* findAllowedRoot(const std::vector<AllowedRoot>& roots, const FileEntry& entry) {
+// An allowed root's path is a final path, already in normal form.
+const AllowedRoot* findAllowedRoot(const std::vector<AllowedRoot>& roots, CleanCategory category,
+                                   const std::wstring& rootNormal) {
     for (const AllowedRoot& root : roots)
-        if (root.category == entry.category && samePath(root.path, entry.root)) return &root;
+        if (root.category == category && sameNormalPath(root.path, rootNormal)) return &root;
     return nullptr;
 }
 
-const RootIdentity* findScannedRoot(const ScanReport& report, const FileEntry& entry) {
-    for (const RootIdentity& root : report.roots)
-        if (samePath(root.path, entry.root)) return &root;
-    return nullptr;
-}
+// The root of the entries in hand, normalised and looked up once: the entries of one root follow one another.
+class RootInHand {
+public:
+    explicit RootInHand(const ScanReport& report) : report_(report) {
+        for (const RootIdentity& root : report.roots) {
+            std::wstring normal;
+            scannedNormal_.push_back(normalizePath(root.path, normal) ? std::move(normal) : std::wstring());
+        }
+    }
+    // Moves to the entry's root when it is another one than the last entry's.
+    void moveTo(const std::wstring& root) {
+        if (valid_ && root == text_) return;
+        text_ = root;
+        valid_ = true;
+        scanned_ = nullptr;
+        if (!normalizePath(root, normal_)) {
+            normal_.clear();
+            return;
+        }
+        for (std::size_t i = 0; i < scannedNormal_.size(); ++i)
+            if (sameNormalPath(scannedNormal_[i], normal_)) {
+                scanned_ = &report_.roots[i];
+                break;
+            }
+    }
+    const std::wstring& normal() const { return normal_; }  // empty when the root does not normalise
+    const RootIdentity* scanned() const { return scanned_; }  // the report's identity of it, if any
+
+private:
+    const ScanReport& report_;
+    std::vector<std::wstring> scannedNormal_;  // the report's roots in normal form, in order
+    bool valid_ = false;
+    std::wstring text_, normal_;
+    const RootIdentity* scanned_ = nullptr;
+};
 
 bool isSelected(const CleanSelection& selection, CleanCategory category) {
     return categoryIndex(category) < categoryIndex(CleanCategory::RecycleBin) && selection[categoryIndex(category)];
@@ -62,24 +94,28 @@ void notify(const ProgressCallback& progress, const std::wstring& label, std::ui
     if (progress) progress(label, done, total);
 }
 
-// Empties the Recycle Bin only when it still holds exactly what the preview showed: the same size, the same
-// count and the same items. A fingerprint that could not be read, then or now, never lets it be emptied.
+// Empties the Recycle Bin only when it still holds exactly what the preview showed: the same items, the same
+// size and the same count. A fingerprint that could not be read, then or now, never lets it be emptied. The
+// fingerprint walks every item through the Shell (a fraction of a millisecond per item), so it is read
+// first: an item recycled while it runs shows in the size and count read after it, and the bin is emptied
+// right after that one query, with nothing in between. (Under Wine 8 the query itself reads every item, at
+// about 0.18 ms each, nearly as long as the walk: there the gap left is that long.)
 void emptyRecycleBin(const ScanReport& preview, CleanResult& result) {
-    RecycleBinTotals bin;
-    if (!queryRecycleBinTotals(bin)) {
-        ++result.failed;
-        return;
-    }
-    if (bin.bytes != preview.recycleBinBytes || bin.items != preview.recycleBinItems) {
-        ++result.skipped;
-        return;
-    }
     std::uint64_t fingerprint = 0;
     if (!preview.recycleBinFingerprinted || !readRecycleBinFingerprint(fingerprint)) {
         ++result.failed;
         return;
     }
     if (fingerprint != preview.recycleBinFingerprint) {
+        ++result.skipped;
+        return;
+    }
+    RecycleBinTotals bin;
+    if (!queryRecycleBinTotals(bin)) {
+        ++result.failed;
+        return;
+    }
+    if (bin.bytes != preview.recycleBinBytes || bin.items != preview.recycleBinItems) {
         ++result.skipped;
         return;
     }
@@ -117,6 +153,7 @@ void cleanTargets(const ScanReport& scan, const CleanSelection& selection, std::
     bool stoppedByCancel = false;
     // The chains of the current root and folder, kept while their entries are deleted one after another.
     HeldDirectories held;
+    RootInHand rootInHand(scan);
     for (const FileEntry& entry : scan.entries) {
         if (cancel.load()) {
             stoppedByCancel = true;
@@ -136,13 +173,17 @@ void cleanTargets(const ScanReport& scan, const CleanSelection& selection, std::
                 continue;
             }
         }
-        const AllowedRoot* allowed = findAllowedRoot(roots, entry);
-        const RootIdentity* scanned = allowed != nullptr ? findScannedRoot(scan, entry) : nullptr;
-        if (scanned == nullptr || !isPathInside(entry.path, entry.root)) {
+        rootInHand.moveTo(entry.root);
+        const AllowedRoot* allowed = findAllowedRoot(roots, entry.category, rootInHand.normal());
+        const RootIdentity* scanned = allowed != nullptr ? rootInHand.scanned() : nullptr;
+        std::wstring pathNormal;
+        if (scanned == nullptr || !normalizePath(entry.path, pathNormal) ||
+            !isNormalPathInside(pathNormal, rootInHand.normal())) {
             ++result.skipped;
             continue;
         }
-        deleteEntryHeld(entry, *scanned, allowed->olderThanCutoffOnly, cancel, result, options, held);
+        deleteEntryHeld(entry, *scanned, rootInHand.normal(), allowed->olderThanCutoffOnly, cancel, result, options,
+                        held);
         if (result.cancelled) break;
     }
     held.release();

@@ -50,15 +50,16 @@ bool parentOf(const std::wstring& path, std::wstring& parent) {
 }
 
 // The root chain still resolves to the scanned root and pins the same directory.
-bool rootUnchanged(const PinnedDirectoryChain& chain, const FileEntry& entry, const RootIdentity& root) {
-    return samePath(chain.finalPath, entry.root) && fileIndexOf(chain.info) == root.fileIndex &&
+bool rootUnchanged(const PinnedDirectoryChain& chain, const std::wstring& rootNormal, const RootIdentity& root) {
+    return sameNormalPath(chain.finalPath, rootNormal) && fileIndexOf(chain.info) == root.fileIndex &&
            chain.info.dwVolumeSerialNumber == root.volumeSerial;
 }
 
-// The open file is the one the preview showed, with one link, below the same root.
-bool fileUnchanged(const BY_HANDLE_FILE_INFORMATION& info, const std::wstring& finalPath, const FileEntry& entry) {
+// The open file is the one the preview showed, with one link, below the same root. The paths are normal forms.
+bool fileUnchanged(const BY_HANDLE_FILE_INFORMATION& info, const std::wstring& finalPath, const FileEntry& entry,
+                   const std::wstring& pathNormal, const std::wstring& rootNormal) {
     return (info.dwFileAttributes & kReadOnlyDirectoryOrReparseMask) == 0 && info.nNumberOfLinks == 1 &&
-           isPathInside(finalPath, entry.root) && samePath(finalPath, entry.path) &&
+           isNormalPathInside(finalPath, rootNormal) && sameNormalPath(finalPath, pathNormal) &&
            fileIndexOf(info) == entry.fileIndex && info.dwVolumeSerialNumber == entry.volumeSerial &&
            fileSizeOf(info) == entry.size && fileTimeValue(info.ftLastWriteTime) == entry.lastWriteTime;
 }
@@ -72,38 +73,17 @@ void cancellableWait(std::atomic<bool>& cancel, std::uint32_t milliseconds) {
     }
 }
 
-std::uint64_t openWithRetry(bool skipLocked, std::atomic<bool>& cancel, const OpenAttempt& attempt,
-                            const CancellableWait& wait) {
-    auto encode = [](std::uint64_t retries, std::uint32_t status) { return (retries << 32) | status; };
-    if (cancel.load()) return encode(0, kOpenCancelled);
-    for (std::uint64_t retries = 0;;) {
-        std::uint32_t status = attempt();
-        // An opened handle stays with the attempt's holder, which closes it.
-        if (cancel.load()) return encode(retries, kOpenCancelled);
-        if (status == kAttemptOpened) return encode(retries, kOpenOpened);
-        if (status != kAttemptLocked) return encode(retries, kOpenFailed);
-        if (skipLocked) return encode(retries, kOpenLockedSkipped);
-        if (retries == kMaxLockRetries) return encode(retries, kOpenFailed);
-        wait(kLockRetryWaitMs);
-        if (cancel.load()) return encode(retries, kOpenCancelled);  // the interrupted wait is not counted
-        ++retries;
-    }
-}
-
-bool HeldDirectories::holdRoot(const std::wstring& root) {
-    if (below_ && rootRequest_ == root) return true;
+ChainBelow* HeldDirectories::holdRoot(const std::wstring& root, const std::wstring& rootNormal) {
+    if (below_ && rootRequest_ == root) return &*below_;
     release();
-    if (!openDirectoryChain(root_, root)) {
+    if (!openDirectoryChain(root_, rootNormal)) {
         DWORD error = GetLastError();
         release();  // nothing half-pinned stays held
         SetLastError(error);
-        return false;
+        return nullptr;
     }
-    std::wstring normal;
-    normalizePath(root, normal);
     rootRequest_ = root;
-    below_.emplace(normal, root_.finalPath);
-    return true;
+    return &below_.emplace(rootNormal, root_.finalPath);
 }
 
 void HeldDirectories::release() {
@@ -114,44 +94,49 @@ void HeldDirectories::release() {
 
 void deleteEntry(const FileEntry& entry, const RootIdentity& root, bool applyAgeFilter, std::atomic<bool>& cancel,
                  CleanResult& result, CleanOptions options) {
+    std::wstring rootNormal;
+    if (!normalizePath(entry.root, rootNormal) || !samePath(root.path, entry.root)) rootNormal.clear();
     HeldDirectories held;  // released after the file's handle, the folder's levels before the root's chain
-    deleteEntryHeld(entry, root, applyAgeFilter, cancel, result, options, held);
+    deleteEntryHeld(entry, root, rootNormal, applyAgeFilter, cancel, result, options, held);
 }
 
-void deleteEntryHeld(const FileEntry& entry, const RootIdentity& root, bool applyAgeFilter, std::atomic<bool>& cancel,
-                     CleanResult& result, CleanOptions options, HeldDirectories& held) {
+void deleteEntryHeld(const FileEntry& entry, const RootIdentity& root, const std::wstring& rootNormal,
+                     bool applyAgeFilter, std::atomic<bool>& cancel, CleanResult& result, CleanOptions options,
+                     HeldDirectories& held) {
     if (cancel.load()) {
         result.cancelled = true;
         return;
     }
-    if (!isPathInside(entry.path, entry.root) || !samePath(root.path, entry.root)) {
+    std::wstring pathNormal;
+    if (rootNormal.empty() || !normalizePath(entry.path, pathNormal) || !isNormalPathInside(pathNormal, rootNormal)) {
         ++result.skipped;
         return;
     }
     // While the root chain is held none of its directories can be moved or replaced, so the parent's chain
     // continues below it instead of starting again at the drive root.
-    if (!held.holdRoot(entry.root)) {
+    ChainBelow* below = held.holdRoot(entry.root, rootNormal);
+    if (below == nullptr) {
         countSkipOrFail(result, GetLastError());
         return;
     }
-    if (!rootUnchanged(held.rootChain(), entry, root)) {
+    if (!rootUnchanged(held.rootChain(), rootNormal, root)) {
         held.release();  // the next entry pins its root afresh
         ++result.skipped;
         return;
     }
     std::wstring parent, parentNormal;
-    if (!parentOf(entry.path, parent)) {
+    if (!parentOf(pathNormal, parent)) {
         ++result.skipped;
         return;
     }
     const bool parentNormalised = normalizePath(parent, parentNormal);
     if (!parentNormalised) SetLastError(ERROR_INVALID_NAME);
-    if (!parentNormalised || !held.below().reach(parentNormal)) {
+    if (!parentNormalised || !below->reach(parentNormal)) {
         countSkipOrFail(result, GetLastError());
         return;
     }
-    const std::wstring& parentFinalPath = held.below().finalPath();
-    if (!samePath(parentFinalPath, entry.root) && !isPathInside(parentFinalPath, entry.root)) {
+    const std::wstring& parentFinalPath = below->finalPath();
+    if (!sameNormalPath(parentFinalPath, rootNormal) && !isNormalPathInside(parentFinalPath, rootNormal)) {
         ++result.skipped;
         return;
     }
@@ -159,14 +144,14 @@ void deleteEntryHeld(const FileEntry& entry, const RootIdentity& root, bool appl
     HandleHolder file;
     DWORD openError = ERROR_SUCCESS;
     const std::wstring longPath = toLongPath(entry.path);
-    OpenAttempt attempt = [&]() -> std::uint32_t {
+    auto attempt = [&]() -> std::uint32_t {
         file.reset(CreateFileW(longPath.c_str(), kDeleteAccess, 0, nullptr, OPEN_EXISTING,
                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         if (file.valid()) return kAttemptOpened;
         openError = GetLastError();
         return isLockError(openError) ? kAttemptLocked : kAttemptFailed;
     };
-    CancellableWait wait = [&](std::uint32_t milliseconds) { cancellableWait(cancel, milliseconds); };
+    auto wait = [&](std::uint32_t milliseconds) { cancellableWait(cancel, milliseconds); };
     std::uint64_t opened = openWithRetry(options.skipLockedImmediately, cancel, attempt, wait);
     result.lockRetries += openRetries(opened);
     switch (openStatus(opened)) {
@@ -194,7 +179,7 @@ void deleteEntryHeld(const FileEntry& entry, const RootIdentity& root, bool appl
         countSkipOrFail(result, GetLastError());
         return;
     }
-    if (!fileUnchanged(info, finalPathOfHandle(file.get()), entry) ||
+    if (!fileUnchanged(info, finalPathOfHandle(file.get()), entry, pathNormal, rootNormal) ||
         (applyAgeFilter && !passesAgeTest(fileTimeValue(info.ftLastWriteTime), currentFileTime()))) {
         ++result.skipped;
         return;

@@ -47,14 +47,19 @@ bool foldedEqual(const wchar_t* a, const wchar_t* b, std::size_t length) {
 }
 
 template <typename PrefixEqual>
+bool isInsideNormal(std::wstring_view path, std::wstring_view root, PrefixEqual prefixEqual) {
+    std::size_t n = root.size();
+    if (n >= path.size()) return false;
+    if (!prefixEqual(path.data(), root.data(), n)) return false;
+    return n == 3 || path[n] == L'\\';
+}
+
+template <typename PrefixEqual>
 bool isInside(const std::wstring& path, const std::wstring& root, PrefixEqual prefixEqual) {
     std::wstring normalPath;
     std::wstring normalRoot;
     if (!normalizePath(path, normalPath) || !normalizePath(root, normalRoot)) return false;
-    std::size_t n = normalRoot.size();
-    if (n >= normalPath.size()) return false;
-    if (!prefixEqual(normalPath.data(), normalRoot.data(), n)) return false;
-    return n == 3 || normalPath[n] == L'\\';
+    return isInsideNormal(normalPath, normalRoot, prefixEqual);
 }
 
 }  // namespace
@@ -104,13 +109,19 @@ bool normalizePath(const std::wstring& input, std::wstring& output) {
 bool samePath(const std::wstring& a, const std::wstring& b) {
     std::wstring normalA;
     std::wstring normalB;
-    if (!normalizePath(a, normalA) || !normalizePath(b, normalB)) return false;
-    if (normalA.size() != normalB.size()) return false;
-    return ordinalEqualIgnoreCase(normalA.data(), normalB.data(), normalA.size());
+    return normalizePath(a, normalA) && normalizePath(b, normalB) && sameNormalPath(normalA, normalB);
 }
 
 bool isPathInside(const std::wstring& path, const std::wstring& root) {
     return isInside(path, root, ordinalEqualIgnoreCase);
+}
+
+bool sameNormalPath(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() && ordinalEqualIgnoreCase(a.data(), b.data(), a.size());
+}
+
+bool isNormalPathInside(std::wstring_view path, std::wstring_view root) {
+    return isInsideNormal(path, root, ordinalEqualIgnoreCase);
 }
 
 bool isPathInsideFolded(const std::wstring& path, const std::wstring& root) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace pm {
 
@@ -23,6 +24,11 @@ bool isPathInside(const std::wstring& path, const std::wstring& root);
 // As isPathInside, with the prefix folded by towlower.
 bool isPathInsideFolded(const std::wstring& path, const std::wstring& root);
 bool equalsIgnoreCase(const std::wstring& a, const std::wstring& b);
+
+// The same comparisons for texts already in normal form (normalizePath's output), normalised by the caller
+// once instead of on every comparison: ordinal, ignoring case (CompareStringOrdinal).
+bool sameNormalPath(std::wstring_view a, std::wstring_view b);
+bool isNormalPathInside(std::wstring_view path, std::wstring_view root);
 
 // folder + "\" + name, without doubling the backslash of a drive root.
 std::wstring joinPath(const std::wstring& folder, const std::wstring& name);

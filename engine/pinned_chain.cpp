@@ -138,31 +138,31 @@ void ChainBelow::releaseFrom(std::size_t keep) {
 
 bool ChainBelow::reach(const std::wstring& folder) {
     finalPath_.clear();
-    const std::size_t baseLength = base_.size();
-    if (folder.size() < baseLength || !samePath(folder.substr(0, baseLength), base_) ||
-        (folder.size() > baseLength && baseLength > 3 && folder[baseLength] != L'\\')) {
+    if (!sameNormalPath(folder, base_) && !isNormalPathInside(folder, base_)) {
         SetLastError(ERROR_INVALID_NAME);
         return false;
     }
-    // Every level is opened by the held folder's own text followed by the request's components, so the way
-    // passes through the held directories themselves. A level is kept when its text is exactly the new way's.
-    const std::wstring way = base_ + folder.substr(baseLength);
-    std::vector<std::size_t> ends;
-    const std::size_t begin = baseLength > 3 ? baseLength + 1 : baseLength;  // a drive root ends in its backslash
-    for (std::size_t i = begin; i < way.size(); ++i)
-        if (way[i] == L'\\') ends.push_back(i);
-    if (way.size() > baseLength) ends.push_back(way.size());
-    std::size_t keep = 0;
-    while (keep < levels_.size() && keep < ends.size() && levels_[keep].path.size() == ends[keep] &&
-           way.compare(0, ends[keep], levels_[keep].path) == 0)
-        ++keep;
-    releaseFrom(keep);
-    for (std::size_t i = keep; i < ends.size(); ++i) {
-        std::wstring path = way.substr(0, ends[i]);
-        HandleHolder handle = openPlainDirectory(toLongPath(path));
-        if (!handle.valid()) return false;
-        levels_.push_back({std::move(path), std::move(handle), std::wstring()});
+    // The way is split into its components below the base once, and each is compared with the held level at
+    // its depth the way every path of the engine is compared (ordinal, ignoring case): the levels the two ways
+    // share are kept, the rest released from the deepest, and what is missing is pinned. Every new level is
+    // opened by the text of the level above it (the held folder's own text at the top) and its component, so
+    // the way passes through the held directories themselves.
+    std::size_t depth = 0;
+    for (std::size_t begin = base_.size() > 3 ? base_.size() + 1 : base_.size(); begin < folder.size(); ++depth) {
+        std::size_t end = folder.find(L'\\', begin);
+        if (end == std::wstring::npos) end = folder.size();
+        const std::wstring_view name(folder.data() + begin, end - begin);
+        begin = end + 1;
+        if (depth < levels_.size()) {
+            if (sameNormalPath(levels_[depth].name, name)) continue;
+            releaseFrom(depth);
+        }
+        Level level{std::wstring(name), joinPath(depth == 0 ? base_ : levels_.back().path, std::wstring(name)), {}, {}};
+        level.handle = openPlainDirectory(toLongPath(level.path));
+        if (!level.handle.valid()) return false;
+        levels_.push_back(std::move(level));
     }
+    releaseFrom(depth);
     if (levels_.empty()) {
         finalPath_ = baseFinalPath_;
         return true;

@@ -95,6 +95,7 @@ public:
 
 private:
     struct Level {
+        std::wstring name;       // its component of the way
         std::wstring path;       // the way's text up to this directory
         HandleHolder handle;
         std::wstring finalPath;  // read when the level is the end of a way

@@ -1,6 +1,7 @@
 #include "engine/recycle_bin.h"
 
 #include "engine/com_holder.h"
+#include "engine/recycle_bin_internal.h"
 
 #include <windows.h>
 #include <knownfolders.h>
@@ -10,9 +11,9 @@
 #include <shlwapi.h>
 
 #include <array>
-#include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace pm {
 
@@ -54,19 +55,24 @@ private:
     std::uint64_t hash_ = 0xcbf29ce484222325ULL;
 };
 
-// An item ID list the enumeration handed over, freed with CoTaskMemFree.
+// An item ID list the enumeration handed over, or a text a STRRET gave, freed with CoTaskMemFree.
 struct TaskMemFree {
     void operator()(void* memory) const { CoTaskMemFree(memory); }
 };
 using ChildId = std::unique_ptr<ITEMID_CHILD, TaskMemFree>;
 
-// A STRRET as text; empty when it cannot be converted. StrRetToStrW frees what the STRRET owned.
+std::function<void(std::uint64_t)>& fingerprintWalkHook() {
+    static std::function<void(std::uint64_t)> hook;
+    return hook;
+}
+
+// A STRRET as text; empty when it cannot be converted. StrRetToStrW frees what the STRRET owned; the copy it
+// hands back is freed here also when making the string throws.
 std::wstring strRetText(STRRET& value, PCUITEMID_CHILD item) {
     wchar_t* text = nullptr;
     if (FAILED(StrRetToStrW(&value, item, &text)) || text == nullptr) return std::wstring();
-    std::wstring result(text);
-    CoTaskMemFree(text);
-    return result;
+    std::unique_ptr<wchar_t, TaskMemFree> owned(text);
+    return std::wstring(owned.get());
 }
 
 class RecycleBinFolder {
@@ -107,8 +113,10 @@ public:
             hr = items->Next(kItemsPerFetch, batch.data(), &fetched);
             if (FAILED(hr) || fetched > kItemsPerFetch || (hr == S_OK && fetched == 0)) return false;
             for (ULONG i = 0; i < fetched; ++i) owned[i].reset(batch[i]);
-            for (ULONG i = 0; i < fetched; ++i)
+            for (ULONG i = 0; i < fetched; ++i) {
                 if (!addItem(owned[i].get(), sum)) return false;
+                if (fingerprintWalkHook()) fingerprintWalkHook()(count + i + 1);
+            }
             count += fetched;
             if (hr != S_OK) return count != 0;  // S_FALSE: the last batch
         }
@@ -132,16 +140,15 @@ private:
     // missing or empty cannot be told from another: the whole bin then counts as unreadable.
     bool addDetail(PCUITEMID_CHILD item, std::size_t detail, ItemHash& hash) {
         VARIANT value;
-        std::memset(&value, 0, sizeof(value));  // scalar values then hash the same whatever their width
+        VariantInit(&value);
         if (SUCCEEDED(folder_->GetDetailsEx(item, &kDetails[detail], &value)) && value.vt != VT_EMPTY &&
             value.vt != VT_NULL) {
-            bool usable = true;
-            hash.add(&value.vt, sizeof(value.vt));
-            if (value.vt == VT_BSTR) {
-                usable = value.bstrVal != nullptr && SysStringLen(value.bstrVal) != 0;
-                if (usable) hash.add(value.bstrVal, SysStringLen(value.bstrVal) * sizeof(wchar_t));
-            } else {
-                hash.add(&value.ullVal, sizeof(value.ullVal));
+            const void* bytes = nullptr;
+            std::size_t size = 0;
+            const bool usable = detailValueBytes(value, bytes, size);
+            if (usable) {
+                hash.add(&value.vt, sizeof(value.vt));
+                hash.add(bytes, size);
             }
             VariantClear(&value);
             return usable;
@@ -163,6 +170,34 @@ private:
 };
 
 }  // namespace
+
+bool detailValueBytes(const VARIANT& value, const void*& bytes, std::size_t& size) {
+    switch (value.vt) {
+        case VT_BSTR:
+            bytes = value.bstrVal;
+            size = value.bstrVal != nullptr ? SysStringLen(value.bstrVal) * sizeof(wchar_t) : 0;
+            return size != 0;
+        case VT_I4:
+        case VT_UI4:
+            bytes = &value.ulVal;
+            size = sizeof(value.ulVal);
+            return true;
+        case VT_I8:
+        case VT_UI8:
+        case VT_DATE:
+        case VT_FILETIME:  // a FILETIME in a VARIANT takes the same eight bytes as a 64-bit value
+            static_assert(sizeof(value.ullVal) == sizeof(FILETIME) && sizeof(value.date) == sizeof(value.ullVal));
+            bytes = &value.ullVal;
+            size = sizeof(value.ullVal);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void setFingerprintWalkHook(std::function<void(std::uint64_t itemsRead)> hook) {
+    fingerprintWalkHook() = std::move(hook);
+}
 
 bool queryRecycleBinTotals(RecycleBinTotals& totals) {
     SHQUERYRBINFO info{};

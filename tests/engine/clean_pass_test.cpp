@@ -1,6 +1,7 @@
 #include "engine/clean_pass.h"
 #include "engine/path_rules.h"
 #include "engine/recycle_bin.h"
+#include "engine/recycle_bin_internal.h"
 #include "engine/scan.h"
 #include "engine/scan_internal.h"
 
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -246,6 +248,7 @@ TEST(CleanTargets, RecycleBinEmptiedOnlyWhileItHoldsThePreviewedItems) {
         Change beforeScan, afterScan;
         std::uint64_t skipped, failed;
         bool emptied;
+        Change whileWalked = {};  // while the clean-up's fingerprint walk is past the bin's first item
     } cases[] = {
         {"unchanged", {}, {}, 0, 0, true},
         {"one restored, another document of its size recycled", {},
@@ -266,6 +269,8 @@ TEST(CleanTargets, RecycleBinEmptiedOnlyWhileItHoldsThePreviewedItems) {
         {"one recycled again at another time", {}, redateOne, 1, 0, false},
         {"an item unreadable at the clean-up", {}, damageOne, 0, 1, false},
         {"an item unreadable already at the scan", damageOne, {}, 0, 1, false},
+        {"a document recycled while the bin is walked", {}, {}, 1, 0, false,
+         [&](const TempFolder& t) { recycleNew(t / L"late.txt", 50); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -281,16 +286,56 @@ TEST(CleanTargets, RecycleBinEmptiedOnlyWhileItHoldsThePreviewedItems) {
         ASSERT_EQ(preview.recycleBinBytes, 300);
         if (c.afterScan) c.afterScan(temp);
         const SHQUERYRBINFO before = test::queryRecycleBin();
+        std::int64_t arrived = 0;
+        if (c.whileWalked)
+            setFingerprintWalkHook([&](std::uint64_t itemsRead) {
+                if (itemsRead != 1) return;
+                c.whileWalked(temp);
+                ++arrived;
+            });
 
         CleanResult result = cleanTargets(preview, {false, false, true}, cancel, {}, {});
+        setFingerprintWalkHook({});
+        EXPECT_EQ(arrived, c.whileWalked ? 1 : 0);
         EXPECT_EQ(result.skipped, c.skipped);
         EXPECT_EQ(result.failed, c.failed);
         EXPECT_EQ(result.recycleBinEmptied, c.emptied);
         EXPECT_EQ(result.filesDeleted, c.emptied ? 2u : 0u);
         EXPECT_EQ(result.bytesFreed, c.emptied ? 300u : 0u);
-        EXPECT_EQ(test::queryRecycleBin().i64NumItems, c.emptied ? 0 : before.i64NumItems);
+        EXPECT_EQ(test::queryRecycleBin().i64NumItems, c.emptied ? 0 : before.i64NumItems + arrived);
     }
     test::emptyRecycleBin();
+}
+
+// What an item's detail gives its fingerprint: its string or its scalar value; nothing else is trusted.
+TEST(RecycleBinFingerprint, DetailValuesTakenOnlyAsStringsAndTheirScalarTypes) {
+    BSTR text = SysAllocString(L"C:\\x");
+    BSTR empty = SysAllocString(L"");
+    const struct {
+        VARTYPE type;
+        BSTR string;
+        std::size_t size;  // 0: refused
+    } cases[] = {
+        {VT_UI8, nullptr, 8}, {VT_I8, nullptr, 8}, {VT_UI4, nullptr, 4}, {VT_I4, nullptr, 4},
+        {VT_DATE, nullptr, 8}, {VT_FILETIME, nullptr, 8}, {VT_BSTR, text, 8}, {VT_BSTR, empty, 0},
+        {VT_BSTR, nullptr, 0}, {VT_R8, nullptr, 0}, {VT_UNKNOWN, nullptr, 0}, {VT_ARRAY | VT_UI1, nullptr, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        VARIANT value;
+        VariantInit(&value);
+        value.vt = c.type;
+        if (c.type == VT_BSTR) value.bstrVal = c.string;
+        else value.ullVal = 0x0123456789abcdefULL;
+        const void* bytes = nullptr;
+        std::size_t size = 0;
+        EXPECT_EQ(detailValueBytes(value, bytes, size), c.size != 0);
+        if (c.size == 0) continue;
+        EXPECT_EQ(size, c.size);
+        EXPECT_EQ(std::memcmp(bytes, c.type == VT_BSTR ? static_cast<const void*>(c.string) : &value.ullVal, size), 0);
+    }
+    SysFreeString(text);
+    SysFreeString(empty);
 }
 
 // The user's temporary folder admits only files a day old; the pass applies that itself, whatever the

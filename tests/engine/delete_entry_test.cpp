@@ -73,14 +73,14 @@ TEST(OpenWithRetry, ScriptedAttempts) {
         std::atomic<bool> cancel{c.cancelBefore};
         std::size_t made = 0;
         std::vector<std::uint32_t> waits;
-        OpenAttempt attempt = [&]() -> std::uint32_t {
+        auto attempt = [&]() -> std::uint32_t {
             EXPECT_LT(made, c.attempts.size()) << c.name;
             if (made >= c.attempts.size()) return kAttemptFailed;
             const Step& step = c.attempts[made++];
             if (step.cancelInAttempt) cancel = true;
             return step.attempt;
         };
-        CancellableWait wait = [&](std::uint32_t ms) {
+        auto wait = [&](std::uint32_t ms) {
             if (static_cast<int>(waits.size()) == c.cancelInWait) cancel = true;
             waits.push_back(ms);
         };
@@ -296,7 +296,7 @@ TEST(DeleteEntry, ARootReplacedByAJunctionFailsAndNothingOutsideIsTouched) {
 // The runner's Unix symlinks stand where a root or a file was. Whatever the platform reports for them, nothing
 // behind them may be deleted. (Wine follows them even with FILE_FLAG_OPEN_REPARSE_POINT.)
 TEST(DeleteEntry, NothingIsDeletedThroughALinkStandingWhereARootOrFileWas) {
-    const std::wstring links = test::linkFixturesPath();
+    const std::wstring links = test::privateLinkFixturesPath(L"delete-root-or-file");
     if (links.empty()) GTEST_SKIP() << "link fixtures are laid out only by the test runner in the private prefix";
     std::atomic<bool> cancel{false};
     ScanReport scanned;
@@ -333,7 +333,7 @@ TEST(DeleteEntry, NothingIsDeletedThroughALinkStandingWhereARootOrFileWas) {
 // The previewed file moved elsewhere below the same root and a Unix symlink put where it was: the open
 // reaches the very file the preview saw (same index, size and time), but by another final path.
 TEST(DeleteEntry, ALinkWhereTheFileWasToTheSameFileMovedBelowTheRootDeletesNothing) {
-    const std::wstring links = test::linkFixturesPath();
+    const std::wstring links = test::privateLinkFixturesPath(L"delete-moved");
     if (links.empty()) GTEST_SKIP() << "link fixtures are laid out only by the test runner in the private prefix";
     std::atomic<bool> cancel{false};
     ScanReport scanned;
@@ -353,7 +353,7 @@ TEST(DeleteEntry, ALinkWhereTheFileWasToTheSameFileMovedBelowTheRootDeletesNothi
 // leads outside the root), and an entry previewed through it with the identity of the file it reaches deletes
 // nothing.
 TEST(DeleteEntry, AChainContinuedBelowTheRootRefusesALinkPlacedBelowIt) {
-    const std::wstring links = test::linkFixturesPath();
+    const std::wstring links = test::privateLinkFixturesPath(L"delete-below-root");
     if (links.empty()) GTEST_SKIP() << "link fixtures are laid out only by the test runner in the private prefix";
     const std::wstring root = links + L"\\scanned";
     PinnedDirectoryChain held;

@@ -3,6 +3,7 @@
 #include "engine/large/recycle_internal.h"
 #include "engine/large/strict_paths.h"
 
+#include "tests/engine/link_probe.h"
 #include "tests/support/test_files.h"
 #include "tests/support/transfer_source_stand_in.h"
 
@@ -11,6 +12,7 @@
 #include <sherrors.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <new>
 #include <thread>
 
@@ -136,6 +138,26 @@ TEST(LargeRecycle, SearchedFolderOnAnotherVolumeSerialMovesNothing) {
     RecycleResult r = recycleWithShell(s.result, {0, 1});
     EXPECT_EQ(rows(r), (std::vector<Row>{{0, RecycleStatus::Skipped, 1006}, {1, RecycleStatus::Skipped, 1006}}));
     EXPECT_TRUE(exists(s.path(0)) && exists(s.path(1)));
+}
+
+// A file whose folder was replaced by a link to another folder inside the searched folder, where the listed
+// file now lies: the folder's chain ends elsewhere than asked and is refused before the file is opened (Wine
+// follows the link to another final path: 123; a link the platform shows is a reparse point: 4393).
+TEST(LargeRecycle, AFolderReplacedByALinkInsideTheSearchedFolderIsRefusedByItsChain) {
+    const std::wstring links = test::privateLinkFixturesPath(L"recycle-folder-link");
+    if (links.empty()) GTEST_SKIP() << "link fixtures are laid out only by the test runner in the private prefix";
+    std::atomic<bool> cancel{false};
+    LargeSearchResult search = searchLargeFiles({links + L"\\scanned", 1, 100}, cancel, {});
+    const auto deep = std::find_if(search.files.begin(), search.files.end(), [&](const LargeFileEntry& e) {
+        return samePathStrict(e.path, links + L"\\scanned\\inner\\deep.bin");
+    });
+    ASSERT_NE(deep, search.files.end());
+    deep->path = links + L"\\scanned\\inner-link\\deep.bin";  // listed there before its folder was replaced
+    const std::uint64_t index = static_cast<std::uint64_t>(deep - search.files.begin());
+    const DWORD refusal = test::openFollowsLink(links + L"\\scanned\\inner-link") ? ERROR_INVALID_NAME : 4393;
+    RecycleResult r = recycleWithShell(search, {index});
+    EXPECT_EQ(rows(r), (std::vector<Row>{{index, RecycleStatus::Skipped, refusal}}));
+    EXPECT_TRUE(exists(links + L"\\scanned\\inner\\deep.bin"));
 }
 
 // A stand-in transfer source that moves into a folder of its own below C:\$Recycle.Bin.

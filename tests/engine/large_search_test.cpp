@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 namespace pm::large {
@@ -153,11 +154,32 @@ TEST(LargeSearch, ProgressAtStartEvery64thFileAndEnd) {
 TEST(LargeSearch, LinksAreNeverFollowed) {
     std::wstring links = test::linkFixturesPath();
     if (links.empty()) GTEST_SKIP() << "link fixtures are laid out only by the test runner in the private prefix";
-    LargeSearchResult r = search(links + L"\\scanned", 0);
-    ASSERT_EQ(r.files.size(), 2u);  // plain.bin and inner\deep.bin
-    for (const LargeFileEntry& e : r.files) EXPECT_TRUE(isPathInsideStrict(e.path, links + L"\\scanned"));
-    // dir-link and inner-link show as reparse points; file-link's final path leaves the folder.
-    EXPECT_EQ(r.skipped, 3u);
+    const struct {
+        const wchar_t* folder;
+        std::vector<std::wstring> listed;  // each exactly once
+        std::uint64_t skipped;
+    } cases[] = {
+        // dir-link and inner-link show as reparse points; file-link's final path leaves the folder.
+        {L"\\scanned", {L"\\scanned\\plain.bin", L"\\scanned\\inner\\deep.bin"}, 3},
+        // was-here, a file link to inner\moved.bin in the same folder, is not that file's own path.
+        {L"\\moved", {L"\\moved\\inner\\moved.bin"}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.folder)));
+        LargeSearchResult r = search(links + c.folder, 0);
+        ASSERT_EQ(r.files.size(), c.listed.size());
+        std::uint64_t bytes = 0;
+        for (const std::wstring& listed : c.listed) {
+            EXPECT_EQ(std::count_if(r.files.begin(), r.files.end(),
+                                    [&](const LargeFileEntry& e) { return samePathStrict(e.path, links + listed); }),
+                      1);
+            WIN32_FILE_ATTRIBUTE_DATA data{};
+            ASSERT_TRUE(GetFileAttributesExW((links + listed).c_str(), GetFileExInfoStandard, &data));
+            bytes += data.nFileSizeLow;
+        }
+        EXPECT_EQ(r.totalBytes, bytes);
+        EXPECT_EQ(r.skipped, c.skipped);
+    }
 }
 
 // A subdirectory is pinned below its parent's held chain, under exactly the path the walk asks for: a link put

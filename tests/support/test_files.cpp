@@ -161,14 +161,23 @@ TempFolder::~TempFolder() { removeTree(path_); }
 
 namespace pm::test {
 
-std::wstring linkFixturesPath() {
+namespace {
+
+// A fixture set below C:\pelmirt-fixtures, when the runner laid it out.
+std::wstring fixtureSet(const std::wstring& name) {
     wchar_t windows[MAX_PATH] = {};
     UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
     if (n < 3 || n >= MAX_PATH) return std::wstring();
-    std::wstring path = std::wstring(windows, 3) + L"pelmirt-fixtures\\links";
+    std::wstring path = std::wstring(windows, 3) + L"pelmirt-fixtures\\" + name;
     DWORD attributes = GetFileAttributesW((path + L"\\scanned").c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::wstring();
     return path;
 }
+
+}  // namespace
+
+std::wstring linkFixturesPath() { return fixtureSet(L"links"); }
+
+std::wstring privateLinkFixturesPath(const std::wstring& set) { return fixtureSet(L"private\\" + set); }
 
 }  // namespace pm::test

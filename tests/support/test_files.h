@@ -75,5 +75,9 @@ namespace pm::test {
 //   moved\was-here     -> inner\moved.bin
 // Read them, never delete or write through them. Empty when the fixtures are absent.
 std::wstring linkFixturesPath();
+// A private copy of the same fixtures for one test that tries to delete or move through a link, so that a
+// broken check damages that copy alone: "delete-root-or-file", "delete-moved", "delete-below-root",
+// "recycle-folder-link" (the runner copies them afresh on every start). Empty when absent.
+std::wstring privateLinkFixturesPath(const std::wstring& set);
 
 }  // namespace pm::test
