@@ -550,8 +550,9 @@ void routeKey(WORD key, bool down) {
 }
 
 // From the keyboard alone, with the main window on screen as a user has it: Enter on the focused button
-// starts the operation (the move after its question), Cancel has the focus while it runs, a control of the
-// window has it after the end (and after the move's result box), and Escape then closes the window.
+// starts the operation (the move after its question), Cancel has the focus while it runs, after the end
+// (and after the move's result box) the button has it again, or the next control that can take it when the
+// button stays disabled (nothing left to move), and Escape then closes the window.
 TEST_F(LargeFilesWindowTest, KeyboardAloneRunsTheSearchAndTheMoveAndThenClosesTheWindow) {
     SizedFiles files({MB, 2 * MB});
     test::TempFolder bin(L"C:\\$Recycle.Bin");
@@ -567,8 +568,10 @@ TEST_F(LargeFilesWindowTest, KeyboardAloneRunsTheSearchAndTheMoveAndThenClosesTh
         const char* name;
         int button;
         std::vector<int> boxes;  // the question and the result of the move
+        int focusAfter;          // a control of the window; Tab order: Cancel, the move, Open folder, the folder
     };
-    const Case cases[] = {{"search", SearchButtonId, {}}, {"move", RecycleButtonId, {IDYES, IDOK}}};
+    const Case cases[] = {{"search", SearchButtonId, {}, SearchButtonId},
+                          {"move", RecycleButtonId, {IDYES, IDOK}, FolderComboId}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (!largeFilesWindow) {
@@ -602,7 +605,7 @@ TEST_F(LargeFilesWindowTest, KeyboardAloneRunsTheSearchAndTheMoveAndThenClosesTh
         EXPECT_EQ(boxes.texts.size(), c.boxes.size());
         pumpUntil([] { return false; }, 50);
         EXPECT_EQ(GetActiveWindow(), window_);
-        EXPECT_NE(ui::focusedControl(window_), nullptr) << "the focus is on no control of the window";
+        EXPECT_EQ(ui::focusedControl(window_), GetDlgItem(window_, c.focusAfter));
 
         press(VK_ESCAPE);
         EXPECT_EQ(largeFilesWindow, nullptr) << "Escape closed the window";

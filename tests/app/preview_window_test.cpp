@@ -207,5 +207,26 @@ TEST_F(PreviewWindowTest, WithoutAnAnalysisTheCommandSaysSoAndOpensNothing) {
     EXPECT_EQ(FindWindowW(L"PelmirtPreview", nullptr), nullptr);
 }
 
+// Back after another window was active, or restored from minimised: the list has the focus again, not the
+// frame (the same holds for every window of the program, which keep their focus the same way).
+TEST_F(PreviewWindowTest, TheListHasTheFocusAgainWhenTheWindowIsBack) {
+    HWND window = openOne();
+    ASSERT_NE(window, nullptr);
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    ASSERT_TRUE(SetForegroundWindow(window));
+    SetFocus(list(window));
+    ASSERT_EQ(GetFocus(), list(window));
+    SetForegroundWindow(other);
+    ASSERT_NE(GetActiveWindow(), window);
+    SetForegroundWindow(window);
+    EXPECT_EQ(GetFocus(), list(window)) << "activated again";
+    ShowWindow(window, SW_MINIMIZE);
+    ShowWindow(window, SW_RESTORE);
+    EXPECT_EQ(GetFocus(), list(window)) << "restored";
+    DestroyWindow(other);
+}
+
 }  // namespace
 }  // namespace pm
