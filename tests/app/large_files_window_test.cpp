@@ -223,6 +223,20 @@ struct SizedFiles {
     std::wstring path(int i) const { return folder / (L"f" + std::to_wstring(i)); }
 };
 
+// The move's Shell transfer source (Wine cannot bind its own), moving into a folder of the test.
+struct StandInRecycleBin {
+    test::TempFolder bin{L"C:\\$Recycle.Bin"};
+    test::TestTransferSource source;
+    StandInRecycleBin() {
+        source.binFolder = bin.path();
+        detail::largeRecycleBinder = [this](IShellItem*, ITransferSource** out) {
+            source.AddRef();
+            *out = &source;
+            return S_OK;
+        };
+    }
+};
+
 TEST(LargeFilesRules, MinimumSizeAndFolderOfAFile) {
     for (const wchar_t* bad : {L"0", L"1048577", L"", L"12a", L"+5", L" 5", L"5 ", L"\uFF11\uFF12", L"-1",
                                L"99999999999999999999999"}) {
@@ -445,14 +459,7 @@ TEST_F(LargeFilesWindowTest, MovedRowsLeaveTheListAndTheRestKeepOrderAndSelectio
     for (size_t i = 0; i < sizes.size(); ++i) sizes[i] = MB + i * 1000;
     SizedFiles files(sizes);
     search(files.folder.path());
-    test::TempFolder bin(L"C:\\$Recycle.Bin");
-    test::TestTransferSource source;
-    source.binFolder = bin.path();
-    detail::largeRecycleBinder = [&](IShellItem*, ITransferSource** out) {
-        source.AddRef();
-        *out = &source;
-        return S_OK;
-    };
+    StandInRecycleBin bin;
     // Two of the five selected files are held open by another handle: they stay, still selected.
     HANDLE held[2];
     for (int k = 0; k < 2; ++k)
@@ -555,14 +562,7 @@ void routeKey(WORD key, bool down) {
 // button stays disabled (nothing left to move), and Escape then closes the window.
 TEST_F(LargeFilesWindowTest, KeyboardAloneRunsTheSearchAndTheMoveAndThenClosesTheWindow) {
     SizedFiles files({MB, 2 * MB});
-    test::TempFolder bin(L"C:\\$Recycle.Bin");
-    test::TestTransferSource source;
-    source.binFolder = bin.path();
-    detail::largeRecycleBinder = [&](IShellItem*, ITransferSource** out) {
-        source.AddRef();
-        *out = &source;
-        return S_OK;
-    };
+    StandInRecycleBin bin;
     ShowWindow(main_, SW_SHOWNOACTIVATE);
     struct Case {
         const char* name;
