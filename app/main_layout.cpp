@@ -27,10 +27,10 @@ std::map<int, RECT> appliedBounds;
 namespace {
 
 constexpr const wchar_t* Separator = L" \u00B7 ";
-
-// Where the main window's keyboard focus goes while an operation disables or hides its controls.
-ui::FocusMemory mainFocus{control::Cancel};
 constexpr uint64_t GaugeEaseMs = 300;
+
+// Where the main window's keyboard focus goes while its controls come and go and the window is away.
+ui::FocusMemory mainFocus{control::Cancel};
 
 // SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOCOPYBITS: the batch moves without drawing, and
 // each moved control is redrawn once afterwards.
