@@ -60,7 +60,10 @@ bool keepWindowFocus(HWND window, FocusMemory& memory, UINT message, WPARAM wPar
     switch (message) {
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
-                memory.whenDeactivated = focusedControl(window);
+                // A window minimised while active may stay active with the focus on nothing (Windows takes
+                // it from the control): the control read at the minimise stays remembered.
+                const HWND control = focusedControl(window);
+                if (control || !IsIconic(window)) memory.whenDeactivated = control;
                 return false;
             }
             // Activated while minimised: nothing has the focus until the restore, which focuses the frame
@@ -68,6 +71,9 @@ bool keepWindowFocus(HWND window, FocusMemory& memory, UINT message, WPARAM wPar
             if (HIWORD(wParam) != 0) return false;
             break;
         case WM_SETFOCUS:
+            // A control of a minimised window cannot take the focus (SetFocus refuses): it is kept for the
+            // restore. Wine focuses the frame when it activates a minimised window.
+            if (IsIconic(window)) return false;
             break;
         case WM_SYSCOMMAND:
         case WM_SIZE: {
