@@ -603,9 +603,10 @@ TEST_F(LargeFilesWindowTest, KeyboardAloneRunsTheSearchAndTheMoveAndThenClosesTh
         ASSERT_FALSE(busy);
         boxes.join();
         EXPECT_EQ(boxes.texts.size(), c.boxes.size());
-        pumpUntil([] { return false; }, 50);
+        const HWND after = GetDlgItem(window_, c.focusAfter);
+        pumpUntil([&] { return GetActiveWindow() == window_ && ui::focusedControl(window_) == after; }, 3000);
         EXPECT_EQ(GetActiveWindow(), window_);
-        EXPECT_EQ(ui::focusedControl(window_), GetDlgItem(window_, c.focusAfter));
+        EXPECT_EQ(ui::focusedControl(window_), after);
 
         press(VK_ESCAPE);
         EXPECT_EQ(largeFilesWindow, nullptr) << "Escape closed the window";
