@@ -17,6 +17,7 @@
 #include "ui/theme.h"
 #include "ui/tray_icon.h"
 #include "ui/ui_font.h"
+#include "ui/window_focus.h"
 #include "ui/window_utils.h"
 
 #include <commctrl.h>
@@ -54,7 +55,12 @@ void applyScanButtonState(HWND window) {
     if (!scan) return;
     ui::setWindowTextIfChanged(scan, translate(analysisPresent ? L"Повторить анализ" : L"Начать анализ"));
     const bool enable = scanAllowed();
+    const HWND focus = GetFocus();  // disabling the focused button drops the focus
     if ((IsWindowEnabled(scan) != 0) != enable) EnableWindow(scan, enable);
+    if (ui::WidgetState* state = ui::widgetStateOf(window)) {
+        if (!busy) ui::restoreFocusAfterOperation(window, state->focus, focus);
+        ui::keepFocusOnAControl(window, state->focus, focus, busy);
+    }
 }
 
 // The content scale from the client size; true when it changed (the texts and layout then follow).
@@ -198,6 +204,7 @@ void layoutWidget(HWND window) {
 LRESULT CALLBACK widgetWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) return storeWindowRecord(window, wParam, lParam);
     ui::WidgetState* state = ui::widgetStateOf(window);
+    if (state && ui::keepWindowFocus(window, state->focus, message, wParam, busy)) return 0;
     switch (message) {
         case WM_APP_SETTINGS_CHANGED:
             applyWidgetTexts(window);

@@ -122,9 +122,11 @@ void loadHistoryView(HWND window) {
         // the old one's selection, scroll position and focus.
         kept = editPlace(edit);
         const bool focused = GetFocus() == edit;
+        const bool remembered = data->focus.whenDeactivated == edit;  // the window is away meanwhile
         DestroyWindow(edit);
         edit = createHistoryEdit(window);
         if (edit && focused) SetFocus(edit);
+        if (remembered) data->focus.whenDeactivated = edit;
     }
     const bool newEdit = edit && kept;
 

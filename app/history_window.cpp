@@ -10,6 +10,7 @@
 #include "ui/list_theming.h"
 #include "ui/shell_state.h"
 #include "ui/theme.h"
+#include "ui/window_focus.h"
 #include "ui/window_utils.h"
 
 #include <commctrl.h>
@@ -83,6 +84,7 @@ void paintHistory(HWND window, HistoryData& data) {
 LRESULT CALLBACK historyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) return storeWindowRecord(window, wParam, lParam);
     HistoryData* data = historyData(window);
+    if (data && ui::keepWindowFocus(window, data->focus, message, wParam, false)) return 0;
     switch (message) {
     case WM_APP_SETTINGS_CHANGED:
         loadHistoryView(window);

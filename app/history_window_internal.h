@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ui/back_buffer.h"
+#include "ui/window_focus.h"
 
 #include <windows.h>
 
@@ -18,6 +19,7 @@ struct HistoryData {
     bool tail = false;         // the text shows only the newest part of the history
     std::wstring shownText;    // what was last put into the EDIT
     ui::BackBuffer frame;
+    ui::FocusMemory focus;     // the EDIT has the focus again when the window is back
 };
 
 inline constexpr int HistoryEditId = 1;

@@ -12,6 +12,7 @@
 #include "services/i18n/translate.h"
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
+#include "ui/window_focus.h"
 #include "ui/window_utils.h"
 
 #include <commctrl.h>
@@ -185,6 +186,9 @@ void openSelectedFolder(HWND window) {
 }
 
 void updateLargeFilesControls(HWND window) {
+    LargeFilesData* data = largeFilesData(window);
+    // Disabling the focused control drops the focus: which one had it is read first.
+    const HWND focus = GetFocus();
     const bool idle = largeFilesIdle();
     HWND list = GetDlgItem(window, FileListId);
     const bool selection = list && SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
@@ -196,6 +200,11 @@ void updateLargeFilesControls(HWND window) {
     enable(window, CancelButtonId, busy && operationOwner == window);
     enable(window, RecycleButtonId, idle && selection);
     enable(window, OpenFolderButtonId, !busy && selection);
+    if (data) {
+        const bool ownOperation = busy && operationOwner == window;
+        if (!ownOperation) ui::restoreFocusAfterOperation(window, data->focus, focus);
+        ui::keepFocusOnAControl(window, data->focus, focus, ownOperation);
+    }
     ++ui::uiGeneration;  // the status line changes with the state
     InvalidateRect(window, nullptr, FALSE);
     for (int id : {ChooseFolderButtonId, SearchButtonId, CancelButtonId, RecycleButtonId, OpenFolderButtonId}) {

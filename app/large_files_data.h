@@ -6,6 +6,7 @@
 #include "engine/large/large_search.h"
 #include "engine/large/recycle.h"
 #include "ui/back_buffer.h"
+#include "ui/window_focus.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -51,6 +52,7 @@ struct LargeFilesData {
     ui::BackBuffer frame;
     std::array<ui::BackBuffer, 2> headerBuffers;
     ui::BackBufferMap controlBuffers;
+    ui::FocusMemory focus{CancelButtonId};  // Cancel takes the focus from a control its operation disables
 
     // The last move to the Recycle Bin.
     std::vector<uint8_t> moved;  // per result file: moved to the Recycle Bin

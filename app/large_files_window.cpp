@@ -14,6 +14,7 @@
 #include "ui/text_list.h"
 #include "ui/theme.h"
 #include "ui/ui_font.h"
+#include "ui/window_focus.h"
 #include "ui/window_utils.h"
 
 #include <commctrl.h>
@@ -305,6 +306,8 @@ void layoutLargeFilesWindow(HWND window) {
 LRESULT CALLBACK largeFilesWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) return storeWindowRecord(window, wParam, lParam);
     LargeFilesData* data = largeFilesData(window);
+    if (data && ui::keepWindowFocus(window, data->focus, message, wParam, busy && operationOwner == window))
+        return 0;
     switch (message) {
         case WM_APP + 20:
             applyLargeFilesTheme(window);

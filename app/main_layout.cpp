@@ -11,6 +11,7 @@
 #include "ui/control_registry.h"
 #include "ui/shell_state.h"
 #include "ui/theme.h"
+#include "ui/window_focus.h"
 #include "ui/window_utils.h"
 
 #include <algorithm>
@@ -27,6 +28,9 @@ namespace {
 
 constexpr const wchar_t* Separator = L" \u00B7 ";
 constexpr uint64_t GaugeEaseMs = 300;
+
+// Where the main window's keyboard focus goes while its controls come and go and the window is away.
+ui::FocusMemory mainFocus{control::Cancel};
 
 // SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOCOPYBITS: the batch moves without drawing, and
 // each moved control is redrawn once afterwards.
@@ -218,53 +222,6 @@ void applyMoves(const std::vector<QueuedMove>& queue) {
     }
 }
 
-// The control that had the focus when an operation took it away, and the one that took it over.
-HWND focusBeforeOperation = nullptr;
-HWND focusDuringOperation = nullptr;
-
-bool canTakeFocus(HWND window) {
-    return window && IsWindowVisible(window) && IsWindowEnabled(window);
-}
-
-bool isMainControl(HWND window) {
-    return window && GetParent(window) == ui::mainWindow;
-}
-
-// A control disabled or hidden while it had the focus would leave the keyboard nowhere: the focus goes to
-// Cancel, or else to the next control that can take it, and is remembered to come back.
-void keepFocusOnAControl(HWND hadFocus) {
-    if (!isMainControl(hadFocus) || canTakeFocus(hadFocus)) return;
-    const HWND now = GetFocus();
-    if (now != hadFocus && isMainControl(now) && canTakeFocus(now)) return;  // already somewhere it can stay
-    HWND next = registered(control::Cancel);
-    if (!canTakeFocus(next)) next = GetNextDlgTabItem(ui::mainWindow, hadFocus, FALSE);
-    if (!canTakeFocus(next)) return;
-    SetFocus(next);
-    if (busy && !focusBeforeOperation) {
-        focusBeforeOperation = hadFocus;
-        focusDuringOperation = next;
-    }
-}
-
-// The control that had the focus when the main window was last deactivated (while it is inactive), to
-// have it again when the window is active again.
-HWND focusWhenDeactivated = nullptr;
-
-// At the end of the operation the focus goes back where it was, unless the user moved it meanwhile. While
-// another window is active it goes back when the main window is active again.
-void restoreFocusAfterOperation(HWND focus) {
-    HWND before = focusBeforeOperation;
-    HWND during = focusDuringOperation;
-    focusBeforeOperation = focusDuringOperation = nullptr;
-    if (!before) return;
-    if (focusWhenDeactivated && focusWhenDeactivated == during) {
-        focusWhenDeactivated = before;
-        return;
-    }
-    if (focus != during && focus != ui::mainWindow) return;
-    if (canTakeFocus(before)) SetFocus(before);
-}
-
 void requestRepaints() {
     ui::invalidateWindow(ui::mainWindow, nullptr);
     for (const auto& [id, window] : ui::controlRegistry) {
@@ -278,20 +235,8 @@ void requestRepaints() {
 
 }  // namespace
 
-void onMainWindowActivation(WPARAM state) {
-    if (LOWORD(state) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        focusWhenDeactivated = isMainControl(focus) ? focus : nullptr;
-        return;
-    }
-    const HWND focus = focusWhenDeactivated;
-    focusWhenDeactivated = nullptr;
-    if (HIWORD(state) != 0 || !isMainControl(focus)) return;  // minimized, or nothing to give back
-    if (canTakeFocus(focus)) {
-        SetFocus(focus);
-    } else {
-        keepFocusOnAControl(focus);  // disabled or hidden meanwhile by an operation
-    }
+bool keepMainFocus(HWND window, UINT message, WPARAM wParam) {
+    return ui::keepWindowFocus(window, mainFocus, message, wParam, busy);
 }
 
 MainLayout computeMainLayout() {
@@ -408,9 +353,10 @@ void layoutMainControls() {
     const uint64_t selectedBytes = selectedCategoryBytes();
     applyEnabledStates(selectedBytes);
     applyStateTexts(selectedBytes);
-    if (!busy) restoreFocusAfterOperation(focus);  // before Cancel, which may hold it, is hidden
+    // Before Cancel, which may hold the focus, is hidden.
+    if (!busy) ui::restoreFocusAfterOperation(ui::mainWindow, mainFocus, focus);
     applyMoves(planMoves());
-    keepFocusOnAControl(focus);
+    ui::keepFocusOnAControl(ui::mainWindow, mainFocus, focus, busy);
     requestRepaints();
 }
 

@@ -58,10 +58,10 @@ DipRect progressStripArea(const MainLayout& layout);
 // Places, shows, enables and labels every child control for the current page and state, moves the
 // changed ones in one batch, then repaints. Touches a control only where something differs.
 void layoutMainControls();
-// WM_ACTIVATE of the main window: remembers the focused control when the window is deactivated and gives
-// the focus back to it (or, when it can no longer take it, to Cancel or the next control) when the window
-// is active again, as a dialog box does.
-void onMainWindowActivation(WPARAM state);
+// Every message of the main window, first: remembers the focused control when the window is deactivated
+// or minimised and gives the focus back to it (or, when it can no longer take it, to Cancel or the next
+// control) when the window is active or restored again, as a dialog box does. True when a control got it.
+bool keepMainFocus(HWND window, UINT message, WPARAM wParam);
 
 // The ring-gauge value the transition (gaugeFrom, gaugeTo, gaugeStart, gaugeDuration) shows at tick now:
 // eased with t * t * (3 - 2t), gaugeFrom before the start, gaugeTo once it ran its course.

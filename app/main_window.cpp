@@ -95,6 +95,7 @@ LRESULT onCreate(HWND window) {
     ui::applyTheme();
     syncDesktopWidget();
     ui::addTrayIcon();
+    acceptLaterStarts(window);
     SetTimer(window, TIMER_REFRESH, 60000, nullptr);
     if (smokeQuit) SetTimer(window, TIMER_SMOKE_QUIT, 900, nullptr);
     layoutMainControls();
@@ -468,6 +469,8 @@ LRESULT CALLBACK mainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
     if (message == WM_DPICHANGED) return onDpiChanged(window, wParam, lParam);
+    if (message == WM_ACTIVATE) ui::startAnimationTimer();
+    if (keepMainFocus(window, message, wParam)) return 0;
     if (message >= WM_APP && message <= 0xBFFF) {
         switch (message) {
         case WM_APP_PROGRESS: onProgressMessage(lParam); return 0;
@@ -528,10 +531,6 @@ LRESULT CALLBACK mainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         layoutMainControls();
         return 0;
     }
-    case WM_ACTIVATE:
-        onMainWindowActivation(wParam);
-        ui::startAnimationTimer();
-        return 0;
     case WM_PAINT:
         return onPaint(window);
     case WM_ERASEBKGND:

@@ -13,6 +13,7 @@
 #include "ui/report_list.h"
 #include "ui/shell_state.h"
 #include "ui/theme.h"
+#include "ui/window_focus.h"
 #include "ui/window_utils.h"
 
 #include <commctrl.h>
@@ -169,6 +170,7 @@ void paintPreview(HWND window, PreviewData& data) {
 LRESULT CALLBACK previewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) return storeWindowRecord(window, wParam, lParam);
     PreviewData* data = previewData(window);
+    if (data && ui::keepWindowFocus(window, data->focus, message, wParam, false)) return 0;
     switch (message) {
     case WM_APP_SETTINGS_CHANGED:
         applyPreviewTheme(window);

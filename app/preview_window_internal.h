@@ -3,6 +3,7 @@
 
 #include "engine/scan_types.h"
 #include "ui/back_buffer.h"
+#include "ui/window_focus.h"
 
 #include <windows.h>
 
@@ -24,6 +25,7 @@ struct PreviewData {
     bool created = false;                 // the window owns the record
     ui::BackBuffer frame;
     std::array<ui::BackBuffer, 3> headerBuffers;  // one per list-header column
+    ui::FocusMemory focus;                // the list has the focus again when the window is back
 };
 
 inline constexpr int PreviewListId = 1;

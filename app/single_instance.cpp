@@ -121,6 +121,10 @@ bool becomeRunningInstance() {
     return claimOrShowRunning(instanceName(), runningClaim, AnswerBudgetMs) == StartOutcome::Run;
 }
 
+bool acceptLaterStarts(HWND window) {
+    return ChangeWindowMessageFilterEx(window, WM_APP_SHOW_RUNNING, MSGFLT_ALLOW, nullptr) != FALSE;
+}
+
 void publishMainWindow(HWND window) {
     if (!runningClaim) return;
     InterlockedExchange64(&runningClaim->record().window, static_cast<LONG64>(reinterpret_cast<INT_PTR>(window)));

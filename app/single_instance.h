@@ -10,6 +10,11 @@ namespace pm {
 // show its main window (or did not answer in time), and this process ends with 0 without a window.
 bool becomeRunningInstance();
 
+// Lets a later start's request through the window's message filter: an elevated instance would otherwise
+// never hear a later start of normal integrity (User Interface Privilege Isolation drops its messages from
+// WM_USER up). True when the filter took it.
+bool acceptLaterStarts(HWND window);
+
 // Lets later starts find the main window, once it exists.
 void publishMainWindow(HWND window);
 

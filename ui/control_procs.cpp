@@ -26,23 +26,28 @@ void trackMouseLeave(HWND button) {
     TrackMouseEvent(&track);
 }
 
+// The dialog manager of the message loop meets an owner-drawn button as the push button it looks like.
+// True for WM_GETDLGCODE, with the answer: the focused button says it is the default one, so Enter presses
+// it. Told it is a push button, the dialog manager restyles it as the default one when Tab reaches it and
+// back when Tab leaves (Wine does, measured): BM_SETSTYLE is changed to keep it drawn by its owner.
+bool answerAsPushButton(HWND button, UINT message, WPARAM& wParam, LRESULT& answer) {
+    if (message == WM_GETDLGCODE) {
+        answer = DLGC_BUTTON | (GetFocus() == button ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+        return true;
+    }
+    if (message == BM_SETSTYLE) wParam = (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW;
+    return false;
+}
+
 }  // namespace
 
 LRESULT CALLBACK customButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR) {
+    if (LRESULT answer = 0; answerAsPushButton(button, message, wParam, answer)) return answer;
     const int id = GetDlgCtrlID(button);
     switch (message) {
         case WM_ERASEBKGND:
             return 1;  // the owner-draw code paints the background
-        case WM_GETDLGCODE:
-            // An owner-drawn button answers as the push button it looks like, and the focused one as the
-            // default: the dialog manager of the main window's message loop then presses it on Enter.
-            return DLGC_BUTTON | (GetFocus() == button ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-        case BM_SETSTYLE:
-            // Told it is a push button, the dialog manager restyles it as the default one when Tab reaches
-            // it, and back when Tab leaves (Wine does, measured): the button stays drawn by its owner.
-            wParam = (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW;
-            break;
         case WM_MOUSEMOVE: {
             ButtonState& state = buttonStates[id];
             if (!state.hover) {
@@ -91,6 +96,7 @@ LRESULT CALLBACK customButtonProc(HWND button, UINT message, WPARAM wParam, LPAR
 
 LRESULT CALLBACK hoverRepaintProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR) {
+    if (LRESULT answer = 0; answerAsPushButton(button, message, wParam, answer)) return answer;
     switch (message) {
         case WM_ERASEBKGND:
             return 1;
@@ -112,6 +118,7 @@ LRESULT CALLBACK hoverRepaintProc(HWND button, UINT message, WPARAM wParam, LPAR
 
 LRESULT CALLBACK widgetButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR) {
+    if (LRESULT answer = 0; answerAsPushButton(button, message, wParam, answer)) return answer;
     if (message == WM_ERASEBKGND) return 1;
     if (message == WM_PAINT) {
         // The widget renders its buttons into its own layered frame; the button's own surface is never seen.

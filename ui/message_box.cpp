@@ -33,6 +33,16 @@ PCWSTR iconFor(UINT flags) {
     }
 }
 
+// The box is owned by the main window, which is activated when the box closes (Windows and Wine do). A box
+// asked by another window of the program gives the activation back to that window, so the keyboard goes on
+// where it was, not in the main window.
+void activateAgain(HWND window) {
+    if (window && window != mainWindow && IsWindow(window) && IsWindowVisible(window) && IsWindowEnabled(window) &&
+        GetActiveWindow() != window) {
+        SetActiveWindow(window);
+    }
+}
+
 }  // namespace
 
 namespace detail {
@@ -72,12 +82,15 @@ int showMessageBoxWith(TaskDialogIndirectFn taskDialog, const std::wstring& text
     config.nDefaultButton = (yesNo && (flags & MB_DEFMASK) == MB_DEFBUTTON2) ? IDNO : buttons[0].nButtonID;
     config.cxWidth = 360;
 
+    const HWND active = GetActiveWindow();
     int chosen = IDCANCEL;  // what Escape and the close box leave
     const HRESULT result = taskDialog ? taskDialog(&config, &chosen, nullptr, nullptr) : E_NOTIMPL;
-    if (SUCCEEDED(result)) return chosen;
-
-    const UINT classicFlags = rtl ? flags | MB_RTLREADING | MB_RIGHT : flags;
-    return MessageBoxW(mainWindow, content.c_str(), title.c_str(), classicFlags);
+    if (FAILED(result)) {
+        const UINT classicFlags = rtl ? flags | MB_RTLREADING | MB_RIGHT : flags;
+        chosen = MessageBoxW(mainWindow, content.c_str(), title.c_str(), classicFlags);
+    }
+    activateAgain(active);
+    return chosen;
 }
 
 }  // namespace detail

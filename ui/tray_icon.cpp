@@ -4,6 +4,7 @@
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
 #include "ui/tray_icon_internal.h"
+#include "ui/window_focus.h"
 #include "ui/window_utils.h"
 
 #include <shellapi.h>
@@ -122,7 +123,9 @@ void restoreMainWindow() {
     HWND target = activationTarget();
     if (target == mainWindow && openPopup != mainWindow && IsWindowVisible(openPopup)) target = openPopup;
     SetForegroundWindow(target);
-    if (target == mainWindow) SetFocus(mainWindow);
+    // Activation has given the focus back to the control that had it; the frame takes it only when
+    // nothing of the window has it (its WM_SETFOCUS still hands it to a remembered control).
+    if (target == mainWindow && GetFocus() != mainWindow && !focusedControl(mainWindow)) SetFocus(mainWindow);
 }
 
 void showTrayBalloonOnce() {

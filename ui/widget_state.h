@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ui/back_buffer.h"
+#include "ui/window_focus.h"
 
 #include <windows.h>
 
@@ -33,6 +34,7 @@ struct WidgetState {
     std::array<WidgetButtonSlot, 3> buttons{};  // 9101, 9102, 9103
     BackBuffer frame;                          // the whole widget
     std::array<BackBuffer, 3> buttonBuffers;   // one per button, in slot order
+    FocusMemory focus;                         // the scan button, disabled while a scan runs, hands it on
 };
 
 // Slot of a widget button: 9101 0, 9102 1, any other id 2.

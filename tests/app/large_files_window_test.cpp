@@ -22,6 +22,7 @@
 #include "ui/text_list.h"
 #include "ui/theme.h"
 #include "ui/ui_font.h"
+#include "ui/window_focus.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -222,6 +223,20 @@ struct SizedFiles {
         for (size_t i = 0; i < sizes.size(); ++i) test::writeFile(path(static_cast<int>(i)), std::string(sizes[i], 'x'));
     }
     std::wstring path(int i) const { return folder / (L"f" + std::to_wstring(i)); }
+};
+
+// The move's Shell transfer source (Wine cannot bind its own), moving into a folder of the test.
+struct StandInRecycleBin {
+    test::TempFolder bin{L"C:\\$Recycle.Bin"};
+    test::TestTransferSource source;
+    StandInRecycleBin() {
+        source.binFolder = bin.path();
+        detail::largeRecycleBinder = [this](IShellItem*, ITransferSource** out) {
+            source.AddRef();
+            *out = &source;
+            return S_OK;
+        };
+    }
 };
 
 TEST(LargeFilesRules, MinimumSizeAndFolderOfAFile) {
@@ -446,14 +461,7 @@ TEST_F(LargeFilesWindowTest, MovedRowsLeaveTheListAndTheRestKeepOrderAndSelectio
     for (size_t i = 0; i < sizes.size(); ++i) sizes[i] = MB + i * 1000;
     SizedFiles files(sizes);
     search(files.folder.path());
-    test::TempFolder bin(L"C:\\$Recycle.Bin");
-    test::TestTransferSource source;
-    source.binFolder = bin.path();
-    detail::largeRecycleBinder = [&](IShellItem*, ITransferSource** out) {
-        source.AddRef();
-        *out = &source;
-        return S_OK;
-    };
+    StandInRecycleBin bin;
     // Two of the five selected files are held open by another handle: they stay, still selected.
     HANDLE held[2];
     for (int k = 0; k < 2; ++k)
@@ -527,6 +535,85 @@ TEST_F(LargeFilesWindowTest, EscapeClosesTheDroppedFolderListFirstAndTheWindowAf
     EXPECT_TRUE(IsWindowVisible(window_));
     press(VK_ESCAPE);
     EXPECT_EQ(largeFilesWindow, nullptr) << "with the list closed, Escape closes the window";
+}
+
+// One key event through the system's input queue, routed as the program's message loop routes it; done
+// once the program has handled that event and nothing after it.
+void routeKey(WORD key, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    ASSERT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
+    const UINT wanted = down ? WM_KEYDOWN : WM_KEYUP;
+    const ULONGLONG deadline = GetTickCount64() + 3000;
+    MSG message;
+    for (;;) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            routeMessage(message);
+            if (message.message == wanted && message.wParam == key) return;
+        }
+        ASSERT_LT(GetTickCount64(), deadline) << "the key arrived";
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// From the keyboard alone, with the main window on screen as a user has it: Enter on the focused button
+// starts the operation (the move after its question), Cancel has the focus while it runs, after the end
+// (and after the move's result box) the button has it again, or the next control that can take it when the
+// button stays disabled (nothing left to move), and Escape then closes the window.
+TEST_F(LargeFilesWindowTest, KeyboardAloneRunsTheSearchAndTheMoveAndThenClosesTheWindow) {
+    SizedFiles files({MB, 2 * MB});
+    StandInRecycleBin bin;
+    ShowWindow(main_, SW_SHOWNOACTIVATE);
+    struct Case {
+        const char* name;
+        int button;
+        std::vector<int> boxes;  // the question and the result of the move
+        int focusAfter;          // a control of the window; Tab order: Cancel, the move, Open folder, the folder
+    };
+    const Case cases[] = {{"search", SearchButtonId, {}, SearchButtonId},
+                          {"move", RecycleButtonId, {IDYES, IDOK}, FolderComboId}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!largeFilesWindow) {
+            openLargeFilesWindow();
+            window_ = largeFilesWindow;
+            ASSERT_NE(window_, nullptr);
+            data_ = largeFilesData(window_);
+            list_ = GetDlgItem(window_, FileListId);
+        }
+        if (c.button == RecycleButtonId) {
+            search(files.folder.path());
+            select(paths());
+        } else {
+            SetDlgItemTextW(window_, FolderComboId, files.folder.path().c_str());
+            SetDlgItemTextW(window_, MinimumEditId, L"1");
+        }
+        ASSERT_TRUE(SetForegroundWindow(window_));
+        HWND button = GetDlgItem(window_, c.button);
+        SetFocus(button);
+        ASSERT_EQ(GetFocus(), button);
+
+        BoxAnswerer boxes(c.boxes);
+        routeKey(VK_RETURN, true);  // checked before the operation's end is handled
+        ASSERT_TRUE(busy) << "Enter started it";
+        EXPECT_EQ(GetActiveWindow(), window_);
+        EXPECT_EQ(GetFocus(), GetDlgItem(window_, CancelButtonId));
+        routeKey(VK_RETURN, false);
+        pumpUntil([] { return !busy; }, 10000);
+        ASSERT_FALSE(busy);
+        boxes.join();
+        EXPECT_EQ(boxes.texts.size(), c.boxes.size());
+        const HWND after = GetDlgItem(window_, c.focusAfter);
+        pumpUntil([&] { return GetActiveWindow() == window_ && ui::focusedControl(window_) == after; }, 3000);
+        EXPECT_EQ(GetActiveWindow(), window_);
+        EXPECT_EQ(ui::focusedControl(window_), after);
+
+        press(VK_ESCAPE);
+        EXPECT_EQ(largeFilesWindow, nullptr) << "Escape closed the window";
+    }
+    EXPECT_EQ(GetFileAttributesW(files.path(0).c_str()), INVALID_FILE_ATTRIBUTES) << "moved";
 }
 
 TEST_F(LargeFilesWindowTest, ArabicMirrorsTheListsHeaderWithTheList) {

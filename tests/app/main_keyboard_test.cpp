@@ -1,10 +1,12 @@
 // The main window from the keyboard: keys typed into the real window and its controls, through the
 // program's own message loop routing. Enter presses the focused owner-drawn button; a scan started from
 // the keyboard takes the focus from the button it disables to Cancel, and gives it back at the end, also
-// when the main window was inactive meanwhile.
+// when the main window was inactive meanwhile. Brought back from the tray or from minimised, by the icon or
+// by a later start, the window gives the focus back to the control that had it.
 #include "app/commands.h"
 #include "app/control_ids.h"
 #include "app/program_internal.h"
+#include "app/single_instance_internal.h"
 #include "tests/app/main_window_fixture.h"
 
 #include <windows.h>
@@ -12,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <string>
 
 namespace pm {
 namespace {
@@ -154,6 +158,74 @@ TEST_F(MainKeyboardTest, AnOperationEndingWhileAnotherWindowIsActiveGivesTheFocu
     ASSERT_TRUE(routeWhileBusy());
     EXPECT_EQ(GetFocus(), start);
     DestroyWindow(other);
+}
+
+TEST_F(MainKeyboardTest, BroughtBackTheWindowGivesTheFocusBackToTheControlThatHadIt) {
+    test::RecordingShell shell;  // a notification area that takes the icon, so the window may hide to it
+    ui::trayIconAdded = false;
+    ASSERT_TRUE(ui::addTrayIcon());
+    // A later start of the program: the running instance's claim of a name of this test, and the start
+    // that meets it and asks its window to show itself.
+    const std::wstring name = L"Local\\PelmirtTest.Focus." + std::to_wstring(GetCurrentProcessId());
+    std::unique_ptr<InstanceClaim> running;
+    ASSERT_EQ(claimOrShowRunning(name, running, 0), StartOutcome::Run);
+    running->record().window = reinterpret_cast<INT_PTR>(window_);
+    const auto laterStart = [&] {
+        std::unique_ptr<InstanceClaim> later;
+        EXPECT_EQ(claimOrShowRunning(name, later, 5000), StartOutcome::Shown);
+    };
+    const auto iconClicked = [&] {  // as the shell reports a click on the icon (version 4)
+        PostMessageW(window_, WM_APP_TRAY, 0, MAKELPARAM(NIN_SELECT, ui::TrayIconId));
+        routeUntil([](const MSG& m) { return m.message == WM_APP_TRAY; }, 5000);
+    };
+    const auto toTray = [&] { SendMessageW(window_, WM_CLOSE, 0, 0); };
+    const auto minimise = [&] { ShowWindow(window_, SW_MINIMIZE); };
+    struct Case {
+        const char* name;
+        std::function<void()> away, back;
+    };
+    const Case cases[] = {
+        {"tray, later start", toTray, laterStart},
+        {"tray, icon", toTray, iconClicked},
+        {"minimised, later start", minimise, laterStart},
+        {"minimised, icon", minimise, iconClicked},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        onCommand(control::NavCleanPc);
+        HWND help = focusOn(control::NavHelp);
+        ASSERT_NE(help, nullptr);
+        c.away();
+        ASSERT_TRUE(!IsWindowVisible(window_) || IsIconic(window_)) << "put away";
+        c.back();
+        ASSERT_TRUE(IsWindowVisible(window_) && !IsIconic(window_)) << "brought back";
+        EXPECT_EQ(GetFocus(), help);
+        type(VK_RETURN);
+        EXPECT_EQ(currentPage, 2) << "Enter pressed the button that has the focus";
+    }
+}
+
+// An instance run elevated hears a later start of normal integrity only when its window's filter lets the
+// request through (User Interface Privilege Isolation drops messages from WM_USER up otherwise). Asked to
+// allow the request again, the filter of the window says it already does.
+TEST_F(MainKeyboardTest, LaterStartsRequestPassesTheWindowsMessageFilter) {
+    const auto allowAgain = [](HWND window) {
+        CHANGEFILTERSTRUCT status{};
+        status.cbSize = sizeof(status);
+        EXPECT_TRUE(ChangeWindowMessageFilterEx(window, WM_APP_SHOW_RUNNING, MSGFLT_ALLOW, &status)) << GetLastError();
+        return status.ExtStatus;
+    };
+    // Whether this system keeps a filter per window at all: a window of this test, allowed twice.
+    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(probe, nullptr);
+    allowAgain(probe);
+    const DWORD probeStatus = allowAgain(probe);
+    DestroyWindow(probe);
+    if (probeStatus == MSGFLTINFO_NONE) {
+        GTEST_SKIP() << "this system keeps no message filter per window (Wine: no integrity levels, the call is a "
+                        "stub that accepts anything)";
+    }
+    EXPECT_EQ(allowAgain(window_), static_cast<DWORD>(MSGFLTINFO_ALREADYALLOWED_FORWND));
 }
 
 }  // namespace
