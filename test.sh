@@ -8,8 +8,9 @@ build="${PELMIRT_BUILD_DIR:-$here/build}"
 nproc() { echo "${PELMIRT_JOBS:-$(command nproc)}"; }
 
 bash "$here/setup.sh"
+# The tests on, also in a tree configured earlier without them.
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=Release >/dev/null
+      -DCMAKE_BUILD_TYPE=Release -DPELMIRT_TESTS=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 # Stopped also when the start fails halfway: the servers, the processes in the prefixes, the tray's Xvfb.
