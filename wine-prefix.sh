@@ -195,7 +195,8 @@ case "$2" in
       if [ -n "$pid" ] && grep -qa '^Xvfb' "/proc/$pid/cmdline" 2>/dev/null; then
         kill "$pid"
         # Gone when stop returns: the next start may take its number, and nothing of the tree outlives it.
-        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        # (A zombie waiting for its reaper has no command line.)
+        for _ in $(seq 50); do grep -qa '^Xvfb' "/proc/$pid/cmdline" 2>/dev/null || break; sleep 0.1; done
       fi
       rm -f "$tray_dir/xvfb.pid" "$tray_dir/display"
     fi
