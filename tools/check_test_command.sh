@@ -46,22 +46,22 @@ run() {
     "$(tr '\0' ' ' < "/proc/$pid/cmdline" 2>/dev/null)"; done)"
 }
 
+# expect fails|passes CLOSING WHAT: the run's exit status, and its last line starting with CLOSING.
+expect() {
+  if [ "$1" = fails ] && [ "$status" -eq 0 ]; then fail "$3: ./test.sh exited with status 0"; fi
+  if [ "$1" = passes ] && [ "$status" -ne 0 ]; then fail "$3: ./test.sh exited with status $status"; fi
+  [[ $last == "$2"* ]] || fail "$3: the last line does not start with \"$2\""
+}
+
 echo "check_test_command: ./test.sh with cases built to fail, to skip and to print (the first run builds)"
 run fails -R '^TestCommandCheck\.Fails$'
-[ "$status" -ne 0 ] || fail "a failing case left ./test.sh's exit status 0"
-[[ $last == "tests: 0 passed, 1 failed, 0 skipped,"* ]] || fail "a failing case is not counted as 1 failed"
-
+expect fails "tests: 0 passed, 1 failed, 0 skipped," "a failing case"
 run skips -R '^TestCommandCheck\.Skips$'
-[ "$status" -eq 0 ] || fail "a skipped case made ./test.sh exit with $status"
-[[ $last == "tests: 0 passed, 0 failed, 1 skipped,"* ]] || fail "a skipped case is not counted as 1 skipped"
-
+expect passes "tests: 0 passed, 0 failed, 1 skipped," "a skipped case"
 run none -R '^NoCaseIsNamedThis$'
-[ "$status" -ne 0 ] || fail "a filter that matches nothing left ./test.sh's exit status 0"
-[[ $last == "tests: none ran"* ]] || fail "a filter that matches nothing does not end with 'tests: none ran'"
-
+expect fails "tests: none ran" "a filter that matches nothing"
 run prints -R '^TestCommandCheck\.PrintsThenFails$'
-[ "$status" -ne 0 ] || fail "a case that printed and failed left ./test.sh's exit status 0"
-[[ $last == "tests: 0 passed, 1 failed, 0 skipped,"* ]] || fail "a case that printed and failed is not counted as 1 failed"
+expect fails "tests: 0 passed, 1 failed, 0 skipped," "a case that printed and failed"
 runs=$(grep -c '^test-command check: printed before failing' "$log" || true)
 [ "$runs" -eq 1 ] || fail "a case that printed and failed ran $runs times (wine-run retried it?)"
 
