@@ -24,6 +24,26 @@ fail() {
   broken=1
 }
 
+# left_running: the pids of the processes whose environment holds the marker.
+left_running() {
+  grep -lzxF "$marker" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3 || true
+}
+
+# The search must see a marked process, or it would find nothing left after any run.
+env "$marker" sleep 30 </dev/null >/dev/null 2>&1 &
+probe=$!
+probe_seen=0
+for _ in $(seq 30); do
+  if grep -qx "$probe" <<<"$(left_running)"; then probe_seen=1; break; fi
+  sleep 0.1
+done
+kill "$probe" 2>/dev/null || true
+wait "$probe" 2>/dev/null || true
+if [ "$probe_seen" -ne 1 ]; then
+  echo "check_test_command: BROKEN: processes' environments (/proc/*/environ) cannot be read, so nothing left running could be found" >&2
+  exit 1
+fi
+
 # run NAME ARGUMENTS...: ./test.sh ARGUMENTS, its output into NAME.log; sets status and last (its last line).
 run() {
   log="$logs/$1.log"
@@ -38,7 +58,7 @@ run() {
   # What a run started and did not stop (given a moment to go): found by the marker in its environment.
   local left
   for _ in $(seq 30); do
-    left=$(grep -lzxF "$marker" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3 || true)
+    left=$(left_running)
     [ -z "$left" ] && return 0
     sleep 0.1
   done
