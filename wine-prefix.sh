@@ -12,6 +12,7 @@ server=/usr/lib/wine/wineserver
 tray_run="$build/wine-run-tray"
 tray_dir="$build/wine/tray"
 [ -x "$build/wine-run" ] || { echo "wine-prefix: $build/wine-run missing (configure first)" >&2; exit 1; }
+. "$(dirname "$0")/tools/xvfb.sh"
 
 # Run in a subshell: takes the wrapper's environment (prefix, private HOME and XDG folders) for wineboot,
 # wineserver and reg. A prefix's own files sit beside it, in the wrapper's Wine folder.
@@ -146,30 +147,18 @@ start_tests_prefix() {
 # developers'). Its pid and display name are kept in the tray folder while it runs.
 start_display() {
   mkdir -p "$tray_dir"
-  local pid number
+  local pid
   pid=$(cat "$tray_dir/xvfb.pid" 2>/dev/null || true)
   if [ -n "$pid" ] && [ -f "$tray_dir/display" ] && grep -qa '^Xvfb' "/proc/$pid/cmdline" 2>/dev/null; then
     return 0
   fi
   rm -f "$tray_dir/display" "$tray_dir/xvfb.pid"
-  for number in $(seq 50 99); do
-    [ -e "/tmp/.X$number-lock" ] && continue
-    setsid Xvfb ":$number" -screen 0 1400x1000x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    pid=$!
-    # Two starts racing for one number: Xvfb's lock file names the winner, the other exits.
-    for _ in $(seq 100); do
-      kill -0 "$pid" 2>/dev/null || break
-      if [ -e "/tmp/.X11-unix/X$number" ] && [ "$(tr -d ' \n' < "/tmp/.X$number-lock" 2>/dev/null)" = "$pid" ]; then
-        echo "$pid" > "$tray_dir/xvfb.pid"
-        echo ":$number" > "$tray_dir/display"
-        return 0
-      fi
-      sleep 0.1
-    done
-    kill "$pid" 2>/dev/null || true
-  done
-  echo "wine-prefix: no free X display from :50 to :99 for the tray prefix" >&2
-  return 1
+  if ! start_xvfb 50 99 1400x1000x24; then
+    echo "wine-prefix: no free X display from :50 to :99 for the tray prefix" >&2
+    return 1
+  fi
+  echo "$xvfb_pid" > "$tray_dir/xvfb.pid"
+  echo ":$xvfb_number" > "$tray_dir/display"
 }
 
 start_tray_prefix() {
@@ -210,7 +199,12 @@ case "$2" in
     if [ -x "$tray_run" ]; then
       ( stop_prefix "$tray_run" )
       pid=$(cat "$tray_dir/xvfb.pid" 2>/dev/null || true)
-      if [ -n "$pid" ] && grep -qa '^Xvfb' "/proc/$pid/cmdline" 2>/dev/null; then kill "$pid"; fi
+      if [ -n "$pid" ] && grep -qa '^Xvfb' "/proc/$pid/cmdline" 2>/dev/null; then
+        kill "$pid"
+        # Gone when stop returns: the next start may take its number, and nothing of the tree outlives it.
+        # (A zombie waiting for its reaper has no command line.)
+        for _ in $(seq 50); do grep -qa '^Xvfb' "/proc/$pid/cmdline" 2>/dev/null || break; sleep 0.1; done
+      fi
       rm -f "$tray_dir/xvfb.pid" "$tray_dir/display"
     fi
     ;;

@@ -10,7 +10,8 @@
 #                                              from a fixed state (drives, scan result, its time), so that
 #                                              the same program gives the same pictures
 # Environment:
-#   PELMIRT_SHOT_DISPLAY    X display number for Xvfb (default 23; an Xvfb already there is reused)
+#   PELMIRT_SHOT_DISPLAY    X display number (default: an Xvfb of its own on the first free number from
+#                           100; a number given is used, and an X server already there is used as it is)
 #   PELMIRT_SHOT_BUILD_DIR  build tree with its own Wine prefix (default build-shots)
 #   PELMIRT_SHOT_CLIENT     client size of the main window, WIDTHxHEIGHT (default 1100x790)
 #   PELMIRT_SHOT_LANGUAGES  language codes (default "en ar zh ru")
@@ -20,7 +21,6 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build="${PELMIRT_SHOT_BUILD_DIR:-$here/build-shots}"
-display="${PELMIRT_SHOT_DISPLAY:-23}"
 client="${PELMIRT_SHOT_CLIENT:-1100x790}"
 languages="${PELMIRT_SHOT_LANGUAGES:-en ar zh ru}"
 docs=0

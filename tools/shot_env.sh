@@ -1,8 +1,9 @@
 # Sourced by the screenshot scripts and the start-up benchmark: builds their targets and readies the build
-# tree's private Wine prefix on an Xvfb display. The script sets here (the source tree), build (the build
-# tree) and display (the X display number) first.
+# tree's private Wine prefix on an Xvfb display. The script sets here (the source tree) and build (the build
+# tree) first.
 
 . "$here/tools/quiet_build.sh"
+. "$here/tools/xvfb.sh"
 
 # shot_build TARGET...: a release build of the targets, without the tests; the script ends when it fails.
 shot_build() {
@@ -10,18 +11,24 @@ shot_build() {
   quiet_build "$(basename "$0" .sh)" "$here" "$build" "$@" desktop_holder || exit 1
 }
 
-# shot_display: the build tree's private prefix (private HOME and trash, the interface fonts mapped),
-# made the way the tests make theirs; then switched from the null graphics driver to a virtual desktop
-# on the Xvfb display. Sets run and server; stops the prefix (and an Xvfb it started) on exit.
+# shot_display: an X display, then the build tree's private prefix (private HOME and trash, the interface
+# fonts mapped), made the way the tests make theirs, switched from the null graphics driver to a virtual
+# desktop on that display. The display is an Xvfb of the script's own on the first free number from :100,
+# or the number PELMIRT_SHOT_DISPLAY names (an X server already there is used as it is). Sets run and
+# server; stops the prefix and the Xvfb it started on exit.
 shot_display() {
   run="$build/wine-run"
   server=/usr/lib/wine/wineserver
   xvfb_pid=
   trap shot_cleanup EXIT
-  if [ ! -e "/tmp/.X11-unix/X$display" ]; then
-    Xvfb ":$display" -screen 0 1400x1000x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+  local display="${PELMIRT_SHOT_DISPLAY:-}" first=100 last=199
+  if [ -n "$display" ]; then first=$display last=$display; fi
+  if [ -z "$display" ] || [ ! -e "/tmp/.X11-unix/X$display" ]; then
+    if ! start_xvfb "$first" "$last" 1400x1000x24; then
+      echo "$(basename "$0" .sh): no free X display from :$first to :$last" >&2
+      exit 1
+    fi
+    display=$xvfb_number
   fi
   # The display first: a prefix switched to the virtual desktop by an earlier run needs it for the desktop
   # that wine-prefix.sh brings up.
