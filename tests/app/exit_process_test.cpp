@@ -36,10 +36,8 @@ TEST(ExitProcessTest, ExitDuringAScanAsksAndEndsOnlyAfterTheScanReported) {
         SCOPED_TRACE(answer == IDYES ? "yes" : "no");
         const size_t before = test::readHistoryLines().size();
         test::AppProcess process;
-        ASSERT_TRUE(process.start(L""));
-        HWND window = test::waitForWindow(process.processId(), L"PelmirtReleaseWindow", 10000);
+        HWND window = test::startMainWindow(process, L"");
         ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(test::waitUntilVisible(window, 5000));
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(120, 0), 0);  // "Start scan"
         PostMessageW(window, ExitRequest, 0, 0);
 

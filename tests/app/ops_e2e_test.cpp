@@ -87,18 +87,23 @@ protected:
 
     static std::wstring statePath() { return appDataDir() + L"\\state.dat"; }
 
-    // Starts the program with these settings and runs its scan; the window, or null.
+    // Starts the program with these settings and runs its scan; the window, or null. A step that fails says
+    // which it was and what it saw, so that a rare failure can be told apart.
     HWND startAndScan(test::AppProcess& process, bool closeBrowsers, JsonValue& scanRecord) {
         AppSettings settings;
         settings.language = "en";
         settings.close_browsers = closeBrowsers;
         saveAppState(settings);
-        if (!process.start(L"")) return nullptr;
-        HWND window = test::waitForWindow(process.processId(), L"PelmirtReleaseWindow", 10000);
-        if (!window || !test::waitUntilVisible(window, 5000)) return nullptr;
+        HWND window = test::startMainWindow(process, L"");
+        if (!window) return nullptr;
         const size_t before = test::readHistoryLines().size();
         command(window, 120);
         scanRecord = waitForRecord(before, "scan", 30000);
+        if (jsonGetString(scanRecord, "kind", "") != "scan") {
+            ADD_FAILURE() << "no scan record after line " << before << " of " << test::readHistoryLines().size()
+                          << " in the history; the window " << (IsWindow(window) ? "is there" : "is gone")
+                          << ", the process: " << process.state();
+        }
         return window;
     }
 

@@ -167,10 +167,8 @@ void checkSecondStart(const std::function<bool(HWND)>& hide, int themeButton, co
     const std::wstring statePath = appDataDir() + L"\\state.dat";
     saveAppState(AppSettings{});
     test::AppProcess first;
-    ASSERT_TRUE(first.start(L""));
-    HWND window = test::waitForWindow(first.processId(), L"PelmirtReleaseWindow", 10000);
+    HWND window = test::startMainWindow(first, L"");
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(test::waitUntilVisible(window, 5000));
     if (!hide(window)) GTEST_SKIP() << "no notification area: the window is never hidden without an icon";
     const std::string stateBefore = test::readFile(statePath);
 

@@ -44,7 +44,7 @@ protected:
             return nullptr;
         }
         HWND window = test::waitForWindow(process_.processId(), L"PelmirtReleaseWindow", StartMs);
-        if (!window) ADD_FAILURE() << "no main window; the process " << (process_.waitForExit(0) ? "has ended" : "runs");
+        if (!window) ADD_FAILURE() << "no main window; the process: " << process_.state();
         return window;
     }
     // The widget once visible, or null (saying which step failed, so a rare failure can be told apart).

@@ -2,10 +2,13 @@
 
 #include "tests/support/test_files.h"
 
+#include <gtest/gtest.h>
+
 #include <commctrl.h>
 #include <objbase.h>
 #include <gdiplus.h>
 
+#include <cstdio>
 #include <iterator>
 #include <memory>
 
@@ -89,6 +92,17 @@ std::optional<DWORD> AppProcess::waitForExit(DWORD timeoutMs) {
     return code;
 }
 
+std::string AppProcess::state() {
+    if (!info_.hProcess) return "not started";
+    const std::optional<DWORD> code = waitForExit(0);
+    if (!code) return "running";
+    // A status the system ended it with (a crash, a failed start) reads as it is documented: in hex.
+    char text[48];
+    std::snprintf(text, sizeof(text), *code < 0x10000 ? "ended with exit code %lu" : "ended with exit code 0x%lX",
+                  static_cast<unsigned long>(*code));
+    return text;
+}
+
 std::vector<HWND> topLevelWindows(DWORD processId) {
     struct Search {
         DWORD processId;
@@ -124,6 +138,27 @@ bool waitUntilVisible(HWND window, DWORD timeoutMs) {
         Sleep(PollMs);
     }
     return true;
+}
+
+HWND startMainWindow(AppProcess& process, const std::wstring& arguments) {
+    const ULONGLONG start = GetTickCount64();
+    const auto after = [start] { return " after " + std::to_string(GetTickCount64() - start) + " ms"; };
+    if (!process.start(arguments)) {
+        const DWORD error = GetLastError();
+        ADD_FAILURE() << "pelmirt.exe did not start: error " << error << after();
+        return nullptr;
+    }
+    HWND window = waitForWindow(process.processId(), L"PelmirtReleaseWindow", 10000);
+    if (!window) {
+        ADD_FAILURE() << "no main window" << after() << "; the process: " << process.state();
+        return nullptr;
+    }
+    if (!waitUntilVisible(window, 5000)) {
+        ADD_FAILURE() << (IsWindow(window) ? "the main window never showed" : "the main window went before it showed")
+                      << after() << "; the process: " << process.state();
+        return nullptr;
+    }
+    return window;
 }
 
 std::wstring windowText(HWND window) {

@@ -29,6 +29,8 @@ public:
     std::optional<DWORD> waitForExit(DWORD timeoutMs);
     DWORD processId() const { return info_.dwProcessId; }
     HANDLE process() const { return info_.hProcess; }
+    // What a failure message says of it: "not started", "running" or "ended with exit code N".
+    std::string state();
 
 private:
     PROCESS_INFORMATION info_{};
@@ -41,6 +43,11 @@ HWND waitForWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs);
 
 // True once the window is visible, waiting up to timeoutMs.
 bool waitUntilVisible(HWND window, DWORD timeoutMs);
+
+// Starts pelmirt.exe with the arguments and waits until its main window shows: the window, or null after a
+// test failure that names the step that failed and what was seen of the process, so that a rare failure can
+// be told apart (the start refused, no window, or a window gone before it showed, with the exit code).
+HWND startMainWindow(AppProcess& process, const std::wstring& arguments);
 
 std::wstring windowText(HWND window);   // GetWindowTextW: never blocks on a busy window
 std::wstring className(HWND window);
