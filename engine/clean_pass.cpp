@@ -176,12 +176,11 @@ void cleanTargets(const ScanReport& scan, const CleanSelection& selection, std::
         rootInHand.moveTo(entry.root);
         const AllowedRoot* allowed = findAllowedRoot(roots, entry.category, rootInHand.normal());
         const RootIdentity* scanned = allowed != nullptr ? rootInHand.scanned() : nullptr;
-        std::wstring pathNormal;
-        if (scanned == nullptr || !normalizePath(entry.path, pathNormal) ||
-            !isNormalPathInside(pathNormal, rootInHand.normal())) {
+        if (scanned == nullptr) {
             ++result.skipped;
             continue;
         }
+        // deleteEntryHeld skips an entry whose path is not inside its root.
         deleteEntryHeld(entry, *scanned, rootInHand.normal(), allowed->olderThanCutoffOnly, cancel, result, options,
                         held);
         if (result.cancelled) break;
