@@ -210,7 +210,8 @@ TEST(CleanTargets, RecycleBinOnlyWhenItsPreviewStillHolds) {
     preview = scanTargets(cancel, {});
     preview.entries.clear();
     std::uint64_t fingerprint = 0;
-    EXPECT_FALSE(readRecycleBinFingerprint(fingerprint)) << "a bin that lists nothing tells nothing apart";
+    EXPECT_EQ(readRecycleBinFingerprint(fingerprint), RecycleBinReading::Empty)
+        << "a bin that lists nothing tells nothing apart";
     test::writeFile(temp / L"late.txt", "late");
     ASSERT_TRUE(test::recycle(temp / L"late.txt"));
     ProgressLog none;
@@ -251,6 +252,9 @@ TEST(CleanTargets, RecycleBinEmptiedOnlyWhileItHoldsThePreviewedItems) {
         Change whileWalked = {};  // while the clean-up's fingerprint walk is past the bin's first item
     } cases[] = {
         {"unchanged", {}, {}, 0, 0, true},
+        {"emptied by hand since the preview", {}, [](const TempFolder&) { test::emptyRecycleBin(); }, 1, 0, false},
+        {"grown since the preview", {}, [&](const TempFolder& t) { recycleNew(t / L"three.txt", 300); }, 1, 0, false},
+        {"shrunk since the preview", {}, restoreOne, 1, 0, false},
         {"one restored, another document of its size recycled", {},
          [&](const TempFolder& t) { restoreOne(t); recycleNew(t / L"other.txt", 100); }, 1, 0, false},
         {"one restored, a document of its name and size recycled from another folder", {},
