@@ -1,3 +1,4 @@
+#include "engine/browsers.h"
 #include "engine/clean_pass.h"
 #include "engine/path_rules.h"
 #include "engine/recycle_bin.h"
@@ -359,6 +360,33 @@ TEST(CleanTargets, ATooYoungFileInTheTemporaryLocationIsKeptByThePass) {
     EXPECT_EQ(result.skipped, 1u);
     EXPECT_EQ(result.filesDeleted, 0u);
     EXPECT_TRUE(exists(folder / L"young.tmp"));
+}
+
+// A location admits the entries of its own category only: an entry that names the user's temporary folder as
+// its root but comes as a browser cache is left alone when only the browser caches are selected; the same
+// file as a temporary file goes.
+TEST(CleanTargets, AnEntryIsCleanedOnlyUnderALocationOfItsOwnCategory) {
+    PM_REQUIRE_TEST_PREFIX();
+    ASSERT_TRUE(runningBrowserNames().empty()) << "a running browser would keep every cache entry by itself";
+    const std::wstring location = test::localAppDataPath() + L"\\Temp";
+    TempFolder folder(location);
+    test::writeAgedFile(folder / L"old.tmp", test::nowFileTime() - 48 * kHour, "old");
+    std::atomic<bool> cancel{false};
+    ScanReport report;
+    scanLocations({{location, CleanCategory::Temp, true}}, report, cancel, {}, test::nowFileTime());
+    std::erase_if(report.entries, [&](const FileEntry& e) { return !isPathInside(e.path, folder.path()); });
+    ASSERT_EQ(report.entries.size(), 1u);
+
+    report.entries[0].category = CleanCategory::BrowserCache;
+    CleanResult asCache = cleanTargets(report, {false, true, false}, cancel, {}, {});
+    EXPECT_EQ(asCache.skipped, 1u);
+    EXPECT_EQ(asCache.filesDeleted + asCache.failed, 0u);
+    EXPECT_TRUE(exists(folder / L"old.tmp"));
+
+    report.entries[0].category = CleanCategory::Temp;
+    CleanResult asTemp = cleanTargets(report, {true, false, false}, cancel, {}, {});
+    EXPECT_EQ(asTemp.filesDeleted, 1u);
+    EXPECT_FALSE(exists(folder / L"old.tmp"));
 }
 
 // The pass keeps the chain of the folder in hand from one of its entries to the next, so that folder cannot be
