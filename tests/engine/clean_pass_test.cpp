@@ -274,6 +274,8 @@ TEST(CleanTargets, RecycleBinEmptiedOnlyWhileItHoldsThePreviewedItems) {
         {"one recycled again at another time", {}, redateOne, 1, 0, false},
         {"an item unreadable at the clean-up", {}, damageOne, 0, 1, false},
         {"an item unreadable already at the scan", damageOne, {}, 0, 1, false},
+        {"an item unreadable at the scan, the bin emptied by hand since", damageOne,
+         [](const TempFolder&) { test::emptyRecycleBin(); }, 1, 0, false},
         {"a document recycled while the bin is walked", {}, {}, 1, 0, false,
          [&](const TempFolder& t) { recycleNew(t / L"late.txt", 50); }},
     };
