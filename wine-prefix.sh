@@ -96,6 +96,14 @@ lay_out_fixtures() {
   rm -rf "$private"
   mkdir -p "$private"
   for set in delete-root-or-file delete-moved delete-below-root recycle-folder-link; do cp -a "$links" "$private/$set"; done
+  # Two folders whose names differ only in case, as a folder with per-directory case sensitivity or one made
+  # from a Linux side holds them. Only the Unix side can make the pair: under Wine 8 a Windows program's
+  # CreateDirectoryW of "sub" beside "Sub" answers 183, and a folder of the pair moved away cannot come back
+  # (its name then finds the other one). Wine finds the exact name first, so each is reached by its own name.
+  # Tests make and delete files inside them, never the folders. Made afresh on every start.
+  local case_only="$WINEPREFIX/drive_c/pelmirt-fixtures/case-only"
+  rm -rf "$case_only"
+  mkdir -p "$case_only/Sub" "$case_only/sub"
   # Drive fixtures: R: a removable drive, N: a network drive, each a folder of the build tree. Wine takes a
   # drive's type from HKLM\Software\Wine\Drives when its server starts, so the types are written once and
   # any server already running is stopped first; tests never change drives while others run.

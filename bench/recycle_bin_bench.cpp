@@ -80,7 +80,9 @@ bool measure() {
     bool read = true;
     std::uint64_t fingerprint = 0;
     for (int run = 0; run < kRuns; ++run) {
-        fingerprintTimes.push_back(seconds([&] { read = pm::readRecycleBinFingerprint(fingerprint) && read; }));
+        fingerprintTimes.push_back(seconds([&] {
+            read = pm::readRecycleBinFingerprint(fingerprint) == pm::RecycleBinReading::Read && read;
+        }));
         queryTimes.push_back(seconds([&] { pm::queryRecycleBinTotals(totals); }));
     }
     std::printf("items %lld, bytes %lld, fingerprint %s\n", static_cast<long long>(totals.items),

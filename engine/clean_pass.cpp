@@ -95,14 +95,27 @@ void notify(const ProgressCallback& progress, const std::wstring& label, std::ui
 }
 
 // Empties the Recycle Bin only when it still holds exactly what the preview showed: the same items, the same
-// size and the same count. A fingerprint that could not be read, then or now, never lets it be emptied. The
-// fingerprint walks every item through the Shell (a fraction of a millisecond per item), so it is read
-// first: an item recycled while it runs shows in the size and count read after it, and the bin is emptied
-// right after that one query, with nothing in between. (Under Wine 8 the query itself reads every item, at
-// about 0.18 ms each, nearly as long as the walk: there the gap left is that long.)
+// size and the same count. A bin that changed in any way since the preview (emptied, grown, shrunk, another
+// item) is left alone and counted skipped, a bin that lists nothing now also when the preview could not read
+// it (the preview counted items in it); a bin that cannot be read now, or whose items the preview could not
+// read, counts as failed and is never emptied. The fingerprint walks every item through the Shell (a fraction
+// of a millisecond per item), so it is read first: an item recycled while it runs shows in the size and count
+// read after it, and the bin is emptied right after that one query, with nothing in between. (Under Wine 8 the
+// query itself reads every item, at about 0.18 ms each, nearly as long as the walk: there the gap left is that
+// long.)
 void emptyRecycleBin(const ScanReport& preview, CleanResult& result) {
     std::uint64_t fingerprint = 0;
-    if (!preview.recycleBinFingerprinted || !readRecycleBinFingerprint(fingerprint)) {
+    switch (readRecycleBinFingerprint(fingerprint)) {
+        case RecycleBinReading::Empty:  // the preview saw items: emptied since, nothing to empty
+            ++result.skipped;
+            return;
+        case RecycleBinReading::Unreadable:
+            ++result.failed;
+            return;
+        case RecycleBinReading::Read:
+            break;
+    }
+    if (!preview.recycleBinFingerprinted) {  // unreadable at the preview: nothing to compare with
         ++result.failed;
         return;
     }

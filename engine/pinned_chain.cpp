@@ -143,10 +143,12 @@ bool ChainBelow::reach(const std::wstring& folder) {
         return false;
     }
     // The way is split into its components below the base once, and each is compared with the held level at
-    // its depth the way every path of the engine is compared (ordinal, ignoring case): the levels the two ways
-    // share are kept, the rest released from the deepest, and what is missing is pinned. Every new level is
-    // opened by the text of the level above it (the held folder's own text at the top) and its component, so
-    // the way passes through the held directories themselves.
+    // its depth exactly (ordinal, case included): the levels the two ways share are kept, the rest released
+    // from the deepest, and what is missing is pinned. A name that differs from a held one only in case may be
+    // another folder (a folder with per-directory case sensitivity, or one made from a Linux side, holds "Sub"
+    // and "sub" side by side), so it costs one more open rather than leave its folder unpinned. Every new level
+    // is opened by the text of the level above it (the held folder's own text at the top) and its component,
+    // so the way passes through the held directories themselves.
     std::size_t depth = 0;
     for (std::size_t begin = base_.size() > 3 ? base_.size() + 1 : base_.size(); begin < folder.size(); ++depth) {
         std::size_t end = folder.find(L'\\', begin);
@@ -154,7 +156,7 @@ bool ChainBelow::reach(const std::wstring& folder) {
         const std::wstring_view name(folder.data() + begin, end - begin);
         begin = end + 1;
         if (depth < levels_.size()) {
-            if (sameNormalPath(levels_[depth].name, name)) continue;
+            if (levels_[depth].name == name) continue;
             releaseFrom(depth);
         }
         Level level{std::wstring(name), joinPath(depth == 0 ? base_ : levels_.back().path, std::wstring(name)), {}, {}};

@@ -75,9 +75,10 @@ bool openDirectoryChain(PinnedDirectoryChain& chain, const std::wstring& folder,
 
 // The directories below a folder that the caller holds pinned (every directory from the drive root to it, none
 // shared for deletion, so none of them can be renamed, replaced or turned into a link while held): one level per
-// directory, down to one folder at a time. Reaching another folder keeps the levels the two share (compared
-// ordinally, ignoring case), releases the deepest ones first and pins what is missing, each new level opened by
-// the text of the kept level above it and the request's next component. The held folder must stay held while this record holds levels.
+// directory, down to one folder at a time. Reaching another folder keeps the levels the two share (names equal
+// exactly, case included: in a case-sensitive folder "Sub" and "sub" are two folders), releases the deepest ones
+// first and pins what is missing, each new level opened by the text of the kept level above it and the request's
+// next component. The held folder must stay held while this record holds levels.
 class ChainBelow {
 public:
     // The held folder: its normal form (the text the levels below it are matched against) and its final path.

@@ -97,28 +97,30 @@ public:
         return true;
     }
 
-    // Walks every item; false as soon as one cannot be read or the enumeration fails. It is asked only about a
-    // bin that holds items, so a folder that lists none is unreadable too: a sum over nothing would match any
-    // other sum over nothing, and the bin would be emptied on its size and count alone.
-    bool fingerprint(std::uint64_t& sum) {
+    // Walks every item: Unreadable as soon as one cannot be read or the enumeration fails, Empty when the
+    // folder lists no item at all.
+    RecycleBinReading fingerprint(std::uint64_t& sum) {
         ComHolder<IEnumIDList> items;
         HRESULT hr = folder_->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN,
                                           items.put());
-        if (FAILED(hr) || !items) return false;
+        if (hr == S_FALSE && !items) return RecycleBinReading::Empty;  // a folder may answer so when it has none
+        if (FAILED(hr) || !items) return RecycleBinReading::Unreadable;
         std::uint64_t count = 0;
         std::array<PITEMID_CHILD, kItemsPerFetch> batch{};
         std::array<ChildId, kItemsPerFetch> owned;
         for (;;) {
             ULONG fetched = 0;
             hr = items->Next(kItemsPerFetch, batch.data(), &fetched);
-            if (FAILED(hr) || fetched > kItemsPerFetch || (hr == S_OK && fetched == 0)) return false;
+            if (FAILED(hr) || fetched > kItemsPerFetch || (hr == S_OK && fetched == 0))
+                return RecycleBinReading::Unreadable;
             for (ULONG i = 0; i < fetched; ++i) owned[i].reset(batch[i]);
             for (ULONG i = 0; i < fetched; ++i) {
-                if (!addItem(owned[i].get(), sum)) return false;
+                if (!addItem(owned[i].get(), sum)) return RecycleBinReading::Unreadable;
                 if (fingerprintWalkHook()) fingerprintWalkHook()(count + i + 1);
             }
             count += fetched;
-            if (hr != S_OK) return count != 0;  // S_FALSE: the last batch
+            if (hr != S_OK)  // S_FALSE: the last batch
+                return count != 0 ? RecycleBinReading::Read : RecycleBinReading::Empty;
         }
     }
 
@@ -208,16 +210,17 @@ bool queryRecycleBinTotals(RecycleBinTotals& totals) {
     return true;
 }
 
-bool readRecycleBinFingerprint(std::uint64_t& fingerprint) {
+RecycleBinReading readRecycleBinFingerprint(std::uint64_t& fingerprint) {
     ComApartment apartment;
-    if (!apartment.usable()) return false;
+    if (!apartment.usable()) return RecycleBinReading::Unreadable;
     std::uint64_t sum = 0;
+    RecycleBinReading reading = RecycleBinReading::Unreadable;
     {
         RecycleBinFolder bin;  // released before the apartment is left
-        if (!bin.open() || !bin.fingerprint(sum)) return false;
+        if (bin.open()) reading = bin.fingerprint(sum);
     }
-    fingerprint = sum;
-    return true;
+    if (reading == RecycleBinReading::Read) fingerprint = sum;
+    return reading;
 }
 
 }  // namespace pm

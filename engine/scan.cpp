@@ -100,7 +100,9 @@ void readRecycleBin(ScanReport& report) {
     }
     report.recycleBinBytes = totals.bytes;
     report.recycleBinItems = totals.items;
-    if (totals.items != 0) report.recycleBinFingerprinted = readRecycleBinFingerprint(report.recycleBinFingerprint);
+    if (totals.items != 0)
+        report.recycleBinFingerprinted =
+            readRecycleBinFingerprint(report.recycleBinFingerprint) == RecycleBinReading::Read;
 }
 
 }  // namespace

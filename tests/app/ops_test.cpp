@@ -312,7 +312,8 @@ TEST_F(HandlerTest, ACleanUpFailingAfterEmptyingTheBinSaysItWasEmptied) {
     ASSERT_TRUE(queryRecycleBinTotals(bin));
     request.report.recycleBinItems = bin.items;
     request.report.recycleBinBytes = bin.bytes;
-    request.report.recycleBinFingerprinted = readRecycleBinFingerprint(request.report.recycleBinFingerprint);
+    request.report.recycleBinFingerprinted =
+        readRecycleBinFingerprint(request.report.recycleBinFingerprint) == RecycleBinReading::Read;
     ASSERT_TRUE(request.report.recycleBinFingerprinted);
     const size_t before = test::readHistoryLines().size();
     runCleanWorkerWith(std::move(request), [](const std::wstring& label, uint64_t, uint64_t) {

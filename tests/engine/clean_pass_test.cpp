@@ -1,3 +1,4 @@
+#include "engine/browsers.h"
 #include "engine/clean_pass.h"
 #include "engine/path_rules.h"
 #include "engine/recycle_bin.h"
@@ -210,7 +211,8 @@ TEST(CleanTargets, RecycleBinOnlyWhenItsPreviewStillHolds) {
     preview = scanTargets(cancel, {});
     preview.entries.clear();
     std::uint64_t fingerprint = 0;
-    EXPECT_FALSE(readRecycleBinFingerprint(fingerprint)) << "a bin that lists nothing tells nothing apart";
+    EXPECT_EQ(readRecycleBinFingerprint(fingerprint), RecycleBinReading::Empty)
+        << "a bin that lists nothing tells nothing apart";
     test::writeFile(temp / L"late.txt", "late");
     ASSERT_TRUE(test::recycle(temp / L"late.txt"));
     ProgressLog none;
@@ -251,6 +253,9 @@ TEST(CleanTargets, RecycleBinEmptiedOnlyWhileItHoldsThePreviewedItems) {
         Change whileWalked = {};  // while the clean-up's fingerprint walk is past the bin's first item
     } cases[] = {
         {"unchanged", {}, {}, 0, 0, true},
+        {"emptied by hand since the preview", {}, [](const TempFolder&) { test::emptyRecycleBin(); }, 1, 0, false},
+        {"grown since the preview", {}, [&](const TempFolder& t) { recycleNew(t / L"three.txt", 300); }, 1, 0, false},
+        {"shrunk since the preview", {}, restoreOne, 1, 0, false},
         {"one restored, another document of its size recycled", {},
          [&](const TempFolder& t) { restoreOne(t); recycleNew(t / L"other.txt", 100); }, 1, 0, false},
         {"one restored, a document of its name and size recycled from another folder", {},
@@ -269,6 +274,8 @@ TEST(CleanTargets, RecycleBinEmptiedOnlyWhileItHoldsThePreviewedItems) {
         {"one recycled again at another time", {}, redateOne, 1, 0, false},
         {"an item unreadable at the clean-up", {}, damageOne, 0, 1, false},
         {"an item unreadable already at the scan", damageOne, {}, 0, 1, false},
+        {"an item unreadable at the scan, the bin emptied by hand since", damageOne,
+         [](const TempFolder&) { test::emptyRecycleBin(); }, 1, 0, false},
         {"a document recycled while the bin is walked", {}, {}, 1, 0, false,
          [&](const TempFolder& t) { recycleNew(t / L"late.txt", 50); }},
     };
@@ -355,6 +362,33 @@ TEST(CleanTargets, ATooYoungFileInTheTemporaryLocationIsKeptByThePass) {
     EXPECT_EQ(result.skipped, 1u);
     EXPECT_EQ(result.filesDeleted, 0u);
     EXPECT_TRUE(exists(folder / L"young.tmp"));
+}
+
+// A location admits the entries of its own category only: an entry that names the user's temporary folder as
+// its root but comes as a browser cache is left alone when only the browser caches are selected; the same
+// file as a temporary file goes.
+TEST(CleanTargets, AnEntryIsCleanedOnlyUnderALocationOfItsOwnCategory) {
+    PM_REQUIRE_TEST_PREFIX();
+    ASSERT_TRUE(runningBrowserNames().empty()) << "a running browser would keep every cache entry by itself";
+    const std::wstring location = test::localAppDataPath() + L"\\Temp";
+    TempFolder folder(location);
+    test::writeAgedFile(folder / L"old.tmp", test::nowFileTime() - 48 * kHour, "old");
+    std::atomic<bool> cancel{false};
+    ScanReport report;
+    scanLocations({{location, CleanCategory::Temp, true}}, report, cancel, {}, test::nowFileTime());
+    std::erase_if(report.entries, [&](const FileEntry& e) { return !isPathInside(e.path, folder.path()); });
+    ASSERT_EQ(report.entries.size(), 1u);
+
+    report.entries[0].category = CleanCategory::BrowserCache;
+    CleanResult asCache = cleanTargets(report, {false, true, false}, cancel, {}, {});
+    EXPECT_EQ(asCache.skipped, 1u);
+    EXPECT_EQ(asCache.filesDeleted + asCache.failed, 0u);
+    EXPECT_TRUE(exists(folder / L"old.tmp"));
+
+    report.entries[0].category = CleanCategory::Temp;
+    CleanResult asTemp = cleanTargets(report, {true, false, false}, cancel, {}, {});
+    EXPECT_EQ(asTemp.filesDeleted, 1u);
+    EXPECT_FALSE(exists(folder / L"old.tmp"));
 }
 
 // The pass keeps the chain of the folder in hand from one of its entries to the next, so that folder cannot be

@@ -144,6 +144,37 @@ TEST(PathRules, IsPathInside) {
         EXPECT_EQ(isPathInside(c.a, c.b), c.expected) << testing::PrintToString(c.a) << " in " << testing::PrintToString(c.b);
 }
 
+// The comparisons of texts already in normal form, which the deletion road uses, against the same rules as
+// isPathInside: a root is followed by a separator, never by more of a name.
+TEST(PathRules, NormalFormComparisons) {
+    // {path, root, inside}
+    const PairCase inside[] = {
+        {L"C:\\a\\b", L"C:\\a", true},
+        {L"C:\\ab", L"C:\\a", false},
+        {L"C:\\a\\b\\c", L"c:\\A", true},
+        {L"C:\\a", L"C:\\a", false},
+        {L"C:\\a", L"C:\\a\\b", false},
+        {L"C:\\a", L"C:\\", true},
+        {L"C:\\", L"C:\\", false},
+        {L"D:\\a\\b", L"C:\\a", false},
+        {L"C:\\\u0416\u0423\u0420\\x", L"C:\\\u0436\u0443\u0440", true},
+    };
+    for (const PairCase& c : inside) {
+        EXPECT_EQ(isNormalPathInside(c.a, c.b), c.expected) << testing::PrintToString(c.a) << " in " << testing::PrintToString(c.b);
+        EXPECT_EQ(isPathInside(c.a, c.b), c.expected) << testing::PrintToString(c.a) << " in " << testing::PrintToString(c.b);
+    }
+    // {a, b, same}
+    const PairCase same[] = {
+        {L"C:\\Users\\Temp", L"c:\\USERS\\temp", true},
+        {L"C:\\a", L"C:\\ab", false},
+        {L"C:\\ab", L"C:\\a", false},
+        {L"C:\\a", L"C:\\b", false},
+        {L"C:\\", L"c:\\", true},
+    };
+    for (const PairCase& c : same)
+        EXPECT_EQ(sameNormalPath(c.a, c.b), c.expected) << testing::PrintToString(c.a) << " vs " << testing::PrintToString(c.b);
+}
+
 TEST(PathRules, IsPathInsideFoldedAgreesOnAscii) {
     const PairCase cases[] = {
         {L"\\\\?\\C:\\safe\\nested\\file.tmp", L"c:\\SAFE", true},

@@ -163,13 +163,13 @@ namespace pm::test {
 
 namespace {
 
-// A fixture set below C:\pelmirt-fixtures, when the runner laid it out.
-std::wstring fixtureSet(const std::wstring& name) {
+// A fixture set below C:\pelmirt-fixtures, when the runner laid it out: the folder `marker` inside it exists.
+std::wstring fixtureSet(const std::wstring& name, const wchar_t* marker = L"scanned") {
     wchar_t windows[MAX_PATH] = {};
     UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
     if (n < 3 || n >= MAX_PATH) return std::wstring();
     std::wstring path = std::wstring(windows, 3) + L"pelmirt-fixtures\\" + name;
-    DWORD attributes = GetFileAttributesW((path + L"\\scanned").c_str());
+    DWORD attributes = GetFileAttributesW((path + L"\\" + marker).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::wstring();
     return path;
 }
@@ -179,5 +179,23 @@ std::wstring fixtureSet(const std::wstring& name) {
 std::wstring linkFixturesPath() { return fixtureSet(L"links"); }
 
 std::wstring privateLinkFixturesPath(const std::wstring& set) { return fixtureSet(L"private\\" + set); }
+
+std::wstring caseOnlyFoldersPath() {
+    const std::wstring path = fixtureSet(L"case-only", L"Sub");
+    if (path.empty()) return path;
+    // Two folders only where the file system finds each under its own name.
+    auto fileIndex = [&](const wchar_t* name) {
+        BY_HANDLE_FILE_INFORMATION info{};
+        HANDLE folder = CreateFileW((path + L"\\" + name).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (folder == INVALID_HANDLE_VALUE) return std::uint64_t{0};
+        const BOOL read = GetFileInformationByHandle(folder, &info);
+        CloseHandle(folder);
+        return read ? (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow : std::uint64_t{0};
+    };
+    const std::uint64_t upper = fileIndex(L"Sub");
+    return upper != 0 && upper != fileIndex(L"sub") ? path : std::wstring();
+}
 
 }  // namespace pm::test

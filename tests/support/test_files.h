@@ -80,4 +80,10 @@ std::wstring linkFixturesPath();
 // "recycle-folder-link" (the runner copies them afresh on every start). Empty when absent.
 std::wstring privateLinkFixturesPath(const std::wstring& set);
 
+// C:\pelmirt-fixtures\case-only, laid out by the test runner from the Unix side: two empty folders "Sub" and
+// "sub" whose names differ only in case, each found under its own name. Tests make and delete files in them,
+// never the folders themselves (under Wine neither can be made again from the Windows side). Empty when absent
+// or when the file system takes both names for one folder.
+std::wstring caseOnlyFoldersPath();
+
 }  // namespace pm::test
