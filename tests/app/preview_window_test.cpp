@@ -7,6 +7,7 @@
 #include "app/shell_globals.h"
 #include "services/i18n/translate.h"
 #include "tests/app/list_pixels.h"
+#include "tests/app/real_keys.h"
 #include "tests/ui/draw_support.h"
 #include "tests/ui/win_fixture.h"
 #include "ui/theme.h"
@@ -235,6 +236,25 @@ TEST_F(PreviewWindowTest, TheListHasTheFocusAgainWhenTheWindowIsBack) {
     ShowWindow(window, SW_RESTORE);
     EXPECT_EQ(GetFocus(), list(window)) << "deactivated while minimised, then restored";
     DestroyWindow(other);
+}
+
+// Opened, the window has its list focused, not its frame: Page Down and the arrows move through the rows
+// at once, without a Tab first.
+TEST_F(PreviewWindowTest, OpensWithTheFocusOnItsListSoThePageAndArrowKeysMoveAtOnce) {
+    for (int i = 0; i < 200; ++i)
+        scanReport.entries.push_back(entry(L"C:\\t\\f" + std::to_wstring(i), 100, CleanCategory::Temp));
+    HWND window = openOne();
+    ASSERT_NE(window, nullptr);
+    if (GetActiveWindow() != window) {
+        ASSERT_TRUE(SetForegroundWindow(window));  // opened behind: on activation
+    }
+    EXPECT_EQ(GetFocus(), list(window));
+    const auto focusedRow = [&] { return SendMessageW(list(window), LVM_GETNEXTITEM, -1, LVNI_FOCUSED); };
+    ASSERT_TRUE(test::pressKey(VK_NEXT));
+    const LRESULT afterPage = focusedRow();
+    EXPECT_GT(afterPage, 0) << "Page Down moved down the list";
+    ASSERT_TRUE(test::pressKey(VK_DOWN));
+    EXPECT_EQ(focusedRow(), afterPage + 1);
 }
 
 }  // namespace
