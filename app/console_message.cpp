@@ -39,9 +39,13 @@ bool writeConsoleLine(const std::wstring& line) {
     if (usable(given)) return writeTo(given, text);
     // Started from a console without redirection: Windows gives a windowed program no standard handles.
     if (!AttachConsole(ATTACH_PARENT_PROCESS)) return false;
-    HandleHolder console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, OPEN_EXISTING, 0, nullptr));
-    const bool written = console.valid() && writeTo(console.get(), text);
+    bool written = false;
+    {
+        // Closed before the console is let go.
+        HandleHolder console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+        written = console.valid() && writeTo(console.get(), text);
+    }
     FreeConsole();
     return written;
 }
