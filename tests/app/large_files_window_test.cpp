@@ -16,6 +16,7 @@
 #include "services/i18n/translate.h"
 #include "tests/app/history_lines.h"
 #include "tests/app/list_pixels.h"
+#include "tests/app/real_keys.h"
 #include "tests/support/test_files.h"
 #include "tests/support/transfer_source_stand_in.h"
 #include "ui/canvas.h"
@@ -181,29 +182,8 @@ protected:
                      reinterpret_cast<LPARAM>(&item));
         return text;
     }
-    // A real key press and release through the system's input queue and the program's message loop;
-    // done when the release came, or when the window that took the press is gone (its release then
-    // reaches no window).
-    static void press(WORD key) {
-        INPUT input[2]{};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wVk = input[1].ki.wVk = key;
-        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        ASSERT_EQ(SendInput(2, input, sizeof(INPUT)), 2u);
-        HWND pressed = nullptr;
-        bool released = false;
-        const ULONGLONG deadline = GetTickCount64() + 3000;
-        MSG message;
-        while (!released && !(pressed && !IsWindow(pressed)) && GetTickCount64() < deadline) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                if (message.wParam == key && message.message == WM_KEYDOWN) pressed = message.hwnd;
-                released = released || (message.wParam == key && message.message == WM_KEYUP);
-                routeMessage(message);
-            }
-        }
-        ASSERT_TRUE(pressed);
-    }
+    // A real key press and release, taken by the focused window.
+    static void press(WORD key) { ASSERT_NE(test::pressKey(key), nullptr); }
     void clickColumn(int column) {
         NMLISTVIEW click{};
         click.hdr = NMHDR{list_, static_cast<UINT_PTR>(FileListId), static_cast<UINT>(LVN_COLUMNCLICK)};

@@ -293,10 +293,10 @@ TEST_F(PreviewWindowTest, OpensWithTheFocusOnItsListSoThePageAndArrowKeysMoveAtO
         }
         EXPECT_EQ(GetFocus(), list(window));
         const auto focusedRow = [&] { return SendMessageW(list(window), LVM_GETNEXTITEM, -1, LVNI_FOCUSED); };
-        ASSERT_TRUE(test::pressKey(VK_NEXT));
+        ASSERT_NE(test::pressKey(VK_NEXT), nullptr);
         const LRESULT afterPage = focusedRow();
         EXPECT_GT(afterPage, 0) << "Page Down moved down the list";
-        ASSERT_TRUE(test::pressKey(VK_DOWN));
+        ASSERT_NE(test::pressKey(VK_DOWN), nullptr);
         EXPECT_EQ(focusedRow(), afterPage + 1);
         DestroyWindow(window);
     }

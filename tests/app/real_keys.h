@@ -8,24 +8,30 @@
 
 namespace pm::test {
 
-// One press and release of the key. True once the release has been routed (a key that reaches no focused
-// window comes to the active one as WM_SYSKEYUP); false after three seconds without it.
-inline bool pressKey(WORD key) {
+// One press and release of the key. Returns the window that took the press as WM_KEYDOWN (the focused
+// one), or null when none did (with nothing focused the key comes to the active window as WM_SYSKEYDOWN).
+// Done when the release has been routed, when the window that took the press is gone (its release then
+// reaches no window), or after three seconds.
+inline HWND pressKey(WORD key) {
     INPUT input[2]{};
     input[0].type = input[1].type = INPUT_KEYBOARD;
     input[0].ki.wVk = input[1].ki.wVk = key;
     input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    if (SendInput(2, input, sizeof(INPUT)) != 2) return false;
+    if (SendInput(2, input, sizeof(INPUT)) != 2) return nullptr;
+    HWND pressed = nullptr;
+    bool released = false;
     const ULONGLONG deadline = GetTickCount64() + 3000;
     MSG message;
-    while (GetTickCount64() < deadline) {
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            routeMessage(message);
-            if ((message.message == WM_KEYUP || message.message == WM_SYSKEYUP) && message.wParam == key) return true;
-        }
+    while (!released && !(pressed && !IsWindow(pressed)) && GetTickCount64() < deadline) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.wParam == key && message.message == WM_KEYDOWN) pressed = message.hwnd;
+            released = released || (message.wParam == key &&
+                                     (message.message == WM_KEYUP || message.message == WM_SYSKEYUP));
+            routeMessage(message);
+        }
     }
-    return false;
+    return pressed;
 }
 
 }  // namespace pm::test
