@@ -160,6 +160,7 @@ void openHistoryWindow() {
     HWND edit = createHistoryEdit(window);
     loadHistoryView(window);
     ShowWindow(window, SW_SHOW);
+    ui::focusFirstControl(window, data->focus, edit);
     UpdateWindow(window);
     if (edit) UpdateWindow(edit);
 }

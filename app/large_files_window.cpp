@@ -158,6 +158,13 @@ void onCommand(HWND window, int id) {
         case CancelButtonId: onLargeCancelCommand(window); break;
         case RecycleButtonId: onLargeRecycleCommand(window); break;
         case OpenFolderButtonId: openSelectedFolder(window); break;
+        case IDOK: {
+            // Enter where no control takes it (the dialog handling's default button): in the folder box or
+            // the size box it starts the search, as Start search would; the search checks that it may.
+            const int focusId = GetDlgCtrlID(ui::focusedControl(window));
+            if (focusId == FolderComboId || focusId == MinimumEditId) onLargeSearchCommand(window);
+            break;
+        }
         default: break;
     }
 }
@@ -227,6 +234,8 @@ void openLargeFilesWindow() {
     createControls(window, *d);
     applyLargeFilesTheme(window);
     ShowWindow(window, SW_SHOW);
+    // The folder box: the first control of the layout (the buttons come first in the tab order).
+    ui::focusFirstControl(window, d->focus, GetDlgItem(window, FolderComboId));
     UpdateWindow(window);
 }
 

@@ -280,6 +280,7 @@ void openPreviewWindow() {
     }
     applyPreviewTheme(window);
     ShowWindow(window, SW_SHOW);
+    ui::focusFirstControl(window, data->focus, list);
     UpdateWindow(window);
     if (list) UpdateWindow(list);
 }

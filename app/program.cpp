@@ -2,6 +2,7 @@
 
 #include "app/main_frame.h"
 #include "app/main_window.h"
+#include "app/console_message.h"
 #include "app/program_internal.h"
 #include "app/self_test_run.h"
 #include "app/shell_globals.h"
@@ -151,12 +152,15 @@ int runProgram(HINSTANCE instance, const wchar_t* commandLine, int showCommand) 
         CoUninitialize();
         return code;
     }
+    smokeQuit = commandLineHas(commandLine, L"--smoke-quit");
     // Every other start meets the running instance first: one user's settings have one writer.
     if (!becomeRunningInstance()) {
         CoUninitialize();
-        return 0;
+        if (!smokeQuit) return 0;
+        // A smoke run that opened nothing has tested nothing: a script must not read it as a pass.
+        writeConsoleLine(SmokeRunRefusedText);
+        return ExitSmokeRunRefused;
     }
-    smokeQuit = commandLineHas(commandLine, L"--smoke-quit");
 
     enableDpiAwareness();
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),

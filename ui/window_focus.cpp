@@ -56,6 +56,16 @@ void restoreFocusAfterOperation(HWND window, FocusMemory& memory, HWND hadFocus)
     if (canTakeFocus(before)) SetFocus(before);
 }
 
+void focusFirstControl(HWND window, FocusMemory& memory, HWND control) {
+    control = controlOf(window, control);
+    if (!canTakeFocus(control)) return;
+    if (GetActiveWindow() == window) {
+        SetFocus(control);
+    } else {
+        memory.whenDeactivated = control;  // what the activation gives the focus to
+    }
+}
+
 bool keepWindowFocus(HWND window, FocusMemory& memory, UINT message, WPARAM wParam, bool operationRunning) {
     switch (message) {
         case WM_ACTIVATE:

@@ -32,6 +32,11 @@ void keepFocusOnAControl(HWND window, FocusMemory& memory, HWND hadFocus, bool o
 // user moved it meanwhile. While the window is deactivated it goes back when the window is active again.
 void restoreFocusAfterOperation(HWND window, FocusMemory& memory, HWND hadFocus);
 
+// As the window opens: the control (its first, the one a user reads or types in first) gets the focus, as
+// in a dialog box, rather than the frame that the activation focuses, which takes no arrow or page keys.
+// A window opened behind another one gives the control the focus when it is first activated.
+void focusFirstControl(HWND window, FocusMemory& memory, HWND control);
+
 // Every message of the window, before the window procedure acts on it. Deactivation and minimising
 // remember the focused control; activation and the restore from minimised (WM_SETFOCUS of the frame) give
 // the focus back to it, or, when it can no longer take it, as keepFocusOnAControl does. True when a control

@@ -8,6 +8,7 @@
 #include "services/history/text_codec.h"
 #include "services/i18n/translate.h"
 #include "services/state/state_file.h"
+#include "tests/app/real_keys.h"
 #include "tests/support/test_files.h"
 #include "tests/ui/draw_support.h"
 #include "tests/ui/win_fixture.h"
@@ -245,6 +246,51 @@ TEST_F(HistoryWindowTest, RenderingLongerThanTheLimitKeepsTheNewestWholeLines) {
     EXPECT_EQ(shown.substr(0, 2), L"\r\n") << "starts at a line";
     EXPECT_EQ(shown.substr(shown.size() - 20), L"самая новая строка\r\n");
     EXPECT_TRUE(historyData(window)->tail);
+}
+
+// Opened, the window has its text focused, not its frame: Page Up and the arrows move through the history
+// at once, without a Tab first.
+TEST_F(HistoryWindowTest, OpensWithTheFocusOnItsTextSoThePageAndArrowKeysMoveAtOnce) {
+    test::writeFile(historyPath(), numberedLines(300));
+    HWND window = open();
+    ASSERT_NE(window, nullptr);
+    if (GetActiveWindow() != window) {
+        ASSERT_TRUE(SetForegroundWindow(window));  // opened behind: on activation
+    }
+    EXPECT_EQ(GetFocus(), edit(window));
+    const LRESULT atTheEnd = firstLine(window);
+    ASSERT_GT(atTheEnd, 0) << "the newest lines are in view";
+    ASSERT_NE(test::pressKey(VK_PRIOR), nullptr);
+    EXPECT_LT(firstLine(window), atTheEnd) << "Page Up scrolled back";
+}
+
+// The text box has the focus again when the window is back, also when a change of reading direction put a
+// new text box in place of the focused one, while the window was active or while another one was.
+TEST_F(HistoryWindowTest, TextBoxMadeAgainByALanguageChangeKeepsTheFocus) {
+    for (bool away : {false, true}) {
+        SCOPED_TRACE(away ? "changed while another window was active" : "changed while active");
+        currentLanguage = EnglishLanguage;
+        HWND window = open();
+        ASSERT_NE(window, nullptr);
+        HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                     nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(other, nullptr);
+        ASSERT_TRUE(SetForegroundWindow(window));
+        SetFocus(edit(window));
+        ASSERT_EQ(GetFocus(), edit(window));
+        if (away) {
+            SetForegroundWindow(other);
+            ASSERT_NE(GetActiveWindow(), window);
+        }
+        currentLanguage = ArabicLanguage;
+        reload(window);
+        ASSERT_TRUE(historyEditIsRightToLeft(edit(window))) << "a new text box";
+        if (away) SetForegroundWindow(window);
+        EXPECT_EQ(GetActiveWindow(), window);
+        EXPECT_EQ(GetFocus(), edit(window));
+        DestroyWindow(other);
+        DestroyWindow(window);
+    }
 }
 
 TEST(HistoryTextLimit, KeepsTheNewestEndAtALineStart) {

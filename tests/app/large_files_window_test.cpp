@@ -7,6 +7,7 @@
 #include "app/history_window_internal.h"
 #include "app/large_files_data.h"
 #include "app/large_files_internal.h"
+#include "app/main_layout.h"
 #include "app/main_window.h"
 #include "app/program_internal.h"
 #include "app/shell_globals.h"
@@ -15,6 +16,7 @@
 #include "services/i18n/translate.h"
 #include "tests/app/history_lines.h"
 #include "tests/app/list_pixels.h"
+#include "tests/app/real_keys.h"
 #include "tests/support/test_files.h"
 #include "tests/support/transfer_source_stand_in.h"
 #include "ui/canvas.h"
@@ -180,29 +182,8 @@ protected:
                      reinterpret_cast<LPARAM>(&item));
         return text;
     }
-    // A real key press and release through the system's input queue and the program's message loop;
-    // done when the release came, or when the window that took the press is gone (its release then
-    // reaches no window).
-    static void press(WORD key) {
-        INPUT input[2]{};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wVk = input[1].ki.wVk = key;
-        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        ASSERT_EQ(SendInput(2, input, sizeof(INPUT)), 2u);
-        HWND pressed = nullptr;
-        bool released = false;
-        const ULONGLONG deadline = GetTickCount64() + 3000;
-        MSG message;
-        while (!released && !(pressed && !IsWindow(pressed)) && GetTickCount64() < deadline) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                if (message.wParam == key && message.message == WM_KEYDOWN) pressed = message.hwnd;
-                released = released || (message.wParam == key && message.message == WM_KEYUP);
-                routeMessage(message);
-            }
-        }
-        ASSERT_TRUE(pressed);
-    }
+    // A real key press and release, taken by the focused window.
+    static void press(WORD key) { ASSERT_NE(test::pressKey(key), nullptr); }
     void clickColumn(int column) {
         NMLISTVIEW click{};
         click.hdr = NMHDR{list_, static_cast<UINT_PTR>(FileListId), static_cast<UINT>(LVN_COLUMNCLICK)};
@@ -614,6 +595,90 @@ TEST_F(LargeFilesWindowTest, KeyboardAloneRunsTheSearchAndTheMoveAndThenClosesTh
         EXPECT_EQ(largeFilesWindow, nullptr) << "Escape closed the window";
     }
     EXPECT_EQ(GetFileAttributesW(files.path(0).c_str()), INVALID_FILE_ATTRIBUTES) << "moved";
+}
+
+// Opened, the window has its folder box focused, not its frame: a folder can be typed at once.
+TEST_F(LargeFilesWindowTest, OpensWithTheFocusInTheFolderBox) {
+    if (GetActiveWindow() != window_) {
+        ASSERT_TRUE(SetForegroundWindow(window_));  // opened behind: on activation
+    }
+    EXPECT_EQ(ui::focusedControl(window_), GetDlgItem(window_, FolderComboId));
+}
+
+// Enter in the folder box or the size box starts the search, as a dialog's default button does; Enter that
+// closes the dropped folder list only takes the folder.
+TEST_F(LargeFilesWindowTest, EnterInTheFolderOrSizeBoxStartsTheSearch) {
+    SizedFiles files({MB, 2 * MB});
+    ASSERT_TRUE(SetForegroundWindow(window_));
+    HWND combo = GetDlgItem(window_, FolderComboId);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+    struct Case {
+        const char* name;
+        HWND box;
+        bool dropDown;
+        size_t searches;
+    };
+    const Case cases[] = {{"folder box", info.hwndItem, false, 1},
+                          {"size box", GetDlgItem(window_, MinimumEditId), false, 1},
+                          {"dropped folder list", info.hwndItem, true, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetDlgItemTextW(window_, FolderComboId, files.folder.path().c_str());
+        SetDlgItemTextW(window_, MinimumEditId, L"1");
+        SetFocus(c.box);
+        ASSERT_EQ(GetFocus(), c.box);
+        if (c.dropDown) {
+            press(VK_F4);
+            ASSERT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+        }
+        const size_t before = test::readHistoryLines().size();
+        press(VK_RETURN);
+        pumpUntil([] { return !busy; }, 10000);
+        ASSERT_FALSE(busy);
+        EXPECT_EQ(test::historyObjectsAfter(before).size(), c.searches);
+        EXPECT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+        if (c.searches) {
+            EXPECT_EQ(paths().size(), 2u);
+        }
+    }
+}
+
+// An operation of the main window disables every control of this window, its focused button too: the
+// frame then has the focus, so its keys still work and Escape closes it. Started while this window is
+// active (the main window's button clicked without activating it, as an accessibility tool does) or while
+// the user was in the main window, this window coming back afterwards.
+TEST_F(LargeFilesWindowTest, OperationOfTheMainWindowLeavesTheFocusOnTheFrameAndEscapeCloses) {
+    ShowWindow(main_, SW_SHOWNOACTIVATE);
+    for (bool away : {false, true}) {
+        SCOPED_TRACE(away ? "started while away" : "started while this window is active");
+        if (!largeFilesWindow) {
+            openLargeFilesWindow();
+            window_ = largeFilesWindow;
+            ASSERT_NE(window_, nullptr);
+        }
+        ASSERT_TRUE(SetForegroundWindow(window_));
+        HWND search = GetDlgItem(window_, SearchButtonId);
+        SetFocus(search);
+        ASSERT_EQ(GetFocus(), search);
+        if (away) {
+            ASSERT_TRUE(SetForegroundWindow(main_));
+            ASSERT_NE(GetActiveWindow(), window_);
+        }
+        busy = true;  // a scan of the main window
+        operationPhase = PhaseScanning;
+        layoutMainControls();
+        ASSERT_FALSE(IsWindowEnabled(search));
+        if (away) SetForegroundWindow(window_);
+        EXPECT_EQ(GetActiveWindow(), window_);
+        EXPECT_EQ(GetFocus(), window_) << "the frame has the focus";
+        press(VK_ESCAPE);
+        EXPECT_EQ(largeFilesWindow, nullptr) << "Escape closed the window";
+        busy = false;
+        operationPhase = 0;
+        layoutMainControls();
+    }
 }
 
 TEST_F(LargeFilesWindowTest, ArabicMirrorsTheListsHeaderWithTheList) {

@@ -5,8 +5,10 @@
 #include "app/preview_window.h"
 #include "app/preview_window_internal.h"
 #include "app/shell_globals.h"
+#include "app/window_frame.h"
 #include "services/i18n/translate.h"
 #include "tests/app/list_pixels.h"
+#include "tests/app/real_keys.h"
 #include "tests/ui/draw_support.h"
 #include "tests/ui/win_fixture.h"
 #include "ui/theme.h"
@@ -234,6 +236,70 @@ TEST_F(PreviewWindowTest, TheListHasTheFocusAgainWhenTheWindowIsBack) {
     SetForegroundWindow(window);
     ShowWindow(window, SW_RESTORE);
     EXPECT_EQ(GetFocus(), list(window)) << "deactivated while minimised, then restored";
+    DestroyWindow(other);
+}
+
+// Refuses the activation of this thread's preview windows while it lives, as the system may refuse to
+// activate a window that opens: the window then opens behind the active one.
+class PreviewActivationRefused {
+public:
+    PreviewActivationRefused()
+        : hook_(SetWindowsHookExW(WH_CBT, refuse, nullptr, GetCurrentThreadId())) {}
+    ~PreviewActivationRefused() {
+        if (hook_) UnhookWindowsHookEx(hook_);
+    }
+    PreviewActivationRefused(const PreviewActivationRefused&) = delete;
+    PreviewActivationRefused& operator=(const PreviewActivationRefused&) = delete;
+    bool valid() const { return hook_ != nullptr; }
+
+private:
+    static LRESULT CALLBACK refuse(int code, WPARAM wParam, LPARAM lParam) {
+        wchar_t name[64] = {};
+        if (code == HCBT_ACTIVATE && GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64) &&
+            std::wstring(name) == PreviewWindowClass) {
+            return 1;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK hook_;
+};
+
+// Opened, the window has its list focused, not its frame: Page Down and the arrows move through the rows
+// at once, without a Tab first. Opened behind another window, the list has the focus once the window is
+// activated.
+TEST_F(PreviewWindowTest, OpensWithTheFocusOnItsListSoThePageAndArrowKeysMoveAtOnce) {
+    for (int i = 0; i < 200; ++i)
+        scanReport.entries.push_back(entry(L"C:\\t\\f" + std::to_wstring(i), 100, CleanCategory::Temp));
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    for (bool behind : {false, true}) {
+        SCOPED_TRACE(behind ? "opened behind" : "opened active");
+        ASSERT_TRUE(SetForegroundWindow(other));
+        HWND window = nullptr;
+        if (behind) {
+            {
+                PreviewActivationRefused refused;
+                ASSERT_TRUE(refused.valid());
+                window = openOne();
+            }
+            ASSERT_NE(window, nullptr);
+            ASSERT_EQ(GetActiveWindow(), other);
+            ASSERT_TRUE(SetForegroundWindow(window));
+        } else {
+            window = openOne();
+            ASSERT_NE(window, nullptr);
+            ASSERT_EQ(GetActiveWindow(), window);
+        }
+        EXPECT_EQ(GetFocus(), list(window));
+        const auto focusedRow = [&] { return SendMessageW(list(window), LVM_GETNEXTITEM, -1, LVNI_FOCUSED); };
+        ASSERT_NE(test::pressKey(VK_NEXT), nullptr);
+        const LRESULT afterPage = focusedRow();
+        EXPECT_GT(afterPage, 0) << "Page Down moved down the list";
+        ASSERT_NE(test::pressKey(VK_DOWN), nullptr);
+        EXPECT_EQ(focusedRow(), afterPage + 1);
+        DestroyWindow(window);
+    }
     DestroyWindow(other);
 }
 

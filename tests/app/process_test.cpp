@@ -31,13 +31,25 @@ struct WatchedRun {
     std::optional<DWORD> exitCode;
     std::vector<std::wstring> windowClasses;  // every window the process created, as the hook saw it
     ULONGLONG milliseconds = 0;
+    std::string standardError;  // what it wrote there, as far as the pipe holds it
 };
 
 // Runs pelmirt.exe with the arguments, watching every window its process creates, until it exits.
 WatchedRun runWatched(const std::wstring& arguments, DWORD timeoutMs) {
     WatchedRun run;
     test::AppProcess process;
-    if (!process.start(arguments, true)) {
+    SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherited, 1 << 16)) {
+        ADD_FAILURE() << "no pipe: " << GetLastError();
+        return run;
+    }
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    const bool started = process.start(arguments, true, writeEnd);
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
         ADD_FAILURE() << "pelmirt.exe did not start: " << GetLastError();
         return run;
     }
@@ -60,6 +72,14 @@ WatchedRun runWatched(const std::wstring& arguments, DWORD timeoutMs) {
     if (hook) UnhookWinEvent(hook);
     createdClasses = nullptr;
     run.exitCode = process.waitForExit(0);
+    DWORD available = 0;
+    if (run.exitCode && PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+        run.standardError.resize(available);
+        DWORD read = 0;
+        ReadFile(readEnd, run.standardError.data(), available, &read, nullptr);
+        run.standardError.resize(read);
+    }
+    CloseHandle(readEnd);
     return run;
 }
 
@@ -176,6 +196,7 @@ void checkSecondStart(const std::function<bool(HWND)>& hide, int themeButton, co
     ASSERT_TRUE(second.exitCode.has_value()) << "the second start still runs";
     EXPECT_EQ(*second.exitCode, 0u);
     EXPECT_TRUE(realWindows(second.windowClasses).empty()) << joined(second.windowClasses);
+    EXPECT_EQ(second.standardError, "") << "a plain later start says nothing";
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_FALSE(IsIconic(window));
     EXPECT_EQ(test::readFile(statePath), stateBefore) << "the second start wrote the settings";
@@ -192,6 +213,28 @@ void checkSecondStart(const std::function<bool(HWND)>& hide, int themeButton, co
     ASSERT_TRUE(code.has_value()) << "the first instance still runs";
     EXPECT_EQ(*code, 0u);
     EXPECT_EQ(loadAppState().theme, theme);
+}
+
+// A smoke run that meets a running Pelmirt opens nothing, so it says on its standard error that it tested
+// nothing and ends with 12, never with the 0 of a smoke run that passed; the running one stays.
+TEST(ProcessTest, SmokeRunWhileAnotherRunsSaysItTestedNothingAndEndsWith12) {
+    PM_REQUIRE_TEST_PREFIX();
+    test::AppProcess first;
+    HWND window = test::startMainWindow(first, L"");
+    ASSERT_NE(window, nullptr);
+
+    const WatchedRun smoke = runWatched(L"--smoke-quit", 20000);
+    ASSERT_TRUE(smoke.exitCode.has_value()) << "the smoke run still runs";
+    EXPECT_EQ(*smoke.exitCode, 12u);
+    EXPECT_TRUE(realWindows(smoke.windowClasses).empty()) << joined(smoke.windowClasses);
+    EXPECT_NE(smoke.standardError.find("--smoke-quit tested nothing: Pelmirt is already running"), std::string::npos)
+        << smoke.standardError;
+    EXPECT_TRUE(IsWindow(window)) << "the running one goes on";
+
+    PostMessageW(window, WM_APP + 31, 0, 0);  // what the tray menu's "Exit" comes to
+    const std::optional<DWORD> code = first.waitForExit(10000);
+    ASSERT_TRUE(code.has_value()) << "the first instance still runs";
+    EXPECT_EQ(*code, 0u);
 }
 
 TEST(ProcessTest, SecondStartRestoresTheMinimisedWindowAndLeavesItsSettingsAlone) {

@@ -8,6 +8,7 @@
 #include "services/i18n/language.h"
 #include "services/i18n/translate.h"
 #include "services/state/state_file.h"
+#include "tests/app/real_keys.h"
 #include "tests/support/test_files.h"
 #include "tests/ui/draw_support.h"
 #include "ui/shell_state.h"
@@ -482,6 +483,24 @@ TEST_F(WidgetTest, EnterOpensTheMainWindowUnlessHideOrScanHasTheFocus) {
     key(button(ui::WidgetScanButton), VK_RETURN);
     EXPECT_FALSE(IsWindowVisible(main)) << "not the open button";
     EXPECT_NE(ui::widgetWindow, nullptr) << "not the hide button";
+}
+
+// A scan disables the widget's focused scan button: the focus goes on to the next button, so the widget's
+// keys still work while the scan runs, and the button the user then chose keeps it after the scan.
+TEST_F(WidgetTest, KeysStillWorkWhileAScanDisablesTheFocusedScanButton) {
+    ASSERT_NE(open(), nullptr);
+    ASSERT_TRUE(SetForegroundWindow(ui::widgetWindow));
+    SetFocus(button(ui::WidgetScanButton));
+    ASSERT_EQ(GetFocus(), button(ui::WidgetScanButton));
+    busy = true;  // a scan started from the main window, the tray or this button
+    refreshWidget();
+    ASSERT_FALSE(IsWindowEnabled(button(ui::WidgetScanButton)));
+    EXPECT_EQ(GetFocus(), button(ui::WidgetOpenButton)) << "the next button";
+    ASSERT_NE(test::pressKey(VK_TAB), nullptr);
+    EXPECT_EQ(GetFocus(), button(ui::WidgetHideButton)) << "Tab moves on during the scan";
+    busy = false;
+    refreshWidget();
+    EXPECT_EQ(GetFocus(), button(ui::WidgetHideButton)) << "moved by the user meanwhile: stays";
 }
 
 TEST_F(WidgetTest, OpenAndHideButtonsSwapSidesInArabic) {

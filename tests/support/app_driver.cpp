@@ -69,7 +69,7 @@ AppProcess::~AppProcess() {
     if (info_.hThread) CloseHandle(info_.hThread);
 }
 
-bool AppProcess::start(const std::wstring& arguments, bool suspended) {
+bool AppProcess::start(const std::wstring& arguments, bool suspended, HANDLE standardError) {
     const std::wstring exe = pelmirtExePath();
     if (exe.empty() || info_.hProcess) return false;
     std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
@@ -77,7 +77,11 @@ bool AppProcess::start(const std::wstring& arguments, bool suspended) {
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
-    return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+    if (standardError) {
+        startup.dwFlags |= STARTF_USESTDHANDLES;
+        startup.hStdError = standardError;
+    }
+    return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, standardError ? TRUE : FALSE,
                           suspended ? CREATE_SUSPENDED : 0, nullptr, nullptr, &startup, &info_) != FALSE;
 }
 

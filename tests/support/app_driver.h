@@ -23,7 +23,8 @@ public:
 
     // Starts pelmirt.exe with the arguments (appended to its quoted path). False when it did not start.
     // Suspended: its main thread waits for resume(), so a watcher can be set up for its process id first.
-    bool start(const std::wstring& arguments, bool suspended = false);
+    // standardError, when given, is an inheritable handle that the process gets as its standard error.
+    bool start(const std::wstring& arguments, bool suspended = false, HANDLE standardError = nullptr);
     void resume();
     // The exit code, or nothing when the process is still running after timeoutMs.
     std::optional<DWORD> waitForExit(DWORD timeoutMs);
