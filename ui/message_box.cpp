@@ -5,6 +5,7 @@
 #include "ui/shell_state.h"
 
 #include <mutex>
+#include <vector>
 
 namespace pm::ui {
 
@@ -43,13 +44,34 @@ void activateAgain(HWND window) {
     }
 }
 
+// The owners named by the open scopes, outermost first; null for a scope without a dialog.
+std::vector<HWND> scopeOwners;
+
+struct DialogSearch {
+    HWND owner;
+    HWND found;
+};
+
+// A dialog ("#32770": task dialogs, classic boxes and the picker alike) of this thread, on screen, owned by
+// the owner and not disabled by a dialog of its own. Windows come in z-order, so the top one wins.
+BOOL CALLBACK findOwnedDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (CompareStringOrdinal(name, -1, L"#32770", -1, FALSE) != CSTR_EQUAL) return TRUE;
+    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window) || !IsWindowEnabled(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
 }  // namespace
 
 namespace detail {
 
 int showMessageBoxWith(TaskDialogIndirectFn taskDialog, const std::wstring& text, const std::wstring& caption,
                        UINT flags) {
-    ModalScope scope;
+    ModalScope scope(mainWindow);
     const std::wstring content = translate(text);
     const std::wstring title = translate(caption);
     const bool yesNo = (flags & MB_TYPEMASK) == MB_YESNO;
@@ -118,12 +140,26 @@ void leaveModal() {
     if (--modalDepth == 0) postDeferredRequest();
 }
 
-ModalScope::ModalScope() {
+ModalScope::ModalScope() : ModalScope(nullptr) {}
+
+ModalScope::ModalScope(HWND dialogOwner) {
+    scopeOwners.push_back(dialogOwner);
     ++modalDepth;
 }
 
 ModalScope::~ModalScope() {
+    if (!scopeOwners.empty()) scopeOwners.pop_back();
     leaveModal();
+}
+
+HWND openModalDialog() {
+    for (auto owner = scopeOwners.rbegin(); owner != scopeOwners.rend(); ++owner) {
+        if (!*owner || !IsWindow(*owner)) continue;
+        DialogSearch search{*owner, nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), findOwnedDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+    }
+    return nullptr;
 }
 
 }  // namespace pm::ui

@@ -27,13 +27,20 @@ void postDeferredRequest();
 void leaveModal();
 
 // One modal scope: modalDepth is raised for the holder's lifetime and lowered through leaveModal on
-// every way out, exceptions included.
+// every way out, exceptions included. A scope that shows a dialog names the dialog's owner (a box: the main
+// window; the folder picker: its window), so the program can bring that dialog forward while it is open.
 class ModalScope {
 public:
-    ModalScope();
+    ModalScope();  // modal UI with no dialog to bring forward (the tray menu)
+    explicit ModalScope(HWND dialogOwner);
     ~ModalScope();
     ModalScope(const ModalScope&) = delete;
     ModalScope& operator=(const ModalScope&) = delete;
 };
+
+// The dialog of the innermost open scope that shows one on screen (a message box or the folder picker),
+// found from the owner its scope named, or null. While it is open its owner is disabled, so it is the
+// window that must come forward; GetLastActivePopup stops knowing it once the disabled owner was activated.
+HWND openModalDialog();
 
 }  // namespace pm::ui

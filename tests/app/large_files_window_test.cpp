@@ -538,8 +538,8 @@ TEST_F(LargeFilesWindowTest, EscapeClosesTheDroppedFolderListFirstAndTheWindowAf
 }
 
 // One key event through the system's input queue, routed as the program's message loop routes it; done
-// once the program has handled that event and nothing after it.
-void routeKey(WORD key, bool down) {
+// once the program has handled that event and nothing after it. The event's lParam goes to `keyData`.
+void routeKey(WORD key, bool down, LPARAM* keyData = nullptr) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
@@ -551,7 +551,10 @@ void routeKey(WORD key, bool down) {
     for (;;) {
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             routeMessage(message);
-            if (message.message == wanted && message.wParam == key) return;
+            if (message.message == wanted && message.wParam == key) {
+                if (keyData) *keyData = message.lParam;
+                return;
+            }
         }
         ASSERT_LT(GetTickCount64(), deadline) << "the key arrived";
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
@@ -614,6 +617,37 @@ TEST_F(LargeFilesWindowTest, KeyboardAloneRunsTheSearchAndTheMoveAndThenClosesTh
         EXPECT_EQ(largeFilesWindow, nullptr) << "Escape closed the window";
     }
     EXPECT_EQ(GetFileAttributesW(files.path(0).c_str()), INVALID_FILE_ATTRIBUTES) << "moved";
+}
+
+// A key held on Start search: the keyboard's repeats press nothing (Cancel has the focus while the search
+// runs, the start button again once it ended): one search, run to its end, its list kept.
+TEST_F(LargeFilesWindowTest, AKeyHeldOnStartSearchRunsOneSearchToItsEnd) {
+    SizedFiles files({MB, 2 * MB});
+    ShowWindow(main_, SW_SHOWNOACTIVATE);
+    for (const WORD key : {WORD{VK_RETURN}, WORD{VK_SPACE}}) {
+        SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Space");
+        SetDlgItemTextW(window_, FolderComboId, files.folder.path().c_str());
+        SetDlgItemTextW(window_, MinimumEditId, L"1");
+        ASSERT_TRUE(SetForegroundWindow(window_));
+        HWND button = GetDlgItem(window_, SearchButtonId);
+        SetFocus(button);
+        ASSERT_EQ(GetFocus(), button);
+        const size_t before = test::readHistoryLines().size();
+        for (int press = 0; press < 4; ++press) {
+            LPARAM keyData = 0;
+            routeKey(key, true, &keyData);
+            if (press > 0) ASSERT_NE(keyData & (LPARAM{1} << 30), 0) << "the keyboard marks repeat " << press;
+        }
+        routeKey(key, false);
+        pumpUntil([] { return !busy; }, 10000);
+        ASSERT_FALSE(busy);
+        const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+        ASSERT_EQ(records.size(), 1u) << "one search";
+        EXPECT_EQ(jsonGetString(records[0], "kind", ""), "large_search");
+        EXPECT_FALSE(jsonGetBool(records[0], "cancelled", true));
+        EXPECT_EQ(paths().size(), 2u) << "the list of the search";
+        EXPECT_FALSE(data_->result.cancelled);
+    }
 }
 
 TEST_F(LargeFilesWindowTest, ArabicMirrorsTheListsHeaderWithTheList) {

@@ -7,6 +7,7 @@
 #include "app/control_ids.h"
 #include "app/program_internal.h"
 #include "app/single_instance_internal.h"
+#include "tests/app/history_lines.h"
 #include "tests/app/main_window_fixture.h"
 
 #include <windows.h>
@@ -16,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pm {
 namespace {
@@ -54,6 +56,25 @@ protected:
             ASSERT_TRUE(routeUntil([&](const MSG& m) { return m.message == expected && m.wParam == key; }, 5000))
                 << "the key arrived";
         }
+    }
+    // The key held: pressed, repeated by the keyboard `repeats` times, released; each event handled as it
+    // comes. Returns the lParam of every WM_KEYDOWN routed.
+    std::vector<LPARAM> hold(WORD key, int repeats) {
+        std::vector<LPARAM> downs;
+        for (int event = 0; event <= repeats + 1; ++event) {
+            const bool up = event == repeats + 1;
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            EXPECT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
+            const UINT expected = up ? WM_KEYUP : WM_KEYDOWN;
+            EXPECT_TRUE(routeUntil([&](const MSG& m) {
+                if (m.message == WM_KEYDOWN && m.wParam == key) downs.push_back(m.lParam);
+                return m.message == expected && m.wParam == key;
+            }, 5000)) << "the key arrived";
+        }
+        return downs;
     }
     HWND focusOn(int id) {
         HWND control = ui::controlRegistry[id];
@@ -122,6 +143,30 @@ TEST_F(MainKeyboardTest, ScanFromTheKeyboardMovesTheFocusToCancelAndBack) {
     HWND help = focusOn(control::NavHelp);
     ASSERT_TRUE(routeWhileBusy());
     EXPECT_EQ(GetFocus(), help);
+}
+
+// A key held on the start button: the keyboard's repeats press nothing (the first would press Cancel, which
+// has the focus while the scan runs, the next the start button again): one scan, run to its end.
+TEST_F(MainKeyboardTest, AKeyHeldOnTheStartButtonRunsOneScanToItsEnd) {
+    for (const WORD key : {WORD{VK_RETURN}, WORD{VK_SPACE}}) {
+        SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Space");
+        HWND start = focusOn(control::StartScan);
+        ASSERT_NE(start, nullptr);
+        const size_t before = test::readHistoryLines().size();
+        const std::vector<LPARAM> downs = hold(key, 3);
+        ASSERT_EQ(downs.size(), 4u);
+        for (size_t i = 1; i < downs.size(); ++i) {
+            ASSERT_NE(downs[i] & (LPARAM{1} << 30), 0) << "the keyboard marks repeat " << i << " as one";
+        }
+        ASSERT_TRUE(routeWhileBusy());
+        const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+        ASSERT_EQ(records.size(), 1u) << "one scan";
+        EXPECT_EQ(jsonGetString(records[0], "kind", ""), "scan");
+        EXPECT_FALSE(jsonGetBool(records[0], "cancelled", true));
+        EXPECT_FALSE(lastCancelled);
+        EXPECT_TRUE(analysisPresent);
+        EXPECT_EQ(GetFocus(), start);
+    }
 }
 
 TEST_F(MainKeyboardTest, AnOperationEndingWhileAnotherWindowIsActiveGivesTheFocusBackOnReturn) {
