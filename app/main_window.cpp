@@ -263,7 +263,6 @@ void showTrayMenu(WPARAM wParam) {
         DestroyMenu(menu);
     }
     PostMessageW(ui::mainWindow, WM_NULL, 0, 0);
-    ui::activateOpenDialog();  // the menu is gone: the box still waits for its answer
 
     if (ui::destroying || !IsWindow(ui::mainWindow)) return;
     switch (command) {

@@ -91,8 +91,8 @@ void updateTrayTip() {
 }
 
 HWND activationTarget() {
-    // The scope that opened a dialog knows it: once the disabled main window was activated (the tray menu
-    // does so), the main window counts as its own last active popup and the walk below ends on it.
+    // The scope that opened a dialog knows it: once the disabled main window was activated (from the
+    // taskbar, say), the main window counts as its own last active popup and the walk below ends on it.
     if (HWND dialog = openModalDialog()) return dialog;
     HWND target = mainWindow;
     for (int step = 0; step < 16; ++step) {
@@ -101,15 +101,6 @@ HWND activationTarget() {
         target = popup;
     }
     return target;
-}
-
-void activateOpenDialog() {
-    HWND dialog = openModalDialog();
-    if (!dialog) return;
-    SetForegroundWindow(dialog);
-    // Activation gives a dialog back the control it had; one that never had the focus gets its first one.
-    HWND focus = GetFocus();
-    if (focus != dialog && !IsChild(dialog, focus)) SendMessageW(dialog, WM_NEXTDLGCTL, 0, FALSE);
 }
 
 void restoreMainWindow() {
@@ -132,10 +123,6 @@ void restoreMainWindow() {
     // An open message box or picker keeps activation and its own focus.
     HWND target = activationTarget();
     if (target == mainWindow && openPopup != mainWindow && IsWindowVisible(openPopup)) target = openPopup;
-    if (target == openModalDialog()) {
-        activateOpenDialog();
-        return;
-    }
     SetForegroundWindow(target);
     // Activation has given the focus back to the control that had it; the frame takes it only when
     // nothing of the window has it (its WM_SETFOCUS still hands it to a remembered control).

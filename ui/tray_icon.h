@@ -23,8 +23,6 @@ void restoreMainWindow();
 // The window to activate when the program comes forward: the dialog of an open modal scope, else the
 // main window's last active popup (along GetLastActivePopup, at most 16 steps), else the main window.
 HWND activationTarget();
-// Activates the dialog of an open modal scope, on top and with the keyboard focus in it; nothing without one.
-void activateOpenDialog();
 // The balloon that says the application still runs in the notification area, on the first hide of a run.
 void showTrayBalloonOnce();
 // Removes the icon when it is there, so no icon outlives the main window.

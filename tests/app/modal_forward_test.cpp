@@ -1,9 +1,12 @@
 // A message box open over the real main window, which it disables, and every way the user brings the program
-// forward meanwhile: the tray menu opened and closed, a click on the icon, a later start. Each time the box is
+// forward meanwhile: the tray menu opened and closed, a click on the icon, a later start (these two after the
+// disabled main window was activated from outside, as the taskbar does). Each time the box is
 // the foreground and active window with the keyboard focus in it, and Enter answers it; an Exit chosen from
 // the menu meanwhile runs once the box is answered. A second thread acts as the user and the shell: real keys
 // through SendInput, the icon's messages posted as the shell posts them.
 #include "app/control_ids.h"
+#include "app/large_files_data.h"
+#include "app/large_files_window.h"
 #include "app/single_instance_internal.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/app_driver.h"
@@ -99,6 +102,12 @@ public:
         sync();
         return !openMenu(uiThread_);
     }
+    // The taskbar's button, or a click on the disabled window: the shell activates the main window from
+    // outside, which leaves the main window as its own last active popup.
+    void activateMainFromOutside() {
+        SetForegroundWindow(main_);
+        sync();
+    }
     void clickIcon() {
         PostMessageW(main_, ui::WM_APP_TRAY, 0, MAKELPARAM(NIN_SELECT, ui::TrayIconId));
         sync();
@@ -140,9 +149,9 @@ protected:
     }
     static void expectInFront(const std::vector<InFront>& seen) {
         for (const InFront& s : seen) {
-            EXPECT_TRUE(s.foreground) << s.way << ": the box is not the foreground window";
-            EXPECT_TRUE(s.active) << s.way << ": the box is not the active window";
-            EXPECT_TRUE(s.focused) << s.way << ": the keyboard focus is not in the box";
+            EXPECT_TRUE(s.foreground) << s.way << ": the dialog is not the foreground window";
+            EXPECT_TRUE(s.active) << s.way << ": the dialog is not the active window";
+            EXPECT_TRUE(s.focused) << s.way << ": the keyboard focus is not in the dialog";
         }
     }
     test::RecordingShell shell_;
@@ -163,8 +172,10 @@ TEST_F(ModalForwardTest, EveryWayForwardActivatesTheOpenBoxAndEnterAnswersIt) {
         seen.push_back(user.look(box, "opened"));
         menuClosed = user.useTrayMenu({VK_ESCAPE});
         seen.push_back(user.look(box, "the tray menu closed"));
+        user.activateMainFromOutside();
         user.clickIcon();
         seen.push_back(user.look(box, "a click on the icon"));
+        user.activateMainFromOutside();
         std::unique_ptr<InstanceClaim> second;
         later = claimOrShowRunning(name, second, 5000);
         seen.push_back(user.look(box, "a later start"));
@@ -196,6 +207,34 @@ TEST_F(ModalForwardTest, ExitChosenFromTheTrayMenuWhileABoxIsOpenRunsOnceTheBoxI
     EXPECT_EQ(answer, IDOK) << "Enter answered the box";
     EXPECT_TRUE(pump()) << "the exit ran once the box was answered";
     EXPECT_FALSE(IsWindow(window_));
+}
+
+// The folder picker of the large-files window is a modal scope too: it disables its window, and the icon brings
+// it forward, not the main window.
+TEST_F(ModalForwardTest, TheOpenFolderPickerComesForwardByTheIcon) {
+    openLargeFilesWindow();
+    const HWND large = largeFilesWindow;
+    ASSERT_NE(large, nullptr);
+    std::vector<InFront> seen;
+    HWND picker = nullptr;
+    std::thread helper([&] {
+        picker = test::waitForDialog(large, 20000);
+        if (!picker) return;
+        User user(window_, GetWindowThreadProcessId(window_, nullptr));
+        user.activateMainFromOutside();
+        user.clickIcon();
+        seen.push_back(user.look(picker, "a click on the icon while the picker is open"));
+        for (int i = 0; i < 50 && IsWindow(picker); ++i) {
+            PostMessageW(picker, WM_COMMAND, IDCANCEL, 0);
+            Sleep(100);
+        }
+    });
+    chooseLargeSearchFolder(large);
+    helper.join();
+    ASSERT_NE(picker, nullptr) << "no picker came";
+    expectInFront(seen);
+    EXPECT_EQ(ui::modalDepth, 0u);
+    DestroyWindow(large);
 }
 
 }  // namespace
