@@ -1,6 +1,6 @@
 // A message box open over the real main window, which it disables, and every way the user brings the program
-// forward meanwhile: the tray menu opened and closed, a click on the icon, a later start (these two after the
-// disabled main window was activated from outside, as the taskbar does). Each time the box is
+// forward meanwhile: the tray menu opened and closed, a click on the icon, a later start and the menu's "Open
+// Pelmirt" (these after the disabled main window was activated from outside, as the taskbar does). Each time the box is
 // the foreground and active window with the keyboard focus in it, and Enter answers it; an Exit chosen from
 // the menu meanwhile runs once the box is answered. A second thread acts as the user and the shell: real keys
 // through SendInput, the icon's messages posted as the shell posts them.
@@ -166,6 +166,7 @@ TEST_F(ModalForwardTest, EveryWayForwardActivatesTheOpenBoxAndEnterAnswersIt) {
 
     std::vector<InFront> seen;
     bool menuClosed = false;
+    bool openChosen = false;
     StartOutcome later = StartOutcome::NoAnswer;
     const int answer = openBox([&](HWND box) {
         User user(window_, GetWindowThreadProcessId(window_, nullptr));
@@ -179,9 +180,14 @@ TEST_F(ModalForwardTest, EveryWayForwardActivatesTheOpenBoxAndEnterAnswersIt) {
         std::unique_ptr<InstanceClaim> second;
         later = claimOrShowRunning(name, second, 5000);
         seen.push_back(user.look(box, "a later start"));
+        user.activateMainFromOutside();
+        openChosen = user.useTrayMenu({VK_DOWN, VK_RETURN});  // the first item
+        seen.push_back(user.look(box, "\"Open Pelmirt\" chosen from the tray menu"));
         press(VK_RETURN);
     });
     EXPECT_TRUE(menuClosed) << "the tray menu opened and closed";
+    EXPECT_TRUE(openChosen);
+    EXPECT_FALSE(ui::currentSettings.widget_enabled) << "the menu's second item was chosen, not the first";
     EXPECT_EQ(later, StartOutcome::Shown);
     expectInFront(seen);
     EXPECT_EQ(answer, IDOK) << "Enter answered the box";
