@@ -59,10 +59,11 @@ protected:
     }
     // The key held: pressed, repeated by the keyboard `repeats` times, released; each event handled as it
     // comes. Returns the lParam of every WM_KEYDOWN routed.
+    // A key an earlier case left down is released first, so the press is a fresh one.
     std::vector<LPARAM> hold(WORD key, int repeats) {
         std::vector<LPARAM> downs;
-        for (int event = 0; event <= repeats + 1; ++event) {
-            const bool up = event == repeats + 1;
+        for (int event = -1; event <= repeats + 1; ++event) {
+            const bool up = event == -1 || event == repeats + 1;
             INPUT input{};
             input.type = INPUT_KEYBOARD;
             input.ki.wVk = key;
@@ -155,6 +156,7 @@ TEST_F(MainKeyboardTest, AKeyHeldOnTheStartButtonRunsOneScanToItsEnd) {
         const size_t before = test::readHistoryLines().size();
         const std::vector<LPARAM> downs = hold(key, 3);
         ASSERT_EQ(downs.size(), 4u);
+        ASSERT_EQ(downs[0] & (LPARAM{1} << 30), 0) << "a fresh press";
         for (size_t i = 1; i < downs.size(); ++i) {
             ASSERT_NE(downs[i] & (LPARAM{1} << 30), 0) << "the keyboard marks repeat " << i << " as one";
         }
