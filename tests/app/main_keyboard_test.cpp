@@ -42,39 +42,32 @@ protected:
     bool routeWhileBusy() {
         return routeUntil([](const MSG&) { return !busy; }, 60000);
     }
-    // The key as the keyboard delivers it to the focused window, down (then up when asked); returns once
-    // the program has handled it and nothing after it.
-    void type(WORD key, bool release = true) {
-        for (const bool up : {false, true}) {
-            if (up && !release) break;
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = key;
-            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-            ASSERT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
-            const UINT expected = up ? WM_KEYUP : WM_KEYDOWN;
-            ASSERT_TRUE(routeUntil([&](const MSG& m) { return m.message == expected && m.wParam == key; }, 5000))
-                << "the key arrived";
-        }
+    // One key event as the keyboard delivers it to the focused window; returns once the program has handled
+    // it and nothing after it. The lParam of each WM_KEYDOWN of the key routed meanwhile goes to `downs`.
+    void keyEvent(WORD key, bool up, std::vector<LPARAM>* downs = nullptr) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        ASSERT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
+        const UINT expected = up ? WM_KEYUP : WM_KEYDOWN;
+        ASSERT_TRUE(routeUntil([&](const MSG& m) {
+            if (downs && m.message == WM_KEYDOWN && m.wParam == key) downs->push_back(m.lParam);
+            return m.message == expected && m.wParam == key;
+        }, 5000)) << "the key arrived";
     }
-    // The key held: pressed, repeated by the keyboard `repeats` times, released; each event handled as it
-    // comes. Returns the lParam of every WM_KEYDOWN routed.
-    // A key an earlier case left down is released first, so the press is a fresh one.
+    // The key down, then up when asked.
+    void type(WORD key, bool release = true) {
+        keyEvent(key, false);
+        if (release) keyEvent(key, true);
+    }
+    // The key held: pressed, repeated by the keyboard `repeats` times, released. Returns the lParam of every
+    // WM_KEYDOWN routed.
     std::vector<LPARAM> hold(WORD key, int repeats) {
         std::vector<LPARAM> downs;
-        for (int event = -1; event <= repeats + 1; ++event) {
-            const bool up = event == -1 || event == repeats + 1;
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = key;
-            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-            EXPECT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
-            const UINT expected = up ? WM_KEYUP : WM_KEYDOWN;
-            EXPECT_TRUE(routeUntil([&](const MSG& m) {
-                if (m.message == WM_KEYDOWN && m.wParam == key) downs.push_back(m.lParam);
-                return m.message == expected && m.wParam == key;
-            }, 5000)) << "the key arrived";
-        }
+        keyEvent(key, true);  // a key an earlier case left down is released first: the press is a fresh one
+        for (int press = 0; press <= repeats; ++press) keyEvent(key, false, &downs);
+        keyEvent(key, true);
         return downs;
     }
     HWND focusOn(int id) {
