@@ -1,6 +1,7 @@
 #include "ui/message_box.h"
 
 #include "services/i18n/translate.h"
+#include "ui/key_repeat.h"
 #include "ui/message_box_internal.h"
 #include "ui/shell_state.h"
 
@@ -65,6 +66,29 @@ BOOL CALLBACK findOwnedDialog(HWND window, LPARAM param) {
     return FALSE;
 }
 
+// The box runs its own modal loop, which the program's routing never sees: the key press that opened it
+// (Enter held on a button that asks a question) would answer it with its repeats. The loop hands each
+// message to this thread's message filter first (MSGF_DIALOGBOX); a repeat that would press a button
+// stops there.
+LRESULT CALLBACK dropPressingRepeats(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == MSGF_DIALOGBOX && isRepeatThatPresses(*reinterpret_cast<const MSG*>(lParam))) return TRUE;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The filter for the box's lifetime.
+class RepeatFilter {
+public:
+    RepeatFilter() : hook_(SetWindowsHookExW(WH_MSGFILTER, dropPressingRepeats, nullptr, GetCurrentThreadId())) {}
+    ~RepeatFilter() {
+        if (hook_) UnhookWindowsHookEx(hook_);
+    }
+    RepeatFilter(const RepeatFilter&) = delete;
+    RepeatFilter& operator=(const RepeatFilter&) = delete;
+
+private:
+    HHOOK hook_;
+};
+
 }  // namespace
 
 namespace detail {
@@ -105,6 +129,7 @@ int showMessageBoxWith(TaskDialogIndirectFn taskDialog, const std::wstring& text
     config.cxWidth = 360;
 
     const HWND active = GetActiveWindow();
+    RepeatFilter repeats;
     int chosen = IDCANCEL;  // what Escape and the close box leave
     const HRESULT result = taskDialog ? taskDialog(&config, &chosen, nullptr, nullptr) : E_NOTIMPL;
     if (FAILED(result)) {
