@@ -66,28 +66,14 @@ BOOL CALLBACK findOwnedDialog(HWND window, LPARAM param) {
     return FALSE;
 }
 
-// The box runs its own modal loop, which the program's routing never sees: the key press that opened it
-// (Enter held on a button that asks a question) would answer it with its repeats. The loop hands each
-// message to this thread's message filter first (MSGF_DIALOGBOX); a repeat that would press a button
-// stops there.
+// A box or the picker runs its own modal loop, which the program's routing never sees: the key press that
+// opened it (Enter held on a button that asks a question) would answer it with its repeats. The loop hands
+// each message to this thread's message filter first (MSGF_DIALOGBOX, Wine's too); a repeat that would
+// press a button stops there.
 LRESULT CALLBACK dropPressingRepeats(int code, WPARAM wParam, LPARAM lParam) {
     if (code == MSGF_DIALOGBOX && isRepeatThatPresses(*reinterpret_cast<const MSG*>(lParam))) return TRUE;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
-
-// The filter for the box's lifetime.
-class RepeatFilter {
-public:
-    RepeatFilter() : hook_(SetWindowsHookExW(WH_MSGFILTER, dropPressingRepeats, nullptr, GetCurrentThreadId())) {}
-    ~RepeatFilter() {
-        if (hook_) UnhookWindowsHookEx(hook_);
-    }
-    RepeatFilter(const RepeatFilter&) = delete;
-    RepeatFilter& operator=(const RepeatFilter&) = delete;
-
-private:
-    HHOOK hook_;
-};
 
 }  // namespace
 
@@ -129,7 +115,6 @@ int showMessageBoxWith(TaskDialogIndirectFn taskDialog, const std::wstring& text
     config.cxWidth = 360;
 
     const HWND active = GetActiveWindow();
-    RepeatFilter repeats;
     int chosen = IDCANCEL;  // what Escape and the close box leave
     const HRESULT result = taskDialog ? taskDialog(&config, &chosen, nullptr, nullptr) : E_NOTIMPL;
     if (FAILED(result)) {
@@ -170,9 +155,11 @@ ModalScope::ModalScope() : ModalScope(nullptr) {}
 ModalScope::ModalScope(HWND dialogOwner) {
     scopeOwners.push_back(dialogOwner);
     ++modalDepth;
+    if (dialogOwner) repeatFilter_ = SetWindowsHookExW(WH_MSGFILTER, dropPressingRepeats, nullptr, GetCurrentThreadId());
 }
 
 ModalScope::~ModalScope() {
+    if (repeatFilter_) UnhookWindowsHookEx(repeatFilter_);
     if (!scopeOwners.empty()) scopeOwners.pop_back();
     leaveModal();
 }

@@ -28,7 +28,8 @@ void leaveModal();
 
 // One modal scope: modalDepth is raised for the holder's lifetime and lowered through leaveModal on
 // every way out, exceptions included. A scope that shows a dialog names the dialog's owner (a box: the main
-// window; the folder picker: its window), so the program can bring that dialog forward while it is open.
+// window; the folder picker: its window), so the program can bring that dialog forward while it is open;
+// while it is open the keyboard's repeats of a held key press none of the dialog's buttons.
 class ModalScope {
 public:
     ModalScope();  // modal UI with no dialog to bring forward (the tray menu)
@@ -36,6 +37,9 @@ public:
     ~ModalScope();
     ModalScope(const ModalScope&) = delete;
     ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    HHOOK repeatFilter_ = nullptr;
 };
 
 // The dialog of the innermost open scope that shows one on screen (a message box or the folder picker),
