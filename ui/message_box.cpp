@@ -150,12 +150,14 @@ void leaveModal() {
     if (--modalDepth == 0) postDeferredRequest();
 }
 
-ModalScope::ModalScope() : ModalScope(nullptr) {}
-
-ModalScope::ModalScope(HWND dialogOwner) {
-    scopeOwners.push_back(dialogOwner);
+ModalScope::ModalScope() {
+    scopeOwners.push_back(nullptr);
     ++modalDepth;
-    if (dialogOwner) repeatFilter_ = SetWindowsHookExW(WH_MSGFILTER, dropPressingRepeats, nullptr, GetCurrentThreadId());
+}
+
+ModalScope::ModalScope(HWND dialogOwner) : ModalScope() {
+    scopeOwners.back() = dialogOwner;
+    repeatFilter_ = SetWindowsHookExW(WH_MSGFILTER, dropPressingRepeats, nullptr, GetCurrentThreadId());
 }
 
 ModalScope::~ModalScope() {
