@@ -75,6 +75,18 @@ LRESULT CALLBACK dropPressingRepeats(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// The thread timer that activates the open dialog after a disabled window was activated, or 0.
+UINT_PTR passActivationTimer = 0;
+
+void CALLBACK activateOpenDialog(HWND, UINT, UINT_PTR, DWORD) {
+    KillTimer(nullptr, passActivationTimer);
+    passActivationTimer = 0;
+    // The user may have gone on meanwhile: to another program (nothing of ours is active) or the dialog.
+    const HWND active = GetActiveWindow();
+    if (!active || IsWindowEnabled(active)) return;
+    if (HWND dialog = openModalDialog()) SetForegroundWindow(dialog);
+}
+
 }  // namespace
 
 namespace detail {
@@ -174,6 +186,12 @@ HWND openModalDialog() {
         if (search.found) return search.found;
     }
     return nullptr;
+}
+
+void passActivationToOpenDialog() {
+    if (passActivationTimer == 0 && openModalDialog()) {
+        passActivationTimer = SetTimer(nullptr, 0, 0, activateOpenDialog);
+    }
 }
 
 }  // namespace pm::ui

@@ -47,4 +47,10 @@ private:
 // window that must come forward; GetLastActivePopup stops knowing it once the disabled owner was activated.
 HWND openModalDialog();
 
+// For a window of the program activated while an open dialog disables it: the taskbar's button, Alt+Tab or
+// another program can activate a disabled window, and once it was active it counts as its own last active
+// popup, so nothing of the system brings the dialog back. The dialog is activated in its place once this
+// activation has run its course (changing the activation inside it would nest one in the other).
+void passActivationToOpenDialog();
+
 }  // namespace pm::ui

@@ -215,9 +215,27 @@ TEST_F(ModalForwardTest, ExitChosenFromTheTrayMenuWhileABoxIsOpenRunsOnceTheBoxI
     EXPECT_FALSE(IsWindow(window_));
 }
 
+// The taskbar's button, Alt+Tab or another program activate the main window the box disables: the box comes
+// forward by itself, with nothing else done, each time.
+TEST_F(ModalForwardTest, TheDisabledMainWindowActivatedFromOutsideHandsTheActivationToTheBox) {
+    std::vector<InFront> seen;
+    const int answer = openBox([&](HWND box) {
+        User user(window_, GetWindowThreadProcessId(window_, nullptr));
+        seen.push_back(user.look(box, "opened"));
+        for (int time = 0; time < 3; ++time) {
+            user.activateMainFromOutside();
+            seen.push_back(user.look(box, "the disabled main window activated from outside"));
+        }
+        press(VK_RETURN);
+    });
+    expectInFront(seen);
+    EXPECT_EQ(answer, IDOK) << "Enter answered the box";
+    EXPECT_EQ(ui::modalDepth, 0u);
+}
+
 // The folder picker of the large-files window is a modal scope too: it disables its window, and the icon brings
-// it forward, not the main window.
-TEST_F(ModalForwardTest, TheOpenFolderPickerComesForwardByTheIcon) {
+// it forward, not the main window; so does the activation of the window it disables.
+TEST_F(ModalForwardTest, TheOpenFolderPickerComesForwardByTheIconAndItsWindow) {
     openLargeFilesWindow();
     const HWND large = largeFilesWindow;
     ASSERT_NE(large, nullptr);
@@ -230,6 +248,9 @@ TEST_F(ModalForwardTest, TheOpenFolderPickerComesForwardByTheIcon) {
         user.activateMainFromOutside();
         user.clickIcon();
         seen.push_back(user.look(picker, "a click on the icon while the picker is open"));
+        SetForegroundWindow(large);  // the window the picker disables, from outside
+        user.sync();
+        seen.push_back(user.look(picker, "the large-files window activated from outside"));
         for (int i = 0; i < 50 && IsWindow(picker); ++i) {
             PostMessageW(picker, WM_COMMAND, IDCANCEL, 0);
             Sleep(100);
