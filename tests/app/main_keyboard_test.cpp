@@ -56,17 +56,23 @@ protected:
             return m.message == expected && m.wParam == key;
         }, 5000)) << "the key arrived";
     }
+    // A fresh press: a key still down (a case before this one, on the same desktop, may have left it so) is
+    // released first, or the press would be a repeat.
+    void pressFresh(WORD key, std::vector<LPARAM>* downs = nullptr) {
+        if (GetAsyncKeyState(key) < 0) keyEvent(key, true);
+        keyEvent(key, false, downs);
+    }
     // The key down, then up when asked.
     void type(WORD key, bool release = true) {
-        keyEvent(key, false);
+        pressFresh(key);
         if (release) keyEvent(key, true);
     }
     // The key held: pressed, repeated by the keyboard `repeats` times, released. Returns the lParam of every
     // WM_KEYDOWN routed.
     std::vector<LPARAM> hold(WORD key, int repeats) {
         std::vector<LPARAM> downs;
-        keyEvent(key, true);  // a key an earlier case left down is released first: the press is a fresh one
-        for (int press = 0; press <= repeats; ++press) keyEvent(key, false, &downs);
+        pressFresh(key, &downs);
+        for (int repeat = 0; repeat < repeats; ++repeat) keyEvent(key, false, &downs);
         keyEvent(key, true);
         return downs;
     }

@@ -45,7 +45,10 @@ void keyEvent(WORD key, bool up) {
     SendInput(1, &input, sizeof(INPUT));
 }
 
+// A fresh press: a key still down (a case before this one, on the same desktop, may have left it so) is
+// released first, or the press would be a repeat.
 void press(WORD key) {
+    if (GetAsyncKeyState(key) < 0) keyEvent(key, true);
     keyEvent(key, false);
     keyEvent(key, true);
 }
