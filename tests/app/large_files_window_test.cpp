@@ -18,6 +18,7 @@
 #include "tests/support/test_files.h"
 #include "tests/support/transfer_source_stand_in.h"
 #include "ui/canvas.h"
+#include "ui/key_repeat.h"
 #include "ui/shell_state.h"
 #include "ui/text_list.h"
 #include "ui/theme.h"
@@ -658,6 +659,20 @@ TEST_F(LargeFilesWindowTest, AKeyHeldOnStartSearchRunsOneSearchToItsEnd) {
         EXPECT_FALSE(jsonGetBool(records[0], "cancelled", true));
         EXPECT_EQ(paths().size(), 2u) << "the list of the search";
         EXPECT_FALSE(data_->result.cancelled);
+    }
+}
+
+// Enter in the folder box (the combo box's edit) or the size box becomes the window's IDOK: held there, its
+// repeats are dropped as a button's are, the press itself is not.
+TEST_F(LargeFilesWindowTest, EnterRepeatedInTheFolderOrSizeBoxIsDropped) {
+    HWND combo = GetDlgItem(window_, FolderComboId);
+    COMBOBOXINFO info{sizeof(info)};
+    ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+    ASSERT_NE(info.hwndItem, nullptr);
+    const LPARAM repeat = 1 | LPARAM{1} << 30;
+    for (HWND box : {info.hwndItem, GetDlgItem(window_, MinimumEditId)}) {
+        EXPECT_TRUE(ui::isRepeatThatPresses(MSG{box, WM_KEYDOWN, VK_RETURN, repeat, 0, {}}));
+        EXPECT_FALSE(ui::isRepeatThatPresses(MSG{box, WM_KEYDOWN, VK_RETURN, 1, 0, {}})) << "the press";
     }
 }
 
