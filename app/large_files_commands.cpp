@@ -153,7 +153,7 @@ void chooseLargeSearchFolder(HWND window) {
     dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
     const std::wstring title = translate(L"Выберите папку или диск");
     dialog->SetTitle(title.c_str());
-    ui::ModalScope scope;  // a waiting exit or hide runs once the picker is gone
+    ui::ModalScope scope(window);  // a waiting exit or hide runs once the picker is gone
     if (FAILED(dialog->Show(window))) return;
     ComHolder<IShellItem> item;
     if (FAILED(dialog->GetResult(item.put())) || !item) return;

@@ -251,7 +251,9 @@ void showTrayMenu(WPARAM wParam) {
     AppendMenuW(menu, MF_STRING, TrayExit, exit.c_str());
     SetMenuDefaultItem(menu, TrayOpen, FALSE);
 
-    SetForegroundWindow(ui::mainWindow);
+    // The menu closes on a click elsewhere only while a window of this thread is in front. While a box is
+    // open that window is the box: the main window it disables would be left active, the box behind it.
+    SetForegroundWindow(ui::activationTarget());
     UINT_PTR command = 0;
     {
         ui::ModalScope scope;  // an exit or hide asked for meanwhile waits for the menu to close

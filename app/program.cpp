@@ -8,6 +8,7 @@
 #include "app/shell_globals.h"
 #include "app/single_instance.h"
 #include "ui/back_buffer.h"
+#include "ui/key_repeat.h"
 #include "ui/message_box.h"
 #include "ui/shell_state.h"
 #include "ui/text_list.h"
@@ -123,6 +124,7 @@ SIZE initialMainWindowSize(const RECT& workArea, float scale) {
 }
 
 void routeMessage(MSG& message) {
+    if (ui::isRepeatThatPresses(message)) return;  // one key press, one click, however long the key is held
     if (HWND owner = owningSecondaryWindow(message.hwnd)) {
         if (handleSecondaryKey(owner, message)) return;
         if (IsDialogMessageW(owner, &message)) return;

@@ -1,10 +1,12 @@
 #include "ui/message_box.h"
 
 #include "services/i18n/translate.h"
+#include "ui/key_repeat.h"
 #include "ui/message_box_internal.h"
 #include "ui/shell_state.h"
 
 #include <mutex>
+#include <vector>
 
 namespace pm::ui {
 
@@ -43,13 +45,55 @@ void activateAgain(HWND window) {
     }
 }
 
+// The owners named by the open scopes, outermost first; null for a scope without a dialog.
+std::vector<HWND> scopeOwners;
+
+struct DialogSearch {
+    HWND owner;
+    HWND found;
+};
+
+// A dialog ("#32770": task dialogs, classic boxes and the picker alike) of this thread, on screen, owned by
+// the owner and not disabled by a dialog of its own. Windows come in z-order, so the top one wins.
+BOOL CALLBACK findOwnedDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (CompareStringOrdinal(name, -1, L"#32770", -1, FALSE) != CSTR_EQUAL) return TRUE;
+    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window) || !IsWindowEnabled(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A box or the picker runs its own modal loop, which the program's routing never sees: the key press that
+// opened it (Enter held on a button that asks a question) would answer it with its repeats. The loop hands
+// each message to this thread's message filter first (MSGF_DIALOGBOX, Wine's too); a repeat that would
+// press a button stops there.
+LRESULT CALLBACK dropPressingRepeats(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == MSGF_DIALOGBOX && isRepeatThatPresses(*reinterpret_cast<const MSG*>(lParam))) return TRUE;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The thread timer that activates the open dialog after a disabled window was activated, or 0.
+UINT_PTR passActivationTimer = 0;
+
+void CALLBACK activateOpenDialog(HWND, UINT, UINT_PTR, DWORD) {
+    KillTimer(nullptr, passActivationTimer);
+    passActivationTimer = 0;
+    // The user may have gone on meanwhile: to another program (nothing of ours is active) or the dialog.
+    const HWND active = GetActiveWindow();
+    if (!active || IsWindowEnabled(active)) return;
+    if (HWND dialog = openModalDialog()) SetForegroundWindow(dialog);
+}
+
 }  // namespace
 
 namespace detail {
 
 int showMessageBoxWith(TaskDialogIndirectFn taskDialog, const std::wstring& text, const std::wstring& caption,
                        UINT flags) {
-    ModalScope scope;
+    ModalScope scope(mainWindow);
     const std::wstring content = translate(text);
     const std::wstring title = translate(caption);
     const bool yesNo = (flags & MB_TYPEMASK) == MB_YESNO;
@@ -119,11 +163,35 @@ void leaveModal() {
 }
 
 ModalScope::ModalScope() {
+    scopeOwners.push_back(nullptr);
     ++modalDepth;
 }
 
+ModalScope::ModalScope(HWND dialogOwner) : ModalScope() {
+    scopeOwners.back() = dialogOwner;
+    repeatFilter_ = SetWindowsHookExW(WH_MSGFILTER, dropPressingRepeats, nullptr, GetCurrentThreadId());
+}
+
 ModalScope::~ModalScope() {
+    if (repeatFilter_) UnhookWindowsHookEx(repeatFilter_);
+    if (!scopeOwners.empty()) scopeOwners.pop_back();
     leaveModal();
+}
+
+HWND openModalDialog() {
+    for (auto owner = scopeOwners.rbegin(); owner != scopeOwners.rend(); ++owner) {
+        if (!*owner || !IsWindow(*owner)) continue;
+        DialogSearch search{*owner, nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), findOwnedDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+    }
+    return nullptr;
+}
+
+void passActivationToOpenDialog() {
+    if (passActivationTimer == 0 && openModalDialog()) {
+        passActivationTimer = SetTimer(nullptr, 0, 0, activateOpenDialog);
+    }
 }
 
 }  // namespace pm::ui

@@ -27,13 +27,30 @@ void postDeferredRequest();
 void leaveModal();
 
 // One modal scope: modalDepth is raised for the holder's lifetime and lowered through leaveModal on
-// every way out, exceptions included.
+// every way out, exceptions included. A scope that shows a dialog names the dialog's owner (a box: the main
+// window; the folder picker: its window), so the program can bring that dialog forward while it is open;
+// while it is open the keyboard's repeats of a held key press none of the dialog's buttons.
 class ModalScope {
 public:
-    ModalScope();
+    ModalScope();  // modal UI with no dialog to bring forward (the tray menu)
+    explicit ModalScope(HWND dialogOwner);
     ~ModalScope();
     ModalScope(const ModalScope&) = delete;
     ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    HHOOK repeatFilter_ = nullptr;
 };
+
+// The dialog of the innermost open scope that shows one on screen (a message box or the folder picker),
+// found from the owner its scope named, or null. While it is open its owner is disabled, so it is the
+// window that must come forward; GetLastActivePopup stops knowing it once the disabled owner was activated.
+HWND openModalDialog();
+
+// For a window of the program activated while an open dialog disables it: the taskbar's button, Alt+Tab or
+// another program can activate a disabled window, and once it was active it counts as its own last active
+// popup, so nothing of the system brings the dialog back. The dialog is activated in its place once this
+// activation has run its course (changing the activation inside it would nest one in the other).
+void passActivationToOpenDialog();
 
 }  // namespace pm::ui

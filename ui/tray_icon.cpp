@@ -52,18 +52,6 @@ void startRetryTimer() {
     SetTimer(mainWindow, TrayRetryTimerId, TrayRetryMilliseconds, nullptr);
 }
 
-// The window that should be active: from the main window along GetLastActivePopup while that leads
-// to another visible window, at most 16 steps.
-HWND activationTarget() {
-    HWND target = mainWindow;
-    for (int step = 0; step < 16; ++step) {
-        HWND popup = GetLastActivePopup(target);
-        if (!popup || popup == target || !IsWindowVisible(popup)) break;
-        target = popup;
-    }
-    return target;
-}
-
 }  // namespace
 
 bool addTrayIcon() {
@@ -100,6 +88,19 @@ void updateTrayTip() {
     trayVersion4 = false;
     startRetryTimer();
     if (hiddenToTray) restoreMainWindow();
+}
+
+HWND activationTarget() {
+    // The scope that opened a dialog knows it: once the disabled main window was activated (from the
+    // taskbar, say), the main window counts as its own last active popup and the walk below ends on it.
+    if (HWND dialog = openModalDialog()) return dialog;
+    HWND target = mainWindow;
+    for (int step = 0; step < 16; ++step) {
+        HWND popup = GetLastActivePopup(target);
+        if (!popup || popup == target || !IsWindowVisible(popup)) break;
+        target = popup;
+    }
+    return target;
 }
 
 void restoreMainWindow() {

@@ -20,6 +20,9 @@ bool addTrayIcon();
 void updateTrayTip();
 // Shows the main window and the windows hidden with it, and activates whatever dialog is open on it.
 void restoreMainWindow();
+// The window to activate when the program comes forward: the dialog of an open modal scope, else the
+// main window's last active popup (along GetLastActivePopup, at most 16 steps), else the main window.
+HWND activationTarget();
 // The balloon that says the application still runs in the notification area, on the first hide of a run.
 void showTrayBalloonOnce();
 // Removes the icon when it is there, so no icon outlives the main window.

@@ -1,5 +1,7 @@
 #include "ui/window_focus.h"
 
+#include "ui/message_box.h"
+
 namespace pm::ui {
 
 namespace {
@@ -76,6 +78,7 @@ bool keepWindowFocus(HWND window, FocusMemory& memory, UINT message, WPARAM wPar
                 if (control || !IsIconic(window)) memory.whenDeactivated = control;
                 return false;
             }
+            if (!IsWindowEnabled(window)) passActivationToOpenDialog();
             // Activated while minimised: nothing has the focus until the restore, which focuses the frame
             // (Windows and Wine do): its WM_SETFOCUS gives the control the focus then.
             if (HIWORD(wParam) != 0) return false;

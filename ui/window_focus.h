@@ -39,7 +39,8 @@ void focusFirstControl(HWND window, FocusMemory& memory, HWND control);
 
 // Every message of the window, before the window procedure acts on it. Deactivation and minimising
 // remember the focused control; activation and the restore from minimised (WM_SETFOCUS of the frame) give
-// the focus back to it, or, when it can no longer take it, as keepFocusOnAControl does. True when a control
+// the focus back to it, or, when it can no longer take it, as keepFocusOnAControl does. A window activated
+// while an open dialog disables it hands the activation on to that dialog. True when a control
 // got the focus: the window procedure then returns 0, since DefWindowProc would put the focus on the frame.
 bool keepWindowFocus(HWND window, FocusMemory& memory, UINT message, WPARAM wParam, bool operationRunning);
 

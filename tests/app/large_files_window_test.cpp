@@ -20,6 +20,7 @@
 #include "tests/support/test_files.h"
 #include "tests/support/transfer_source_stand_in.h"
 #include "ui/canvas.h"
+#include "ui/key_repeat.h"
 #include "ui/shell_state.h"
 #include "ui/text_list.h"
 #include "ui/theme.h"
@@ -519,8 +520,8 @@ TEST_F(LargeFilesWindowTest, EscapeClosesTheDroppedFolderListFirstAndTheWindowAf
 }
 
 // One key event through the system's input queue, routed as the program's message loop routes it; done
-// once the program has handled that event and nothing after it.
-void routeKey(WORD key, bool down) {
+// once the program has handled that event and nothing after it. The event's lParam goes to `keyData`.
+void routeKey(WORD key, bool down, LPARAM* keyData = nullptr) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
@@ -532,11 +533,21 @@ void routeKey(WORD key, bool down) {
     for (;;) {
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             routeMessage(message);
-            if (message.message == wanted && message.wParam == key) return;
+            if (message.message == wanted && message.wParam == key) {
+                if (keyData) *keyData = message.lParam;
+                return;
+            }
         }
         ASSERT_LT(GetTickCount64(), deadline) << "the key arrived";
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+// A fresh press: a key still down (a case before this one, on the same desktop, may have left it so) is
+// released first, or the press would be a repeat.
+void routeFreshPress(WORD key, LPARAM* keyData = nullptr) {
+    if (GetAsyncKeyState(key) < 0) routeKey(key, false);
+    routeKey(key, true, keyData);
 }
 
 // From the keyboard alone, with the main window on screen as a user has it: Enter on the focused button
@@ -577,7 +588,7 @@ TEST_F(LargeFilesWindowTest, KeyboardAloneRunsTheSearchAndTheMoveAndThenClosesTh
         ASSERT_EQ(GetFocus(), button);
 
         BoxAnswerer boxes(c.boxes);
-        routeKey(VK_RETURN, true);  // checked before the operation's end is handled
+        routeFreshPress(VK_RETURN);  // checked before the operation's end is handled
         ASSERT_TRUE(busy) << "Enter started it";
         EXPECT_EQ(GetActiveWindow(), window_);
         EXPECT_EQ(GetFocus(), GetDlgItem(window_, CancelButtonId));
@@ -678,6 +689,55 @@ TEST_F(LargeFilesWindowTest, OperationOfTheMainWindowLeavesTheFocusOnTheFrameAnd
         busy = false;
         operationPhase = 0;
         layoutMainControls();
+    }
+}
+
+// A key held on Start search: the keyboard's repeats press nothing (Cancel has the focus while the search
+// runs, the start button again once it ended): one search, run to its end, its list kept.
+TEST_F(LargeFilesWindowTest, AKeyHeldOnStartSearchRunsOneSearchToItsEnd) {
+    SizedFiles files({MB, 2 * MB});
+    ShowWindow(main_, SW_SHOWNOACTIVATE);
+    for (const WORD key : {WORD{VK_RETURN}, WORD{VK_SPACE}}) {
+        SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Space");
+        SetDlgItemTextW(window_, FolderComboId, files.folder.path().c_str());
+        SetDlgItemTextW(window_, MinimumEditId, L"1");
+        ASSERT_TRUE(SetForegroundWindow(window_));
+        HWND button = GetDlgItem(window_, SearchButtonId);
+        SetFocus(button);
+        ASSERT_EQ(GetFocus(), button);
+        const size_t before = test::readHistoryLines().size();
+        for (int press = 0; press < 4; ++press) {
+            LPARAM keyData = 0;
+            if (press == 0) {
+                routeFreshPress(key, &keyData);
+            } else {
+                routeKey(key, true, &keyData);
+            }
+            ASSERT_EQ((keyData & (LPARAM{1} << 30)) != 0, press > 0) << "the keyboard marks a repeat as one: " << press;
+        }
+        routeKey(key, false);
+        pumpUntil([] { return !busy; }, 10000);
+        ASSERT_FALSE(busy);
+        const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+        ASSERT_EQ(records.size(), 1u) << "one search";
+        EXPECT_EQ(jsonGetString(records[0], "kind", ""), "large_search");
+        EXPECT_FALSE(jsonGetBool(records[0], "cancelled", true));
+        EXPECT_EQ(paths().size(), 2u) << "the list of the search";
+        EXPECT_FALSE(data_->result.cancelled);
+    }
+}
+
+// Enter in the folder box (the combo box's edit) or the size box becomes the window's IDOK: held there, its
+// repeats are dropped as a button's are, the press itself is not.
+TEST_F(LargeFilesWindowTest, EnterRepeatedInTheFolderOrSizeBoxIsDropped) {
+    HWND combo = GetDlgItem(window_, FolderComboId);
+    COMBOBOXINFO info{sizeof(info)};
+    ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+    ASSERT_NE(info.hwndItem, nullptr);
+    const LPARAM repeat = 1 | LPARAM{1} << 30;
+    for (HWND box : {info.hwndItem, GetDlgItem(window_, MinimumEditId)}) {
+        EXPECT_TRUE(ui::isRepeatThatPresses(MSG{box, WM_KEYDOWN, VK_RETURN, repeat, 0, {}}));
+        EXPECT_FALSE(ui::isRepeatThatPresses(MSG{box, WM_KEYDOWN, VK_RETURN, 1, 0, {}})) << "the press";
     }
 }
 

@@ -7,6 +7,7 @@
 #include "app/control_ids.h"
 #include "app/program_internal.h"
 #include "app/single_instance_internal.h"
+#include "tests/app/history_lines.h"
 #include "tests/app/main_window_fixture.h"
 
 #include <windows.h>
@@ -16,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pm {
 namespace {
@@ -40,20 +42,39 @@ protected:
     bool routeWhileBusy() {
         return routeUntil([](const MSG&) { return !busy; }, 60000);
     }
-    // The key as the keyboard delivers it to the focused window, down (then up when asked); returns once
-    // the program has handled it and nothing after it.
+    // One key event as the keyboard delivers it to the focused window; returns once the program has handled
+    // it and nothing after it. The lParam of each WM_KEYDOWN of the key routed meanwhile goes to `downs`.
+    void keyEvent(WORD key, bool up, std::vector<LPARAM>* downs = nullptr) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        ASSERT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
+        const UINT expected = up ? WM_KEYUP : WM_KEYDOWN;
+        ASSERT_TRUE(routeUntil([&](const MSG& m) {
+            if (downs && m.message == WM_KEYDOWN && m.wParam == key) downs->push_back(m.lParam);
+            return m.message == expected && m.wParam == key;
+        }, 5000)) << "the key arrived";
+    }
+    // A fresh press: a key still down (a case before this one, on the same desktop, may have left it so) is
+    // released first, or the press would be a repeat.
+    void pressFresh(WORD key, std::vector<LPARAM>* downs = nullptr) {
+        if (GetAsyncKeyState(key) < 0) keyEvent(key, true);
+        keyEvent(key, false, downs);
+    }
+    // The key down, then up when asked.
     void type(WORD key, bool release = true) {
-        for (const bool up : {false, true}) {
-            if (up && !release) break;
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = key;
-            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-            ASSERT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
-            const UINT expected = up ? WM_KEYUP : WM_KEYDOWN;
-            ASSERT_TRUE(routeUntil([&](const MSG& m) { return m.message == expected && m.wParam == key; }, 5000))
-                << "the key arrived";
-        }
+        pressFresh(key);
+        if (release) keyEvent(key, true);
+    }
+    // The key held: pressed, repeated by the keyboard `repeats` times, released. Returns the lParam of every
+    // WM_KEYDOWN routed.
+    std::vector<LPARAM> hold(WORD key, int repeats) {
+        std::vector<LPARAM> downs;
+        pressFresh(key, &downs);
+        for (int repeat = 0; repeat < repeats; ++repeat) keyEvent(key, false, &downs);
+        keyEvent(key, true);
+        return downs;
     }
     HWND focusOn(int id) {
         HWND control = ui::controlRegistry[id];
@@ -109,7 +130,7 @@ TEST_F(MainKeyboardTest, ScanFromTheKeyboardMovesTheFocusToCancelAndBack) {
     ASSERT_TRUE(busy) << "Enter started the scan";
     EXPECT_FALSE(IsWindowEnabled(start));
     EXPECT_EQ(GetFocus(), ui::controlRegistry[control::Cancel]);
-    type(VK_RETURN);  // the release, then on until the scan's end
+    keyEvent(VK_RETURN, true);  // the release, then on until the scan's end
 
     ASSERT_TRUE(routeWhileBusy());
     EXPECT_TRUE(analysisPresent);
@@ -120,8 +141,34 @@ TEST_F(MainKeyboardTest, ScanFromTheKeyboardMovesTheFocusToCancelAndBack) {
     type(VK_RETURN, false);
     ASSERT_TRUE(busy);
     HWND help = focusOn(control::NavHelp);
+    keyEvent(VK_RETURN, true);  // no key is left down for what runs next on this desktop
     ASSERT_TRUE(routeWhileBusy());
     EXPECT_EQ(GetFocus(), help);
+}
+
+// A key held on the start button: the keyboard's repeats press nothing (the first would press Cancel, which
+// has the focus while the scan runs, the next the start button again): one scan, run to its end.
+TEST_F(MainKeyboardTest, AKeyHeldOnTheStartButtonRunsOneScanToItsEnd) {
+    for (const WORD key : {WORD{VK_RETURN}, WORD{VK_SPACE}}) {
+        SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Space");
+        HWND start = focusOn(control::StartScan);
+        ASSERT_NE(start, nullptr);
+        const size_t before = test::readHistoryLines().size();
+        const std::vector<LPARAM> downs = hold(key, 3);
+        ASSERT_EQ(downs.size(), 4u);
+        ASSERT_EQ(downs[0] & (LPARAM{1} << 30), 0) << "a fresh press";
+        for (size_t i = 1; i < downs.size(); ++i) {
+            ASSERT_NE(downs[i] & (LPARAM{1} << 30), 0) << "the keyboard marks repeat " << i << " as one";
+        }
+        ASSERT_TRUE(routeWhileBusy());
+        const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+        ASSERT_EQ(records.size(), 1u) << "one scan";
+        EXPECT_EQ(jsonGetString(records[0], "kind", ""), "scan");
+        EXPECT_FALSE(jsonGetBool(records[0], "cancelled", true));
+        EXPECT_FALSE(lastCancelled);
+        EXPECT_TRUE(analysisPresent);
+        EXPECT_EQ(GetFocus(), start);
+    }
 }
 
 TEST_F(MainKeyboardTest, AnOperationEndingWhileAnotherWindowIsActiveGivesTheFocusBackOnReturn) {

@@ -8,26 +8,33 @@
 
 namespace pm::test {
 
-// One press and release of the key. Returns the window that took the press as WM_KEYDOWN (the focused
-// one), or null when none did (with nothing focused the key comes to the active window as WM_SYSKEYDOWN).
-// Done when the release has been routed, when the window that took the press is gone (its release then
-// reaches no window), or after three seconds.
+// One press and release of the key. Returns the window that took the press as WM_KEYDOWN (the focused one),
+// or null when none did (with nothing focused the key comes to the active window as WM_SYSKEYDOWN). Done
+// when the release has been routed, when the window that took the press is gone (its release then reaches no
+// window), or after three seconds. A key still down (another case on the same desktop may have left it so:
+// the key state is the wineserver's, not the process's) is released first, or the press would arrive as a
+// repeat, which the program drops.
 inline HWND pressKey(WORD key) {
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    if (SendInput(2, input, sizeof(INPUT)) != 2) return nullptr;
+    INPUT input[3]{};
+    for (INPUT& event : input) {
+        event.type = INPUT_KEYBOARD;
+        event.ki.wVk = key;
+    }
+    input[0].ki.dwFlags = input[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    const UINT count = GetAsyncKeyState(key) < 0 ? 3 : 2;
+    if (SendInput(count, input + 3 - count, sizeof(INPUT)) != count) return nullptr;
     HWND pressed = nullptr;
-    bool released = false;
+    bool down = false, released = false;
     const ULONGLONG deadline = GetTickCount64() + 3000;
     MSG message;
     while (!released && !(pressed && !IsWindow(pressed)) && GetTickCount64() < deadline) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.wParam == key && message.message == WM_KEYDOWN) pressed = message.hwnd;
-            released = released || (message.wParam == key &&
-                                     (message.message == WM_KEYUP || message.message == WM_SYSKEYUP));
+            if (message.wParam == key) {
+                if (message.message == WM_KEYDOWN) pressed = message.hwnd;
+                down = down || message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+                released = released || (down && (message.message == WM_KEYUP || message.message == WM_SYSKEYUP));
+            }
             routeMessage(message);
         }
     }

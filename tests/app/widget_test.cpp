@@ -98,8 +98,9 @@ protected:
 
     static HWND button(int id) { return GetDlgItem(ui::widgetWindow, id); }
 
-    static void key(HWND target, WPARAM vk) {
-        MSG message{target, WM_KEYDOWN, vk, 0, 0, {}};
+    // A key press; with `repeat` the keyboard's repeat of a held key (bit 30: the key was already down).
+    static void key(HWND target, WPARAM vk, bool repeat = false) {
+        MSG message{target, WM_KEYDOWN, vk, repeat ? LPARAM{1} << 30 | 1 : 1, 0, {}};
         routeMessage(message);
     }
 
@@ -501,6 +502,21 @@ TEST_F(WidgetTest, KeysStillWorkWhileAScanDisablesTheFocusedScanButton) {
     busy = false;
     refreshWidget();
     EXPECT_EQ(GetFocus(), button(ui::WidgetHideButton)) << "moved by the user meanwhile: stays";
+}
+
+// Enter held on a widget button: the press opens the main window, the keyboard's repeats press nothing.
+TEST_F(WidgetTest, EnterHeldOnAButtonPressesItOnce) {
+    HWND main = hiddenMainWindow();
+    ASSERT_NE(open(), nullptr);
+    SetFocus(button(ui::WidgetOpenButton));
+    key(button(ui::WidgetOpenButton), VK_RETURN, true);
+    EXPECT_FALSE(IsWindowVisible(main)) << "a repeat pressed the open button";
+    SetFocus(button(ui::WidgetHideButton));
+    key(button(ui::WidgetHideButton), VK_RETURN, true);
+    EXPECT_NE(ui::widgetWindow, nullptr) << "a repeat pressed the hide button";
+    SetFocus(button(ui::WidgetOpenButton));
+    key(button(ui::WidgetOpenButton), VK_RETURN);
+    EXPECT_TRUE(IsWindowVisible(main)) << "the press";
 }
 
 TEST_F(WidgetTest, OpenAndHideButtonsSwapSidesInArabic) {

@@ -89,6 +89,36 @@ TEST_F(MessageBoxTest, WithoutTaskDialogsTheClassicBoxAnswers) {
     EXPECT_EQ(ui::modalDepth, 0u);
 }
 
+// Enter held on a button that asks a question: the box opens on the press, and the keyboard's repeats that
+// follow reach the box's own loop. They answer nothing; the user's answer (here No) is the one returned.
+TEST_F(MessageBoxTest, AHeldKeysRepeatsAnswerNoBox) {
+    for (const bool classic : {false, true}) {
+        SCOPED_TRACE(classic ? "classic box" : "task dialog");
+        HWND focus = nullptr;
+        int result = -1;
+        {
+            Helper helper([&] {
+                HWND dialog = waitForDialog(ui::mainWindow, L"Held");
+                if (!dialog) return;
+                GUITHREADINFO info{};
+                info.cbSize = sizeof(info);
+                GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+                focus = info.hwndFocus;
+                // As the keyboard posts them: repeat count 1, the scan code, bit 30 (the key was already down).
+                const LPARAM repeat = 1 | static_cast<LPARAM>(MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC)) << 16 |
+                                      LPARAM{1} << 30;
+                for (int i = 0; i < 3; ++i) PostMessageW(focus, WM_KEYDOWN, VK_RETURN, repeat);
+                PostMessageW(dialog, WM_COMMAND, IDNO, 0);  // handled after them, in order
+            });
+            result = classic ? ui::detail::showMessageBoxWith(nullptr, L"Held", ui::productTitle(), MB_YESNO)
+                             : ui::showMessageBox(L"Held", ui::productTitle(), MB_YESNO);
+        }
+        ASSERT_NE(focus, nullptr) << "no box, or nothing in it had the focus";
+        EXPECT_EQ(result, IDNO) << "a repeat answered the box";
+        EXPECT_EQ(ui::modalDepth, 0u);
+    }
+}
+
 // The inner box opens from a message the outer box's modal loop dispatches; the request is made
 // while both are open.
 TEST_F(MessageBoxTest, NestedBoxesPostTheDeferredRequestOnceWhenTheOuterCloses) {
