@@ -13,6 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build="${PELMIRT_RUN_BUILD_DIR:-$here/build-run}"
 
 . "$here/tools/quiet_build.sh"
+. "$here/tools/wine_fonts.sh"
 quiet_build run "$here" "$build" pelmirt || exit 1
 
 wine=/usr/lib/wine/wine64
@@ -40,6 +41,7 @@ trap cleanup EXIT
 # No display: a private Xvfb (PELMIRT_XVFB_DISPLAY picks its number).
 if [ -z "${DISPLAY:-}" ]; then
   number="${PELMIRT_XVFB_DISPLAY:-}"
+  number=${number#:}  # 91 or :91
   if [ -z "$number" ]; then
     number=90
     while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
@@ -59,12 +61,10 @@ if [ ! -f "$WINEPREFIX/.pelmirt-run-ready" ]; then
   rm -rf "$WINEPREFIX"
   "$wine" wineboot -i >/dev/null 2>&1 </dev/null || true
   "$server" -w
-  # Wine's own caption-button and dialog fonts, which this build of Wine does not find by itself.
-  for font in marlett.ttf tahoma.ttf tahomabd.ttf; do
-    [ -f "/usr/share/wine/fonts/$font" ] && cp "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/"
-  done
   touch "$WINEPREFIX/.pelmirt-run-ready"
 fi
+# The interface fonts, mapped as in the tests' prefix; also in a prefix made before the mapping changed.
+map_fonts "$wine"
 
 # Under Xvfb there is no window manager: a Wine virtual desktop keeps hiding and closing windows fast.
 # The setting takes effect when the prefix's wineserver starts, so switching modes restarts it.
