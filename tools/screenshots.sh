@@ -10,7 +10,7 @@
 #                                              from a fixed state (drives, scan result, its time), so that
 #                                              the same program gives the same pictures
 # Environment:
-#   PELMIRT_SHOT_DISPLAY    X display number (default: an Xvfb of its own on the first free number from
+#   PELMIRT_SHOT_DISPLAY    X display, 46 or :46 (default: an Xvfb of its own on the first free number from
 #                           100; a number given is used, and an X server already there is used as it is)
 #   PELMIRT_SHOT_BUILD_DIR  build tree with its own Wine prefix (default build-shots)
 #   PELMIRT_SHOT_CLIENT     client size of the main window, WIDTHxHEIGHT (default 1100x790)

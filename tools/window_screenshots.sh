@@ -5,7 +5,7 @@
 #   tools/window_screenshots.sh [OUTPUT_DIR]          default: BUILD/window-screenshots
 # Environment:
 #   PELMIRT_SHOT_LANGUAGES  language codes (default "en ar zh ru")
-#   PELMIRT_SHOT_DISPLAY    X display number (default: an Xvfb of its own on the first free number from
+#   PELMIRT_SHOT_DISPLAY    X display, 46 or :46 (default: an Xvfb of its own on the first free number from
 #                           100; a number given is used, and an X server already there is used as it is)
 #   PELMIRT_SHOT_BUILD_DIR  build tree with its own Wine prefix (default build-winshots)
 #   PELMIRT_JOBS            parallel jobs of the build
