@@ -46,7 +46,8 @@ TEST(TestCommandCheck, HoldsASlot) {
         const ULONGLONG start = GetTickCount64();
         while (more(GetTickCount64() - start)) {
             Sleep(10);
-            most = std::max<LONG>(most, *running);
+            const LONG now = *running;
+            most = std::max(most, now);
         }
     };
     holdWhile([&](ULONGLONG elapsed) { return most < 2 && elapsed < 20000; });
