@@ -2,7 +2,8 @@
 # Builds pelmirt.exe and runs it under Wine, passing the arguments on; prints the exit code.
 # Installs what is missing first (Debian 12, as root). Runs in a Wine prefix of its own (build-run/wine),
 # with a private HOME, so it never touches ~/.wine, the tests' prefix, or your desktop's trash (Wine's
-# Recycle Bin is the XDG trash of HOME). Without an X display it starts Xvfb for the run.
+# Recycle Bin is the XDG trash of HOME), with the interface fonts mapped as in the tests' prefix. Without an
+# X display it starts Xvfb for the run.
 #   ./run.sh                 the program's window (on your display, or invisible under Xvfb)
 #   ./run.sh --self-test     the self-test; exit code 0 passed, 11 failed
 #   ./run.sh --smoke-quit    opens the main window and exits about a second later
