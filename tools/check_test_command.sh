@@ -101,4 +101,5 @@ elif [ "$at_once" -lt 2 ]; then
 fi
 
 if [ "$broken" -ne 0 ]; then exit 1; fi
-echo "check_test_command: ./test.sh reports failed, skipped and missing cases truly, runs each case once, keeps to PELMIRT_JOBS, stops what it starts"
+echo "check_test_command: ./test.sh reports failed, skipped and missing cases truly, runs each case once," \
+     "keeps to PELMIRT_JOBS, stops what it starts"

@@ -131,7 +131,8 @@ TEST_F(PreviewWindowTest, PathsCarryALeftToRightMarkOnlyInArabic) {
     for (int language = 0; language < LanguageCount; ++language) {
         currentLanguage = language;
         SendMessageW(window, WM_APP_SETTINGS_CHANGED, 0, 0);
-        const std::wstring path = std::string(LanguageCodes[language]) == "ar" ? L"\u200EC:\\t\\one.tmp" : L"C:\\t\\one.tmp";
+        const std::wstring path =
+            std::string(LanguageCodes[language]) == "ar" ? L"\u200EC:\\t\\one.tmp" : L"C:\\t\\one.tmp";
         EXPECT_EQ(cell(window, 0, 2), path) << LanguageCodes[language];
     }
     currentLanguage = EnglishLanguage;

@@ -38,7 +38,8 @@ TEST(TestCommandCheck, HoldsASlot) {
     const std::unique_ptr<void, HandleCloser> mapping(
         CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG), L"PelmirtCheckSlots"));
     ASSERT_TRUE(mapping);
-    const std::unique_ptr<void, ViewUnmapper> view(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(LONG)));
+    const std::unique_ptr<void, ViewUnmapper> view(
+        MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(LONG)));
     ASSERT_TRUE(view);
     auto* running = static_cast<volatile LONG*>(view.get());
     LONG most = InterlockedIncrement(running);
