@@ -10,8 +10,17 @@
 # Closing the window hides it to the notification area; Ctrl+C here ends the program.
 # Environment: PELMIRT_RUN_BUILD_DIR (default build-run), PELMIRT_XVFB_DISPLAY, PELMIRT_JOBS.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
+# The real path, as ./test.sh gives CMake: the same tree configured under another form of its path (through
+# a symbolic link or not) is built again from scratch.
+here=$(cd "$(dirname "$0")" && pwd -P)
 build="${PELMIRT_RUN_BUILD_DIR:-$here/build-run}"
+# The Xvfb's display, 91 or :91; checked before the build, so that a wrong value does not fail minutes later.
+number="${PELMIRT_XVFB_DISPLAY:-}"
+number=${number#:}
+if [[ -n $number && ! $number =~ ^[0-9]+$ ]]; then
+  echo "run: PELMIRT_XVFB_DISPLAY=$PELMIRT_XVFB_DISPLAY is not a display (91 or :91)" >&2
+  exit 1
+fi
 
 . "$here/tools/quiet_build.sh"
 . "$here/tools/wine_fonts.sh"
@@ -41,8 +50,6 @@ trap cleanup EXIT
 
 # No display: a private Xvfb (PELMIRT_XVFB_DISPLAY picks its number).
 if [ -z "${DISPLAY:-}" ]; then
-  number="${PELMIRT_XVFB_DISPLAY:-}"
-  number=${number#:}  # 91 or :91
   if [ -z "$number" ]; then
     number=90
     while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done

@@ -9,7 +9,7 @@
 #   PELMIRT_SHOT_BUILD_DIR  build tree with its own Wine prefix (default build-shots)
 #   PELMIRT_JOBS            parallel jobs of the build
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
+here=$(cd "$(dirname "$0")/.." && pwd -P)  # the real path, as ./test.sh gives CMake
 build="${PELMIRT_SHOT_BUILD_DIR:-$here/build-shots}"
 
 . "$here/tools/shot_env.sh"

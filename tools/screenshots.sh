@@ -19,7 +19,7 @@
 #   PELMIRT_JOBS            parallel jobs of the build
 # Runs with a private HOME, so neither your Wine prefix nor your trash is touched.
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
+here=$(cd "$(dirname "$0")/.." && pwd -P)  # the real path, as ./test.sh gives CMake
 build="${PELMIRT_SHOT_BUILD_DIR:-$here/build-shots}"
 client="${PELMIRT_SHOT_CLIENT:-1100x790}"
 languages="${PELMIRT_SHOT_LANGUAGES:-en ar zh ru}"

@@ -11,7 +11,7 @@
 #   PELMIRT_JOBS            parallel jobs of the build
 # Runs with the build tree's private HOME, so neither your Wine prefix nor your trash is touched.
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
+here=$(cd "$(dirname "$0")/.." && pwd -P)  # the real path, as ./test.sh gives CMake
 build="${PELMIRT_SHOT_BUILD_DIR:-$here/build-winshots}"
 out="${1:-$build/window-screenshots}"
 languages="${PELMIRT_SHOT_LANGUAGES:-en ar zh ru}"
