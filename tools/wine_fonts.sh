@@ -1,8 +1,9 @@
 # Sourced by wine-prefix.sh (the tests', tray and screenshot prefixes) and run.sh (its own prefix): the one
 # font mapping of every Wine prefix of the tree.
 
-# The interface faces of Windows, mapped to fonts this machine has, so that Arabic, Devanagari, Bengali,
-# Thai and CJK texts draw real glyphs (Wine does no font fallback of its own). GDI+ under Wine accepts only
+# The interface faces of Windows, mapped to fonts this machine has (DejaVu, FreeFont, WenQuanYi: setup.sh
+# installs them), so that Arabic, Devanagari, Bengali, Thai and CJK texts draw real glyphs (Wine does no font
+# fallback of its own). GDI+ under Wine accepts only
 # fonts whose full name equals their family name, which these do (the Noto "... UI" fonts fail).
 pm_font_substitutes='REGEDIT4
 
