@@ -2,17 +2,28 @@
 # Builds pelmirt.exe and runs it under Wine, passing the arguments on; prints the exit code.
 # Installs what is missing first (Debian 12, as root). Runs in a Wine prefix of its own (build-run/wine),
 # with a private HOME, so it never touches ~/.wine, the tests' prefix, or your desktop's trash (Wine's
-# Recycle Bin is the XDG trash of HOME). Without an X display it starts Xvfb for the run.
+# Recycle Bin is the XDG trash of HOME), with the interface fonts mapped as in the tests' prefix. Without an
+# X display it starts Xvfb for the run.
 #   ./run.sh                 the program's window (on your display, or invisible under Xvfb)
 #   ./run.sh --self-test     the self-test; exit code 0 passed, 11 failed
 #   ./run.sh --smoke-quit    opens the main window and exits about a second later
 # Closing the window hides it to the notification area; Ctrl+C here ends the program.
 # Environment: PELMIRT_RUN_BUILD_DIR (default build-run), PELMIRT_XVFB_DISPLAY, PELMIRT_JOBS.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
+# The real path, as ./test.sh gives CMake: the same tree configured under another form of its path (through
+# a symbolic link or not) is built again from scratch.
+here=$(cd "$(dirname "$0")" && pwd -P)
 build="${PELMIRT_RUN_BUILD_DIR:-$here/build-run}"
+# The Xvfb's display, 91 or :91; checked before the build, so that a wrong value does not fail minutes later.
+number="${PELMIRT_XVFB_DISPLAY:-}"
+number=${number#:}
+if [[ -n $number && ! $number =~ ^[0-9]+$ ]]; then
+  echo "run: PELMIRT_XVFB_DISPLAY=$PELMIRT_XVFB_DISPLAY is not a display (91 or :91)" >&2
+  exit 1
+fi
 
 . "$here/tools/quiet_build.sh"
+. "$here/tools/wine_fonts.sh"
 quiet_build run "$here" "$build" pelmirt || exit 1
 
 wine=/usr/lib/wine/wine64
@@ -39,7 +50,6 @@ trap cleanup EXIT
 
 # No display: a private Xvfb (PELMIRT_XVFB_DISPLAY picks its number).
 if [ -z "${DISPLAY:-}" ]; then
-  number="${PELMIRT_XVFB_DISPLAY:-}"
   if [ -z "$number" ]; then
     number=90
     while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
@@ -59,12 +69,10 @@ if [ ! -f "$WINEPREFIX/.pelmirt-run-ready" ]; then
   rm -rf "$WINEPREFIX"
   "$wine" wineboot -i >/dev/null 2>&1 </dev/null || true
   "$server" -w
-  # Wine's own caption-button and dialog fonts, which this build of Wine does not find by itself.
-  for font in marlett.ttf tahoma.ttf tahomabd.ttf; do
-    [ -f "/usr/share/wine/fonts/$font" ] && cp "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/"
-  done
   touch "$WINEPREFIX/.pelmirt-run-ready"
 fi
+# The interface fonts, mapped as in the tests' prefix; also in a prefix made before the mapping changed.
+map_fonts "$wine"
 
 # Under Xvfb there is no window manager: a Wine virtual desktop keeps hiding and closing windows fast.
 # The setting takes effect when the prefix's wineserver starts, so switching modes restarts it.

@@ -2,7 +2,7 @@
 # Builds Pelmirt and all its tests, and runs the tests under Wine. Installs what is missing first.
 # Arguments go to CTest (for example -R Json).
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
+here=$(cd "$(dirname "$0")" && pwd -P)
 build="${PELMIRT_BUILD_DIR:-$here/build}"
 # PELMIRT_JOBS limits the parallel jobs of the build and of the tests (default: one per core).
 nproc() { echo "${PELMIRT_JOBS:-$(command nproc)}"; }
@@ -13,8 +13,17 @@ bash "$here/setup.sh"
 # when a CMakeLists.txt changed. Each configure makes CTest list the cases of every test executable again
 # through Wine, which takes seconds.
 configured() { grep -qxF "$1" "$build/CMakeCache.txt" 2>/dev/null; }
+# The tree's source folder as a real path. CMake keeps the form it was first given (through a symbolic link
+# or not, or the real path when it took its working folder) and accepts the same folder under another form,
+# so only real paths compare: otherwise a checkout reached through a link is configured again on every run,
+# and the first time built again from scratch.
+configured_source() {
+  local source
+  source=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+  if [ -n "$source" ]; then (cd "$source" 2>/dev/null && pwd -P) || true; fi
+}
 if [ ! -f "$build/build.ninja" ] || ! configured 'PELMIRT_TESTS:BOOL=ON' \
-   || ! configured 'CMAKE_BUILD_TYPE:STRING=Release' || ! configured "CMAKE_HOME_DIRECTORY:INTERNAL=$here"; then
+   || ! configured 'CMAKE_BUILD_TYPE:STRING=Release' || [ "$(configured_source)" != "$here" ]; then
   cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DPELMIRT_TESTS=ON >/dev/null
 fi

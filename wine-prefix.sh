@@ -13,6 +13,7 @@ tray_run="$build/wine-run-tray"
 tray_dir="$build/wine/tray"
 [ -x "$build/wine-run" ] || { echo "wine-prefix: $build/wine-run missing (configure first)" >&2; exit 1; }
 . "$(dirname "$0")/tools/xvfb.sh"
+. "$(dirname "$0")/tools/wine_fonts.sh"
 
 # Run in a subshell: takes the wrapper's environment (prefix, private HOME and XDG folders) for wineboot,
 # wineserver and reg. A prefix's own files sit beside it, in the wrapper's Wine folder.
@@ -43,34 +44,6 @@ create_prefix() {
   : > "$WINEPREFIX/drive_c/pelmirt-test-prefix"
   mkdir -p "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Temp"
   touch "$WINEPREFIX/.pelmirt-ready"
-}
-
-# The interface faces of Windows, mapped to fonts this machine has, so that Arabic, Devanagari, Bengali,
-# Thai and CJK texts draw real glyphs (Wine does no font fallback of its own). GDI+ under Wine accepts only
-# fonts whose full name equals their family name, which these do. Wine's own Tahoma and Marlett are not
-# found unless they sit in the prefix's Fonts folder.
-map_fonts() {
-  [ -f "$WINEPREFIX/.pelmirt-fonts" ] && return 0
-  local fonts="$WINEPREFIX/drive_c/windows/Fonts" f
-  mkdir -p "$fonts"
-  for f in tahoma.ttf tahomabd.ttf marlett.ttf; do
-    [ -f "/usr/share/wine/fonts/$f" ] && cp -f "/usr/share/wine/fonts/$f" "$fonts/"
-  done
-  cat > "$WINEPREFIX/drive_c/pelmirt-fonts.reg" <<'REG'
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"Segoe UI"="DejaVu Sans"
-"Nirmala UI"="FreeSans"
-"Leelawadee UI"="FreeSerif"
-"Microsoft YaHei UI"="WenQuanYi Micro Hei"
-"Yu Gothic UI"="WenQuanYi Micro Hei"
-"Malgun Gothic"="WenQuanYi Micro Hei"
-REG
-  "$run" reg import 'C:\pelmirt-fonts.reg' >/dev/null 2>&1
-  rm -f "$WINEPREFIX/drive_c/pelmirt-fonts.reg"
-  "$server" -w
-  touch "$WINEPREFIX/.pelmirt-fonts"
 }
 
 lay_out_fixtures() {
@@ -146,7 +119,7 @@ start_tests_prefix() {
   enter_prefix "$build/wine-run"
   mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
   [ -f "$WINEPREFIX/.pelmirt-ready" ] || create_prefix null
-  map_fonts
+  map_fonts "$run"
   lay_out_fixtures
   start_server
 }
@@ -176,7 +149,7 @@ start_tray_prefix() {
   export DISPLAY
   mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
   [ -f "$WINEPREFIX/.pelmirt-ready" ] || create_prefix virtual-desktop
-  map_fonts
+  map_fonts "$run"
   lay_out_fixtures
   start_server --notification-area
 }

@@ -1,6 +1,7 @@
 #include "app/large_files_data.h"
 #include "app/large_files_internal.h"
 
+#include "app/drive_label.h"
 #include "app/format_bytes.h"
 #include "app/shell_globals.h"
 #include "ui/control_registry.h"
@@ -123,8 +124,7 @@ void fillLargeListItem(LargeFilesData& data, NMLVDISPINFOW& info) {
     const uint64_t index = data.rows[static_cast<size_t>(item.iItem)];
     if (index >= data.result.files.size()) return;
     const large::LargeFileEntry& e = data.result.files[static_cast<size_t>(index)];
-    // Paths stay left to right inside a right-to-left list.
-    data.displayText = item.iSubItem == 1 ? formatBytes(e.size) : L"\u200E" + e.path;
+    data.displayText = item.iSubItem == 1 ? formatBytes(e.size) : listedPath(e.path);
     item.pszText = data.displayText.data();
 }
 

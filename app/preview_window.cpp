@@ -3,6 +3,7 @@
 #include "app/preview_window.h"
 
 #include "app/app_messages.h"
+#include "app/drive_label.h"
 #include "app/format_bytes.h"
 #include "app/preview_window_internal.h"
 #include "app/shell_globals.h"
@@ -100,7 +101,7 @@ std::wstring previewCellText(const PreviewData& data, std::size_t item, int colu
             return category < 3 ? translate(CategoryNames[category]) : std::wstring();
         }
         case 1: return formatBytes(e.size);
-        case 2: return L"\u200E" + e.path;
+        case 2: return listedPath(e.path);
         default: return std::wstring();
         }
     }

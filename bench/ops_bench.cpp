@@ -3,10 +3,11 @@
 //   through the window   startScan until the scan's history record, and "Yes" to the clean-up question until
 //                        the cleanup record: the worker thread, throttled progress posts, the handlers
 //   direct               scanTargets and cleanTargets on an identical tree, with no progress callback
-// Each tree is built before its timing and removed after. Also counts the progress posts per second of the
-// window's scan, and scans a third tree through the program's real main window, shown on the Clean PC page:
-// the UI thread's busy share (time spent handling messages, painting included, over the scan's wall time)
-// and the frames it rendered. Writes scan and cleanup records into the history of the prefix it runs in.
+// Each tree is built before its timing and removed after. The two are timed in turn over five runs, each
+// run starting with the other one than the run before (whatever runs first pays for cold caches), and each
+// one's median is printed. Also counts the progress posts per second of the window's scans, and scans a
+// third tree through the program's real main window, shown on the Clean PC page: the UI thread's busy share
+// (time spent handling messages, painting included, over the scan's wall time) and the frames it rendered. Writes scan and cleanup records into the history of the prefix it runs in.
 #include "app/app_messages.h"
 #include "app/desktop_widget.h"
 #include "app/operations.h"
@@ -23,9 +24,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -66,6 +69,56 @@ double since(const LARGE_INTEGER& start) {
     QueryPerformanceCounter(&now);
     return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
+
+// One timing of the scan and of the clean-up, on a tree of its own.
+struct Timing {
+    double scan = 0;
+    double clean = 0;
+    std::uint64_t cleaned = 0;  // files deleted (direct) or bytes freed (through the window)
+    std::uint64_t posts = 0;    // progress posts during the window's scan
+    bool ok = false;
+};
+
+Timing timeDirect(const std::wstring& parent) {
+    Timing timing;
+    BenchTree tree(parent, L"pelmirt-ops-bench-direct");
+    if (!tree.ok()) return timing;
+    std::atomic<bool> cancel{false};
+    pm::ScanReport report;
+    timing.scan = seconds([&] { report = pm::scanTargets(cancel, {}); });
+    pm::CleanResult result;
+    timing.clean = seconds([&] { result = pm::cleanTargets(report, {true, false, false}, cancel, {}, {}); });
+    timing.cleaned = result.filesDeleted;
+    timing.ok = true;
+    return timing;
+}
+
+Timing timeThroughWindow(const std::wstring& parent) {
+    Timing timing;
+    BenchTree tree(parent, L"pelmirt-ops-bench-window");
+    if (!tree.ok()) return timing;
+    progressPosts = 0;
+    timing.scan = seconds([] {
+        pm::startScan();
+        pumpWhileBusy();
+    });
+    timing.posts = progressPosts;
+    answerTimer = SetTimer(nullptr, 0, 5, answerYes);
+    pm::startClean();  // returns once the worker runs
+    pumpWhileBusy();
+    timing.clean = since(yesPressed);
+    timing.cleaned = pm::lastOperationKind == 2 ? pm::lastBytes : 0;
+    timing.ok = true;
+    return timing;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+constexpr int kRuns = 5;
 
 }  // namespace
 
@@ -132,47 +185,36 @@ int main() {
     }
     pm::cleanSelection = {true, false, false};
 
-    double directScan = 0, directClean = 0;
-    std::uint64_t directFiles = 0;
-    {
-        std::printf("building %llu files in %d folders...\n", static_cast<unsigned long long>(kFiles), kFolders);
-        BenchTree tree(parent, L"pelmirt-ops-bench-direct");
-        if (!tree.ok()) return 1;
-        std::atomic<bool> cancel{false};
-        pm::ScanReport report;
-        directScan = seconds([&] { report = pm::scanTargets(cancel, {}); });
-        pm::CleanResult result;
-        directClean = seconds([&] { result = pm::cleanTargets(report, {true, false, false}, cancel, {}, {}); });
-        directFiles = result.filesDeleted;
+    std::printf("building %llu files in %d folders for each timing, %d runs of each...\n",
+                static_cast<unsigned long long>(kFiles), kFolders, kRuns);
+    std::vector<double> directScans, directCleans, windowScans, windowCleans;
+    double postsPerSecond = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        const bool directFirst = run % 2 == 0;
+        Timing direct;
+        if (directFirst) direct = timeDirect(parent);
+        const Timing window = timeThroughWindow(parent);
+        if (!directFirst) direct = timeDirect(parent);
+        if (!direct.ok || !window.ok) return 1;
+        std::printf("run %d (%s first): scan through the window %.3f s, direct %.3f s; clean through the window "
+                    "%.3f s, direct %.3f s (direct deleted %llu files; the window freed %llu bytes)\n",
+                    run + 1, directFirst ? "direct" : "window", window.scan, direct.scan, window.clean, direct.clean,
+                    static_cast<unsigned long long>(direct.cleaned), static_cast<unsigned long long>(window.cleaned));
+        directScans.push_back(direct.scan);
+        directCleans.push_back(direct.clean);
+        windowScans.push_back(window.scan);
+        windowCleans.push_back(window.clean);
+        postsPerSecond += static_cast<double>(window.posts) / window.scan / kRuns;
     }
-
-    double windowScan = 0, windowClean = 0;
-    std::uint64_t windowFiles = 0, scanPosts = 0;
-    {
-        BenchTree tree(parent, L"pelmirt-ops-bench-window");
-        if (!tree.ok()) return 1;
-        progressPosts = 0;
-        windowScan = seconds([] {
-            pm::startScan();
-            pumpWhileBusy();
-        });
-        scanPosts = progressPosts;
-        answerTimer = SetTimer(nullptr, 0, 5, answerYes);
-        pm::startClean();  // returns once the worker runs
-        pumpWhileBusy();
-        windowClean = since(yesPressed);
-        windowFiles = pm::lastOperationKind == 2 ? pm::lastBytes : 0;
-    }
-
-    std::printf("files: %llu in %d folders (direct clean deleted %llu; window clean freed %llu bytes)\n",
-                static_cast<unsigned long long>(kFiles), kFolders, static_cast<unsigned long long>(directFiles),
-                static_cast<unsigned long long>(windowFiles));
+    const double windowScan = median(windowScans), directScan = median(directScans);
+    const double windowClean = median(windowCleans), directClean = median(directCleans);
+    std::printf("medians of %d runs, %llu files in %d folders:\n", kRuns, static_cast<unsigned long long>(kFiles),
+                kFolders);
     std::printf("scan   through the window %.3f s   direct scanTargets  %.3f s   overhead %+.1f %%\n", windowScan,
                 directScan, (windowScan / directScan - 1.0) * 100.0);
     std::printf("clean  through the window %.3f s   direct cleanTargets %.3f s   overhead %+.1f %%\n", windowClean,
                 directClean, (windowClean / directClean - 1.0) * 100.0);
-    std::printf("progress posts during the scan: %llu, %.1f per second\n", static_cast<unsigned long long>(scanPosts),
-                static_cast<double>(scanPosts) / windowScan);
+    std::printf("progress posts during the window's scans: %.1f per second (mean of the runs)\n", postsPerSecond);
     DestroyWindow(pm::ui::mainWindow);
     pm::ui::mainWindow = nullptr;
 

@@ -5,6 +5,7 @@
 #   - a skipped case is counted as skipped;
 #   - a filter that matches nothing fails the run;
 #   - a case that printed and failed is run once, never again, and fails the run;
+#   - PELMIRT_JOBS=2 keeps the cases to two at once;
 #   - no wineserver, Wine process or Xvfb started by a run outlives it.
 # Exits non-zero naming each break. CI (.ci/run) runs it before the suite; its first run builds everything.
 # The output of each run is kept in BUILD/test-command-check.
@@ -73,7 +74,7 @@ expect() {
   [[ $last == "$2"* ]] || fail "$3: the last line does not start with \"$2\""
 }
 
-echo "check_test_command: ./test.sh with cases built to fail, to skip and to print (the first run builds)"
+echo "check_test_command: ./test.sh with cases built to fail, to skip, to print and to count (the first run builds)"
 run fails -R '^TestCommandCheck\.Fails$'
 expect fails "tests: 0 passed, 1 failed, 0 skipped," "a failing case"
 run skips -R '^TestCommandCheck\.Skips$'
@@ -85,5 +86,20 @@ expect fails "tests: 0 passed, 1 failed, 0 skipped," "a case that printed and fa
 runs=$(grep -c '^test-command check: printed before failing' "$log" || true)
 [ "$runs" -eq 1 ] || fail "a case that printed and failed ran $runs times (wine-run retried it?)"
 
+# Four cases that each count how many of them run at once (-V shows what a passing case printed), with two
+# jobs asked for: more at once means ./test.sh ignores PELMIRT_JOBS; fewer than two, that the count could not
+# see a second case, and so would miss a third.
+PELMIRT_JOBS=2 run parallel -R '^TestCommandCheck\.Parallel' -V
+expect passes "tests: 4 passed, 0 failed, 0 skipped," "four cases that count how many run at once"
+at_once=$(grep -oE 'test-command check: [0-9]+ cases at once' "$log" | grep -oE '[0-9]+' | sort -n | tail -n 1)
+if [ -z "$at_once" ]; then
+  fail "the cases that count how many run at once printed no count"
+elif [ "$at_once" -gt 2 ]; then
+  fail "PELMIRT_JOBS=2 ./test.sh ran $at_once cases at once"
+elif [ "$at_once" -lt 2 ]; then
+  fail "PELMIRT_JOBS=2 ./test.sh never ran two cases at once: a count of one cannot show more than two"
+fi
+
 if [ "$broken" -ne 0 ]; then exit 1; fi
-echo "check_test_command: ./test.sh reports failed, skipped and missing cases truly, runs each case once, stops what it starts"
+echo "check_test_command: ./test.sh reports failed, skipped and missing cases truly, runs each case once," \
+     "keeps to PELMIRT_JOBS, stops what it starts"

@@ -10,7 +10,7 @@
 #                                              from a fixed state (drives, scan result, its time), so that
 #                                              the same program gives the same pictures
 # Environment:
-#   PELMIRT_SHOT_DISPLAY    X display number (default: an Xvfb of its own on the first free number from
+#   PELMIRT_SHOT_DISPLAY    X display, 46 or :46 (default: an Xvfb of its own on the first free number from
 #                           100; a number given is used, and an X server already there is used as it is)
 #   PELMIRT_SHOT_BUILD_DIR  build tree with its own Wine prefix (default build-shots)
 #   PELMIRT_SHOT_CLIENT     client size of the main window, WIDTHxHEIGHT (default 1100x790)
@@ -19,7 +19,7 @@
 #   PELMIRT_JOBS            parallel jobs of the build
 # Runs with a private HOME, so neither your Wine prefix nor your trash is touched.
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
+here=$(cd "$(dirname "$0")/.." && pwd -P)  # the real path, as ./test.sh gives CMake
 build="${PELMIRT_SHOT_BUILD_DIR:-$here/build-shots}"
 client="${PELMIRT_SHOT_CLIENT:-1100x790}"
 languages="${PELMIRT_SHOT_LANGUAGES:-en ar zh ru}"

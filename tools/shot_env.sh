@@ -5,6 +5,15 @@
 . "$here/tools/quiet_build.sh"
 . "$here/tools/xvfb.sh"
 
+# PELMIRT_SHOT_DISPLAY written as a number or as a display name (":46" and "46" name the same display),
+# checked before the build, so that a value that is no display does not fail minutes later.
+shot_display_number="${PELMIRT_SHOT_DISPLAY:-}"
+shot_display_number=${shot_display_number#:}
+if [[ -n $shot_display_number && ! $shot_display_number =~ ^[0-9]+$ ]]; then
+  echo "$(basename "$0" .sh): PELMIRT_SHOT_DISPLAY=$PELMIRT_SHOT_DISPLAY is not a display (46 or :46)" >&2
+  exit 1
+fi
+
 # shot_build TARGET...: a release build of the targets, without the tests; the script ends when it fails.
 shot_build() {
   # desktop_holder too: wine-prefix.sh builds it quietly, and an error there would show no message.
@@ -14,14 +23,14 @@ shot_build() {
 # shot_display: an X display, then the build tree's private prefix (private HOME and trash, the interface
 # fonts mapped), made the way the tests make theirs, switched from the null graphics driver to a virtual
 # desktop on that display. The display is an Xvfb of the script's own on the first free number from :100,
-# or the number PELMIRT_SHOT_DISPLAY names (an X server already there is used as it is). Sets run and
-# server; stops the prefix and the Xvfb it started on exit.
+# or the one PELMIRT_SHOT_DISPLAY names, with or without its colon (an X server already there is used as it
+# is). Sets run and server; stops the prefix and the Xvfb it started on exit.
 shot_display() {
   run="$build/wine-run"
   server=/usr/lib/wine/wineserver
   xvfb_pid=
   trap shot_cleanup EXIT
-  local display="${PELMIRT_SHOT_DISPLAY:-}" first=100 last=199
+  local display="$shot_display_number" first=100 last=199
   if [ -n "$display" ]; then first=$display last=$display; fi
   if [ -z "$display" ] || [ ! -e "/tmp/.X11-unix/X$display" ]; then
     if ! start_xvfb "$first" "$last" 1400x1000x24; then

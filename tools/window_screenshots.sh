@@ -5,13 +5,13 @@
 #   tools/window_screenshots.sh [OUTPUT_DIR]          default: BUILD/window-screenshots
 # Environment:
 #   PELMIRT_SHOT_LANGUAGES  language codes (default "en ar zh ru")
-#   PELMIRT_SHOT_DISPLAY    X display number (default: an Xvfb of its own on the first free number from
+#   PELMIRT_SHOT_DISPLAY    X display, 46 or :46 (default: an Xvfb of its own on the first free number from
 #                           100; a number given is used, and an X server already there is used as it is)
 #   PELMIRT_SHOT_BUILD_DIR  build tree with its own Wine prefix (default build-winshots)
 #   PELMIRT_JOBS            parallel jobs of the build
 # Runs with the build tree's private HOME, so neither your Wine prefix nor your trash is touched.
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
+here=$(cd "$(dirname "$0")/.." && pwd -P)  # the real path, as ./test.sh gives CMake
 build="${PELMIRT_SHOT_BUILD_DIR:-$here/build-winshots}"
 out="${1:-$build/window-screenshots}"
 languages="${PELMIRT_SHOT_LANGUAGES:-en ar zh ru}"
