@@ -6,7 +6,7 @@
 # X display it starts Xvfb for the run.
 #   ./run.sh                 the program's window (on your display, or invisible under Xvfb)
 #   ./run.sh --self-test     the self-test; exit code 0 passed, 11 failed
-#   ./run.sh --smoke-quit    opens the main window and exits about a second later
+#   ./run.sh --smoke-quit    opens the main window and exits about a second later (12: another copy ran)
 # Closing the window hides it to the notification area; Ctrl+C here ends the program.
 # Environment: PELMIRT_RUN_BUILD_DIR (default build-run), PELMIRT_XVFB_DISPLAY, PELMIRT_JOBS.
 set -euo pipefail
