@@ -163,11 +163,8 @@ void applyStateTexts(uint64_t selectedBytes) {
 }
 
 bool isOwnerDrawnButton(HWND window) {
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
-    return CompareStringOrdinal(className, -1, L"BUTTON", -1, TRUE) == CSTR_EQUAL &&
-           (style & BS_TYPEMASK) == BS_OWNERDRAW;
+    return ui::hasWindowClass(window, L"BUTTON") && (style & BS_TYPEMASK) == BS_OWNERDRAW;
 }
 
 // Hides what the page does not show and queues every move and show, in ascending id order.

@@ -1,8 +1,8 @@
 #include "app/program.h"
 
+#include "app/console_message.h"
 #include "app/main_frame.h"
 #include "app/main_window.h"
-#include "app/console_message.h"
 #include "app/program_internal.h"
 #include "app/self_test_run.h"
 #include "app/shell_globals.h"
@@ -64,10 +64,7 @@ HWND owningSecondaryWindow(HWND target) {
 // The key's window is a combo box of the window, or inside one, whose list is dropped down.
 bool inDroppedCombo(HWND window, HWND target) {
     for (HWND w = target; w && w != window; w = GetParent(w)) {
-        wchar_t name[16] = {};
-        GetClassNameW(w, name, 16);
-        if (CompareStringOrdinal(name, -1, L"ComboBox", -1, TRUE) == CSTR_EQUAL)
-            return SendMessageW(w, CB_GETDROPPEDSTATE, 0, 0) != 0;
+        if (ui::hasWindowClass(w, L"ComboBox")) return SendMessageW(w, CB_GETDROPPEDSTATE, 0, 0) != 0;
     }
     return false;
 }

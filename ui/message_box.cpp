@@ -4,6 +4,7 @@
 #include "ui/key_repeat.h"
 #include "ui/message_box_internal.h"
 #include "ui/shell_state.h"
+#include "ui/window_utils.h"
 
 #include <mutex>
 #include <vector>
@@ -57,9 +58,7 @@ struct DialogSearch {
 // the owner and not disabled by a dialog of its own. Windows come in z-order, so the top one wins.
 BOOL CALLBACK findOwnedDialog(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<DialogSearch*>(param);
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (CompareStringOrdinal(name, -1, L"#32770", -1, FALSE) != CSTR_EQUAL) return TRUE;
+    if (!hasWindowClass(window, L"#32770")) return TRUE;
     if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window) || !IsWindowEnabled(window))
         return TRUE;
     search->found = window;

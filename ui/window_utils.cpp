@@ -174,4 +174,10 @@ void setWindowTextIfChanged(HWND window, const std::wstring& text) {
     SetWindowTextW(window, text.c_str());
 }
 
+bool hasWindowClass(HWND window, const wchar_t* className) {
+    wchar_t name[64] = {};
+    return GetClassNameW(window, name, 64) > 0 &&
+           CompareStringOrdinal(name, -1, className, -1, TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace pm::ui

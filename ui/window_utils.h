@@ -47,6 +47,8 @@ int systemMetricForWindow(int metric, HWND window);
 // Starts timer 3 of the main window unless it runs or the window is not on screen.
 void startAnimationTimer();
 void setWindowTextIfChanged(HWND window, const std::wstring& text);
+// Whether the window is of the class: its name compared ignoring case, as the system compares class names.
+bool hasWindowClass(HWND window, const wchar_t* className);
 
 inline constexpr UINT_PTR AnimationTimerId = 3;
 
