@@ -518,37 +518,6 @@ TEST_F(LargeFilesWindowTest, EscapeClosesTheDroppedFolderListFirstAndTheWindowAf
     EXPECT_EQ(largeFilesWindow, nullptr) << "with the list closed, Escape closes the window";
 }
 
-// One key event through the system's input queue, routed as the program's message loop routes it; done
-// once the program has handled that event and nothing after it. The event's lParam goes to `keyData`.
-void routeKey(WORD key, bool down, LPARAM* keyData = nullptr) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    ASSERT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
-    const UINT wanted = down ? WM_KEYDOWN : WM_KEYUP;
-    const ULONGLONG deadline = GetTickCount64() + 3000;
-    MSG message;
-    for (;;) {
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            routeMessage(message);
-            if (message.message == wanted && message.wParam == key) {
-                if (keyData) *keyData = message.lParam;
-                return;
-            }
-        }
-        ASSERT_LT(GetTickCount64(), deadline) << "the key arrived";
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-// A fresh press: a key still down (a case before this one, on the same desktop, may have left it so) is
-// released first, or the press would be a repeat.
-void routeFreshPress(WORD key, LPARAM* keyData = nullptr) {
-    if (GetAsyncKeyState(key) < 0) routeKey(key, false);
-    routeKey(key, true, keyData);
-}
-
 // From the keyboard alone, with the main window on screen as a user has it: Enter on the focused button
 // starts the operation (the move after its question), Cancel has the focus while it runs, after the end
 // (and after the move's result box) the button has it again, or the next control that can take it when the
@@ -587,11 +556,11 @@ TEST_F(LargeFilesWindowTest, KeyboardAloneRunsTheSearchAndTheMoveAndThenClosesTh
         ASSERT_EQ(GetFocus(), button);
 
         BoxAnswerer boxes(c.boxes);
-        routeFreshPress(VK_RETURN);  // checked before the operation's end is handled
+        ASSERT_TRUE(test::routeFreshPress(VK_RETURN));  // checked before the operation's end is handled
         ASSERT_TRUE(busy) << "Enter started it";
         EXPECT_EQ(GetActiveWindow(), window_);
         EXPECT_EQ(GetFocus(), GetDlgItem(window_, CancelButtonId));
-        routeKey(VK_RETURN, false);
+        ASSERT_TRUE(test::routeKeyEvent(VK_RETURN, true));
         pumpUntil([] { return !busy; }, 10000);
         ASSERT_FALSE(busy);
         boxes.join();
@@ -705,16 +674,12 @@ TEST_F(LargeFilesWindowTest, AKeyHeldOnStartSearchRunsOneSearchToItsEnd) {
         SetFocus(button);
         ASSERT_EQ(GetFocus(), button);
         const size_t before = test::readHistoryLines().size();
-        for (int press = 0; press < 4; ++press) {
-            LPARAM keyData = 0;
-            if (press == 0) {
-                routeFreshPress(key, &keyData);
-            } else {
-                routeKey(key, true, &keyData);
-            }
-            ASSERT_EQ((keyData & (LPARAM{1} << 30)) != 0, press > 0) << "the keyboard marks a repeat as one: " << press;
+        const std::vector<LPARAM> downs = test::routeHeldKey(key, 3);
+        ASSERT_EQ(downs.size(), 4u) << "the key arrived";
+        for (size_t press = 0; press < downs.size(); ++press) {
+            ASSERT_EQ((downs[press] & (LPARAM{1} << 30)) != 0, press > 0)
+                << "the keyboard marks a repeat as one: " << press;
         }
-        routeKey(key, false);
         pumpUntil([] { return !busy; }, 10000);
         ASSERT_FALSE(busy);
         const std::vector<JsonValue> records = test::historyObjectsAfter(before);
@@ -730,7 +695,8 @@ TEST_F(LargeFilesWindowTest, AKeyHeldOnStartSearchRunsOneSearchToItsEnd) {
 // repeats are dropped as a button's are, the press itself is not.
 TEST_F(LargeFilesWindowTest, EnterRepeatedInTheFolderOrSizeBoxIsDropped) {
     HWND combo = GetDlgItem(window_, FolderComboId);
-    COMBOBOXINFO info{sizeof(info)};
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
     ASSERT_TRUE(GetComboBoxInfo(combo, &info));
     ASSERT_NE(info.hwndItem, nullptr);
     const LPARAM repeat = 1 | LPARAM{1} << 30;

@@ -9,6 +9,7 @@
 #include "app/single_instance_internal.h"
 #include "tests/app/history_lines.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/app/real_keys.h"
 
 #include <windows.h>
 
@@ -42,40 +43,12 @@ protected:
     bool routeWhileBusy() {
         return routeUntil([](const MSG&) { return !busy; }, 60000);
     }
-    // One key event as the keyboard delivers it to the focused window; returns once the program has handled
-    // it and nothing after it. The lParam of each WM_KEYDOWN of the key routed meanwhile goes to `downs`.
-    void keyEvent(WORD key, bool up, std::vector<LPARAM>* downs = nullptr) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        ASSERT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
-        const UINT expected = up ? WM_KEYUP : WM_KEYDOWN;
-        ASSERT_TRUE(routeUntil([&](const MSG& m) {
-            if (downs && m.message == WM_KEYDOWN && m.wParam == key) downs->push_back(m.lParam);
-            return m.message == expected && m.wParam == key;
-        }, 5000)) << "the key arrived";
+    // The key down (a fresh press), then up when asked.
+    void type(WORD key, bool andRelease = true) {
+        ASSERT_TRUE(test::routeFreshPress(key)) << "the key arrived";
+        if (andRelease) release(key);
     }
-    // A fresh press: a key still down (a case before this one, on the same desktop, may have left it so) is
-    // released first, or the press would be a repeat.
-    void pressFresh(WORD key, std::vector<LPARAM>* downs = nullptr) {
-        if (GetAsyncKeyState(key) < 0) keyEvent(key, true);
-        keyEvent(key, false, downs);
-    }
-    // The key down, then up when asked.
-    void type(WORD key, bool release = true) {
-        pressFresh(key);
-        if (release) keyEvent(key, true);
-    }
-    // The key held: pressed, repeated by the keyboard `repeats` times, released. Returns the lParam of every
-    // WM_KEYDOWN routed.
-    std::vector<LPARAM> hold(WORD key, int repeats) {
-        std::vector<LPARAM> downs;
-        pressFresh(key, &downs);
-        for (int repeat = 0; repeat < repeats; ++repeat) keyEvent(key, false, &downs);
-        keyEvent(key, true);
-        return downs;
-    }
+    void release(WORD key) { ASSERT_TRUE(test::routeKeyEvent(key, true)) << "the key arrived"; }
     HWND focusOn(int id) {
         HWND control = ui::controlRegistry[id];
         SetFocus(control);
@@ -130,7 +103,7 @@ TEST_F(MainKeyboardTest, ScanFromTheKeyboardMovesTheFocusToCancelAndBack) {
     ASSERT_TRUE(busy) << "Enter started the scan";
     EXPECT_FALSE(IsWindowEnabled(start));
     EXPECT_EQ(GetFocus(), ui::controlRegistry[control::Cancel]);
-    keyEvent(VK_RETURN, true);  // the release, then on until the scan's end
+    release(VK_RETURN);  // the release, then on until the scan's end
 
     ASSERT_TRUE(routeWhileBusy());
     EXPECT_TRUE(analysisPresent);
@@ -141,7 +114,7 @@ TEST_F(MainKeyboardTest, ScanFromTheKeyboardMovesTheFocusToCancelAndBack) {
     type(VK_RETURN, false);
     ASSERT_TRUE(busy);
     HWND help = focusOn(control::NavHelp);
-    keyEvent(VK_RETURN, true);  // no key is left down for what runs next on this desktop
+    release(VK_RETURN);  // no key is left down for what runs next on this desktop
     ASSERT_TRUE(routeWhileBusy());
     EXPECT_EQ(GetFocus(), help);
 }
@@ -154,7 +127,7 @@ TEST_F(MainKeyboardTest, AKeyHeldOnTheStartButtonRunsOneScanToItsEnd) {
         HWND start = focusOn(control::StartScan);
         ASSERT_NE(start, nullptr);
         const size_t before = test::readHistoryLines().size();
-        const std::vector<LPARAM> downs = hold(key, 3);
+        const std::vector<LPARAM> downs = test::routeHeldKey(key, 3);
         ASSERT_EQ(downs.size(), 4u);
         ASSERT_EQ(downs[0] & (LPARAM{1} << 30), 0) << "a fresh press";
         for (size_t i = 1; i < downs.size(); ++i) {
@@ -176,12 +149,7 @@ TEST_F(MainKeyboardTest, AnOperationEndingWhileAnotherWindowIsActiveGivesTheFocu
     ASSERT_NE(start, nullptr);
     type(VK_RETURN, false);
     ASSERT_TRUE(busy) << "Enter started the scan";
-    INPUT release{};
-    release.type = INPUT_KEYBOARD;
-    release.ki.wVk = VK_RETURN;
-    release.ki.dwFlags = KEYEVENTF_KEYUP;
-    ASSERT_EQ(SendInput(1, &release, sizeof(INPUT)), 1u);
-    ASSERT_TRUE(routeUntil([](const MSG& m) { return m.message == WM_KEYUP; }, 5000));
+    release(VK_RETURN);
     ASSERT_EQ(GetFocus(), ui::controlRegistry[control::Cancel]);
 
     // The user turns to another window until the scan has ended, then comes back.

@@ -9,6 +9,7 @@
 #include "app/large_files_window.h"
 #include "app/single_instance_internal.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/app/real_keys.h"
 #include "tests/support/app_driver.h"
 #include "ui/message_box.h"
 #include "ui/tray_icon.h"
@@ -37,20 +38,12 @@ struct InFront {
     bool focused = false;     // and the keyboard focus is in it
 };
 
-void keyEvent(WORD key, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof(INPUT));
-}
-
 // A fresh press: a key still down (a case before this one, on the same desktop, may have left it so) is
 // released first, or the press would be a repeat.
 void press(WORD key) {
-    if (GetAsyncKeyState(key) < 0) keyEvent(key, true);
-    keyEvent(key, false);
-    keyEvent(key, true);
+    if (GetAsyncKeyState(key) < 0) test::sendKeyEvent(key, true);
+    test::sendKeyEvent(key, false);
+    test::sendKeyEvent(key, true);
 }
 
 // The tray menu ("#32768") of the thread, on screen.

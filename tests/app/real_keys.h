@@ -6,7 +6,59 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace pm::test {
+
+// One key event into the system's input queue, as the keyboard puts it there; nothing is routed.
+inline bool sendKeyEvent(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return SendInput(1, &input, sizeof(INPUT)) == 1;
+}
+
+// One key event, routed as the program's message loop routes it, with whatever was queued before it; done
+// once the program has handled that event and nothing after it. The lParam of every WM_KEYDOWN of the key
+// routed meanwhile goes to `downs`. False when the event did not arrive within five seconds.
+inline bool routeKeyEvent(WORD key, bool up, std::vector<LPARAM>* downs = nullptr) {
+    if (!sendKeyEvent(key, up)) return false;
+    const UINT expected = up ? WM_KEYUP : WM_KEYDOWN;
+    const ULONGLONG deadline = GetTickCount64() + 5000;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) continue;
+            routeMessage(message);
+            if (message.wParam != key) continue;
+            if (downs && message.message == WM_KEYDOWN) downs->push_back(message.lParam);
+            if (message.message == expected) return true;
+        }
+        if (GetTickCount64() >= deadline) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// A fresh press, routed: a key still down (a case before this one, on the same desktop, may have left it
+// so: the key state is the wineserver's, not the process's) is released first, or the press would arrive
+// as a repeat, which the program drops.
+inline bool routeFreshPress(WORD key, std::vector<LPARAM>* downs = nullptr) {
+    if (GetAsyncKeyState(key) < 0 && !routeKeyEvent(key, true)) return false;
+    return routeKeyEvent(key, false, downs);
+}
+
+// The key held: a fresh press, `repeats` repeats by the keyboard, the release, each routed. Returns the
+// lParam of every WM_KEYDOWN of the key routed; fewer than 1 + `repeats` when a key event did not arrive.
+inline std::vector<LPARAM> routeHeldKey(WORD key, int repeats) {
+    std::vector<LPARAM> downs;
+    if (!routeFreshPress(key, &downs)) return downs;
+    for (int repeat = 0; repeat < repeats; ++repeat) {
+        if (!routeKeyEvent(key, false, &downs)) return downs;
+    }
+    routeKeyEvent(key, true);
+    return downs;
+}
 
 // One press and release of the key. Returns the window that took the press as WM_KEYDOWN (the focused one),
 // or null when none did (with nothing focused the key comes to the active window as WM_SYSKEYDOWN). Done
