@@ -14,13 +14,9 @@ set -euo pipefail
 # a symbolic link or not) is built again from scratch.
 here=$(cd "$(dirname "$0")" && pwd -P)
 build="${PELMIRT_RUN_BUILD_DIR:-$here/build-run}"
-# The Xvfb's display, 91 or :91; checked before the build, so that a wrong value does not fail minutes later.
-number="${PELMIRT_XVFB_DISPLAY:-}"
-number=${number#:}
-if [[ -n $number && ! $number =~ ^[0-9]+$ ]]; then
-  echo "run: PELMIRT_XVFB_DISPLAY=$PELMIRT_XVFB_DISPLAY is not a display (91 or :91)" >&2
-  exit 1
-fi
+. "$here/tools/xvfb.sh"
+# The Xvfb's display, 91 or :91.
+number=$(display_number PELMIRT_XVFB_DISPLAY 91) || exit 1
 
 . "$here/tools/quiet_build.sh"
 . "$here/tools/wine_fonts.sh"

@@ -5,14 +5,8 @@
 . "$here/tools/quiet_build.sh"
 . "$here/tools/xvfb.sh"
 
-# PELMIRT_SHOT_DISPLAY written as a number or as a display name (":46" and "46" name the same display),
-# checked before the build, so that a value that is no display does not fail minutes later.
-shot_display_number="${PELMIRT_SHOT_DISPLAY:-}"
-shot_display_number=${shot_display_number#:}
-if [[ -n $shot_display_number && ! $shot_display_number =~ ^[0-9]+$ ]]; then
-  echo "$(basename "$0" .sh): PELMIRT_SHOT_DISPLAY=$PELMIRT_SHOT_DISPLAY is not a display (46 or :46)" >&2
-  exit 1
-fi
+# PELMIRT_SHOT_DISPLAY, 46 or :46.
+shot_display_number=$(display_number PELMIRT_SHOT_DISPLAY 46) || exit 1
 
 # shot_build TARGET...: a release build of the targets, without the tests; the script ends when it fails.
 shot_build() {

@@ -1,5 +1,19 @@
-# Sourced by wine-prefix.sh and the screenshot scripts: an Xvfb of the script's own on a free display, so
-# that no one else's X server (or Wine desktop) is reused on a shared machine.
+# Sourced by wine-prefix.sh, run.sh and the screenshot scripts: an Xvfb of the script's own on a free
+# display, so that no one else's X server (or Wine desktop) is reused on a shared machine.
+
+# display_number VARIABLE EXAMPLE: prints the display number the variable names, written as a number or as
+# a display name ("46" and ":46" name the same display), nothing when it is unset. Fails, saying so with the
+# example, when the value is no display: the scripts check it before their build, so that it does not fail
+# minutes later.
+display_number() {
+  local value="${!1:-}"
+  value=${value#:}
+  if [[ -n $value && ! $value =~ ^[0-9]+$ ]]; then
+    echo "$(basename "$0" .sh): $1=${!1} is not a display ($2 or :$2)" >&2
+    return 1
+  fi
+  printf '%s' "$value"
+}
 
 # start_xvfb FIRST LAST SCREEN: starts Xvfb, in a session of its own, on the first free display number from
 # FIRST to LAST with the screen SCREEN (WIDTHxHEIGHTxDEPTH); sets xvfb_pid and xvfb_number. Fails when no
