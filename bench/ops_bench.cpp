@@ -7,7 +7,8 @@
 // run starting with the other one than the run before (whatever runs first pays for cold caches), and each
 // one's median is printed. Also counts the progress posts per second of the window's scans, and scans a
 // third tree through the program's real main window, shown on the Clean PC page: the UI thread's busy share
-// (time spent handling messages, painting included, over the scan's wall time) and the frames it rendered. Writes scan and cleanup records into the history of the prefix it runs in.
+// (time spent handling messages, painting included, over the scan's wall time) and the frames it rendered.
+// Writes scan and cleanup records into the history of the prefix it runs in.
 #include "app/app_messages.h"
 #include "app/desktop_widget.h"
 #include "app/operations.h"

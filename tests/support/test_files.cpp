@@ -1,5 +1,8 @@
 #include "tests/support/test_files.h"
 
+#include "engine/file_info.h"
+#include "engine/handle_holder.h"
+
 #include <shlobj.h>
 
 #include <atomic>
@@ -186,13 +189,11 @@ std::wstring caseOnlyFoldersPath() {
     // Two folders only where the file system finds each under its own name.
     auto fileIndex = [&](const wchar_t* name) {
         BY_HANDLE_FILE_INFORMATION info{};
-        HANDLE folder = CreateFileW((path + L"\\" + name).c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (folder == INVALID_HANDLE_VALUE) return std::uint64_t{0};
-        const BOOL read = GetFileInformationByHandle(folder, &info);
-        CloseHandle(folder);
-        return read ? (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow : std::uint64_t{0};
+        const HandleHolder folder(CreateFileW((path + L"\\" + name).c_str(), FILE_READ_ATTRIBUTES,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        return folder.valid() && GetFileInformationByHandle(folder.get(), &info) ? fileIndexOf(info)
+                                                                                 : std::uint64_t{0};
     };
     const std::uint64_t upper = fileIndex(L"Sub");
     return upper != 0 && upper != fileIndex(L"sub") ? path : std::wstring();

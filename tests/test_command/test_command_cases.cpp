@@ -2,6 +2,8 @@
 // tools/check_test_command.sh runs them through ./test.sh to see that its exit status and closing line tell
 // the truth and that it keeps to PELMIRT_JOBS; CTest lists them only when that check asks for them
 // (tests/CMakeLists.txt), so the suite never runs them.
+#include "engine/handle_holder.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -21,15 +23,6 @@ TEST(TestCommandCheck, PrintsThenFails) {
     FAIL() << "built to fail after printing";
 }
 
-namespace {
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-struct ViewUnmapper {
-    void operator()(void* view) const { UnmapViewOfFile(view); }
-};
-}  // namespace
-
 // Run by several cases at once: counts the copies running, in a counter every process of the prefix shares
 // (the mapping lives while one of them holds it), and prints the most it saw, which the check compares with
 // PELMIRT_JOBS. Each copy waits for a second one, then keeps its place 2 s more, so that copies started
@@ -37,11 +30,11 @@ struct ViewUnmapper {
 // and fail the check) but long, 60 s of the case's 120: two copies CTest starts together on a loaded machine
 // can reach their first line seconds apart, and a count of one would fail the check.
 TEST(TestCommandCheck, HoldsASlot) {
-    const std::unique_ptr<void, HandleCloser> mapping(
+    const pm::HandleHolder mapping(
         CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG), L"PelmirtCheckSlots"));
-    ASSERT_TRUE(mapping);
-    const std::unique_ptr<void, ViewUnmapper> view(
-        MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(LONG)));
+    ASSERT_TRUE(mapping.valid());
+    const std::unique_ptr<void, decltype(&UnmapViewOfFile)> view(
+        MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(LONG)), UnmapViewOfFile);
     ASSERT_TRUE(view);
     auto* running = static_cast<volatile LONG*>(view.get());
     LONG most = InterlockedIncrement(running);
