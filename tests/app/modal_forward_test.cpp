@@ -13,6 +13,7 @@
 #include "tests/support/app_driver.h"
 #include "ui/message_box.h"
 #include "ui/tray_icon.h"
+#include "ui/window_utils.h"
 
 #include <windows.h>
 
@@ -50,9 +51,7 @@ void press(WORD key) {
 HWND openMenu(DWORD thread) {
     HWND found = nullptr;
     EnumThreadWindows(thread, [](HWND window, LPARAM param) {
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (std::wstring(name) != L"#32768" || !IsWindowVisible(window)) return TRUE;
+        if (!ui::hasWindowClass(window, L"#32768") || !IsWindowVisible(window)) return TRUE;
         *reinterpret_cast<HWND*>(param) = window;
         return FALSE;
     }, reinterpret_cast<LPARAM>(&found));
