@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 googletest xvfb xauth
-          locales fonts-dejavu-core fonts-freefont-ttf fonts-wqy-microhei)
+          locales fontconfig fonts-dejavu-core fonts-freefont-ttf fonts-wqy-microhei fonts-beng-extra)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -7,9 +7,11 @@
 #include "ui/shell_state.h"
 #include "ui/text_list.h"
 #include "ui/ui_font.h"
+#include "ui/ui_font_internal.h"
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -349,25 +351,29 @@ TEST(PickUiFontFace, GivesEachLanguageItsInterfaceFace) {
     EXPECT_STREQ(pickUiFontFace("hi"), pickUiFontFace("bn"));
 }
 
-// The test prefix maps the interface faces to installed fonts: the scripts get real glyphs, not boxes.
-TEST(PickUiFontFace, TheFacesHaveGlyphsForTheirScripts) {
+// Where a language's face is missing (an older Windows), it falls to a face of the same script, never to
+// "Segoe UI", which has no Devanagari, Bengali, Thai or CJK.
+TEST(PickUiFontFace, AMissingFaceFallsToOneThatCarriesTheSameScript) {
     const struct {
-        const char* code;
-        const wchar_t* sample;
-    } cases[] = {{"ru", L"Очистка"}, {"ar", L"تنظيف"}, {"hi", L"सफ़ाई"}, {"bn", L"পরিষ্কার"}, {"th", L"ทำความสะอาด"},
-                 {"zh", L"清理"}, {"ja", L"クリーンアップ"}, {"ko", L"정리"}};
-    for (const auto& c : cases) {
-        TextItem item = sampleItem(c.sample, RECT{0, 0, 100, 30}, 20, 20);
-        item.fontFace = pickUiFontFace(c.code);
-        HDC dc = fontCache.measureDC;
-        HGDIOBJ old = SelectObject(dc, cachedFont(fontCache, item, 20));
-        WORD glyphs[32]{};
-        const int length = static_cast<int>(wcslen(c.sample));
-        ASSERT_EQ(GetGlyphIndicesW(dc, c.sample, length, glyphs, GGI_MARK_NONEXISTING_GLYPHS),
-                  static_cast<DWORD>(length));
-        SelectObject(dc, old);
-        for (int i = 0; i < length; ++i) EXPECT_NE(glyphs[i], 0xFFFF) << c.code << " character " << i;
-    }
+        const char* name;
+        std::set<std::wstring> installed;
+        const wchar_t* expected[7];  // hi, bn, th, zh, ja, ko, en
+    } cases[] = {
+        {"only the older faces", {L"Mangal", L"Vrinda", L"Tahoma", L"SimSun", L"MS UI Gothic", L"Gulim"},
+         {L"Mangal", L"Vrinda", L"Tahoma", L"SimSun", L"MS UI Gothic", L"Gulim", L"Tahoma"}},
+        {"only Segoe UI", {L"Segoe UI"},
+         {L"Nirmala UI", L"Nirmala UI", L"Leelawadee UI", L"Microsoft YaHei UI", L"Yu Gothic UI", L"Malgun Gothic",
+          L"Segoe UI"}},
+        {"Devanagari's older face only", {L"Mangal", L"Segoe UI"},
+         {L"Mangal", L"Nirmala UI", L"Leelawadee UI", L"Microsoft YaHei UI", L"Yu Gothic UI", L"Malgun Gothic",
+          L"Segoe UI"}},
+    };
+    const char* codes[] = {"hi", "bn", "th", "zh", "ja", "ko", "en"};
+    for (const auto& c : cases)
+        for (int i = 0; i < 7; ++i) {
+            const auto installed = [&](const wchar_t* face) { return c.installed.count(face) != 0; };
+            EXPECT_STREQ(detail::chooseUiFontFace(codes[i], installed), c.expected[i]) << c.name << ", " << codes[i];
+        }
 }
 
 }  // namespace

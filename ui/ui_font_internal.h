@@ -1,0 +1,15 @@
+// The choice of a language's interface face, apart from asking the system which faces exist.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace pm::ui::detail {
+
+// The first of the language's faces that isAvailable accepts: its own face, then older faces of
+// Windows that carry the same script. When none is there, the language's own face: the font mapper
+// and font linking then still pick a font with the script, where "Segoe UI" would draw boxes.
+const wchar_t* chooseUiFontFace(const std::string& languageCode,
+                                const std::function<bool(const wchar_t*)>& isAvailable);
+
+}  // namespace pm::ui::detail
