@@ -91,14 +91,14 @@ TEST_F(MessageBoxTest, WithoutTaskDialogsTheClassicBoxAnswers) {
 
 // Enter held on a button that asks a question: the box opens on the press, and the keyboard's repeats that
 // follow reach the box's own loop. They answer nothing, nor do a held Escape's, which would cancel it; the
-// user's answer (here No) is the one returned.
+// user's answer (here No) is the one returned. No row for Escape in a task dialog: Wine's ignores Escape
+// though allowed to cancel, so such a row would pass with the repeats let through (the Enter row already
+// shows that its loop passes the box's filter).
 TEST_F(MessageBoxTest, AHeldKeysRepeatsAnswerNoBox) {
     const struct {
         bool classic;
         WORD key;
-    } cases[] = {{false, VK_RETURN}, {true, VK_RETURN},
-                 {false, VK_ESCAPE},  // Wine's task dialog ignores Escape though allowed to cancel; Windows' cancels
-                 {true, VK_ESCAPE}};
+    } cases[] = {{false, VK_RETURN}, {true, VK_RETURN}, {true, VK_ESCAPE}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.classic ? "classic box, " : "task dialog, ")
                                         << (c.key == VK_RETURN ? "Enter" : "Escape"));
