@@ -698,8 +698,7 @@ TEST_F(LargeFilesWindowTest, AKeyHeldOnStartSearchRunsOneSearchToItsEnd) {
 
 // Escape held in a preview window above this window while its search runs: the press closes the preview,
 // and this window, active again, takes the keyboard's repeats and closes for none of them; its search is
-// not cancelled and runs to its end. (Wine's X11 driver, unlike the null one of this prefix, lets a window's
-// activation release a key that SendInput holds, since X says it is up: the repeats would come as presses.)
+// not cancelled and runs to its end.
 TEST_F(LargeFilesWindowTest, EscapeHeldInAPreviewAboveClosesOnlyThePreview) {
     test::TempFolder folder;
     for (int i = 0; i < 2000; ++i) test::writeFile(folder / (L"s" + std::to_wstring(i)), "x");
