@@ -121,7 +121,8 @@ SIZE initialMainWindowSize(const RECT& workArea, float scale) {
 }
 
 void routeMessage(MSG& message) {
-    if (ui::isRepeatThatPresses(message)) return;  // one key press, one click, however long the key is held
+    // One key press, one click or one closed window, however long the key is held.
+    if (ui::isRepeatThatPressesOrCancels(message)) return;
     if (HWND owner = owningSecondaryWindow(message.hwnd)) {
         if (handleSecondaryKey(owner, message)) return;
         if (IsDialogMessageW(owner, &message)) return;

@@ -8,8 +8,9 @@ constexpr LPARAM KeyWasDown = LPARAM{1} << 30;
 
 }  // namespace
 
-bool isRepeatThatPresses(const MSG& message) {
+bool isRepeatThatPressesOrCancels(const MSG& message) {
     if (message.message != WM_KEYDOWN || !(message.lParam & KeyWasDown) || !message.hwnd) return false;
+    if (message.wParam == VK_ESCAPE) return true;
     if (message.wParam != VK_RETURN && message.wParam != VK_SPACE) return false;
     // The dialog manager asks the control the same way, with the message, before acting on the key.
     const auto code = static_cast<UINT>(

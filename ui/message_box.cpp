@@ -66,11 +66,12 @@ BOOL CALLBACK findOwnedDialog(HWND window, LPARAM param) {
 }
 
 // A box or the picker runs its own modal loop, which the program's routing never sees: the key press that
-// opened it (Enter held on a button that asks a question) would answer it with its repeats. The loop hands
-// each message to this thread's message filter first (MSGF_DIALOGBOX, Wine's too); a repeat that would
-// press a button stops there.
-LRESULT CALLBACK dropPressingRepeats(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == MSGF_DIALOGBOX && isRepeatThatPresses(*reinterpret_cast<const MSG*>(lParam))) return TRUE;
+// opened it (Enter held on a button that asks a question) would answer it with its repeats, and a held
+// Escape would close it and then the windows its loop still serves (those the box does not disable). The
+// loop hands each message to this thread's message filter first (MSGF_DIALOGBOX, Wine's too); a repeat
+// that would press a button or cancel stops there.
+LRESULT CALLBACK dropPressingOrCancellingRepeats(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == MSGF_DIALOGBOX && isRepeatThatPressesOrCancels(*reinterpret_cast<const MSG*>(lParam))) return TRUE;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -168,7 +169,7 @@ ModalScope::ModalScope() {
 
 ModalScope::ModalScope(HWND dialogOwner) : ModalScope() {
     scopeOwners.back() = dialogOwner;
-    repeatFilter_ = SetWindowsHookExW(WH_MSGFILTER, dropPressingRepeats, nullptr, GetCurrentThreadId());
+    repeatFilter_ = SetWindowsHookExW(WH_MSGFILTER, dropPressingOrCancellingRepeats, nullptr, GetCurrentThreadId());
 }
 
 ModalScope::~ModalScope() {

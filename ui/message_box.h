@@ -29,7 +29,8 @@ void leaveModal();
 // One modal scope: modalDepth is raised for the holder's lifetime and lowered through leaveModal on
 // every way out, exceptions included. A scope that shows a dialog names the dialog's owner (a box: the main
 // window; the folder picker: its window), so the program can bring that dialog forward while it is open;
-// while it is open the keyboard's repeats of a held key press none of the dialog's buttons.
+// while it is open the keyboard's repeats of a held key press none of the dialog's buttons and close
+// nothing (Escape: neither the dialog nor a window its loop serves).
 class ModalScope {
 public:
     ModalScope();  // modal UI with no dialog to bring forward (the tray menu)

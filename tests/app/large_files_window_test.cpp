@@ -9,6 +9,7 @@
 #include "app/large_files_internal.h"
 #include "app/main_layout.h"
 #include "app/main_window.h"
+#include "app/preview_window.h"
 #include "app/program_internal.h"
 #include "app/shell_globals.h"
 #include "app/worker_messages.h"
@@ -127,6 +128,10 @@ protected:
         busy = false;
         operationOwner = nullptr;
         exitAfterOperation = ui::exitPending = false;
+        const std::vector<HWND> previews(previewWindows);
+        for (HWND preview : previews) DestroyWindow(preview);
+        analysisPresent = false;
+        scanReport = ScanReport{};
         if (largeFilesWindow) DestroyWindow(largeFilesWindow);
         if (main_) DestroyWindow(main_);
         pumpUntil([] { return false; }, 20);
@@ -691,6 +696,51 @@ TEST_F(LargeFilesWindowTest, AKeyHeldOnStartSearchRunsOneSearchToItsEnd) {
     }
 }
 
+// Escape held in a preview window above this window while its search runs: the press closes the preview,
+// and this window, active again, takes the keyboard's repeats and closes for none of them; its search is
+// not cancelled and runs to its end.
+TEST_F(LargeFilesWindowTest, EscapeHeldInAPreviewAboveClosesOnlyThePreview) {
+    test::TempFolder folder;
+    for (int i = 0; i < 2000; ++i) test::writeFile(folder / (L"s" + std::to_wstring(i)), "x");
+    const size_t before = test::readHistoryLines().size();
+    SetDlgItemTextW(window_, FolderComboId, folder.path().c_str());
+    ASSERT_TRUE(SetForegroundWindow(window_));
+    command(SearchButtonId);
+    ASSERT_TRUE(busy);
+
+    analysisPresent = true;
+    scanReport.entries.assign(3, FileEntry{});
+    openPreviewWindow();
+    ASSERT_EQ(previewWindows.size(), 1u);
+    HWND preview = previewWindows.back();
+    ASSERT_EQ(GetActiveWindow(), preview);
+    ASSERT_TRUE(IsChild(preview, GetFocus())) << "the preview's list has the focus";
+
+    // The keyboard's messages alone are routed: the search's end waits in the queue until they are done.
+    const test::Taken keys = test::Taken::KeyboardOnly;
+    ASSERT_TRUE(test::routeFreshPress(VK_ESCAPE, nullptr, keys));
+    ASSERT_TRUE(previewWindows.empty()) << "the press closed the preview";
+    ASSERT_EQ(GetActiveWindow(), window_) << "the window under the preview is active again";
+    ASSERT_TRUE(IsChild(window_, GetFocus()) || GetFocus() == window_) << "and takes the keys";
+    std::vector<LPARAM> repeats;
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(test::routeKeyEvent(VK_ESCAPE, false, &repeats, keys));
+    ASSERT_TRUE(test::routeKeyEvent(VK_ESCAPE, true, nullptr, keys));
+    ASSERT_EQ(repeats.size(), 3u);
+    for (LPARAM repeat : repeats) ASSERT_NE(repeat & (LPARAM{1} << 30), 0) << "the keyboard marks a repeat as one";
+    ASSERT_TRUE(busy) << "the search still runs";
+    EXPECT_FALSE(cancelRequested.load()) << "a repeat cancelled the search";
+    EXPECT_FALSE(data_->closeWhenDone) << "a repeat closed the window";
+
+    pumpUntil([] { return !busy; }, 10000);
+    ASSERT_FALSE(busy);
+    const std::vector<JsonValue> records = test::historyObjectsAfter(before);
+    ASSERT_EQ(records.size(), 1u) << "one search";
+    EXPECT_EQ(jsonGetString(records[0], "kind", ""), "large_search");
+    EXPECT_FALSE(jsonGetBool(records[0], "cancelled", true));
+    EXPECT_EQ(largeFilesWindow, window_) << "the window stays open";
+    EXPECT_TRUE(IsWindowVisible(window_));
+}
+
 // Enter in the folder box (the combo box's edit) or the size box becomes the window's IDOK: held there, its
 // repeats are dropped as a button's are, the press itself is not.
 TEST_F(LargeFilesWindowTest, EnterRepeatedInTheFolderOrSizeBoxIsDropped) {
@@ -701,8 +751,8 @@ TEST_F(LargeFilesWindowTest, EnterRepeatedInTheFolderOrSizeBoxIsDropped) {
     ASSERT_NE(info.hwndItem, nullptr);
     const LPARAM repeat = 1 | LPARAM{1} << 30;
     for (HWND box : {info.hwndItem, GetDlgItem(window_, MinimumEditId)}) {
-        EXPECT_TRUE(ui::isRepeatThatPresses(MSG{box, WM_KEYDOWN, VK_RETURN, repeat, 0, {}}));
-        EXPECT_FALSE(ui::isRepeatThatPresses(MSG{box, WM_KEYDOWN, VK_RETURN, 1, 0, {}})) << "the press";
+        EXPECT_TRUE(ui::isRepeatThatPressesOrCancels(MSG{box, WM_KEYDOWN, VK_RETURN, repeat, 0, {}}));
+        EXPECT_FALSE(ui::isRepeatThatPressesOrCancels(MSG{box, WM_KEYDOWN, VK_RETURN, 1, 0, {}})) << "the press";
     }
 }
 

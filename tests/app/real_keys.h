@@ -10,6 +10,11 @@
 
 namespace pm::test {
 
+// What a routing takes from the queue: every message, or the keyboard's alone. With the keyboard's alone, a
+// worker's report that its operation has ended stays queued: to the program the operation still runs when
+// the keys arrive, however soon its worker is done.
+enum class Taken { Everything, KeyboardOnly };
+
 // One key event into the system's input queue, as the keyboard puts it there; nothing is routed.
 inline bool sendKeyEvent(WORD key, bool up) {
     INPUT input{};
@@ -19,16 +24,19 @@ inline bool sendKeyEvent(WORD key, bool up) {
     return SendInput(1, &input, sizeof(INPUT)) == 1;
 }
 
-// One key event, routed as the program's message loop routes it, with whatever was queued before it; done
-// once the program has handled that event and nothing after it. The lParam of every WM_KEYDOWN of the key
-// routed meanwhile goes to `downs`. False when the event did not arrive within five seconds.
-inline bool routeKeyEvent(WORD key, bool up, std::vector<LPARAM>* downs = nullptr) {
+// One key event, routed as the program's message loop routes it, with whatever was queued before it (of
+// the messages `taken`); done once the program has handled that event and nothing after it. The lParam of
+// every WM_KEYDOWN of the key routed meanwhile goes to `downs`. False when the event did not arrive within
+// five seconds.
+inline bool routeKeyEvent(WORD key, bool up, std::vector<LPARAM>* downs = nullptr, Taken taken = Taken::Everything) {
     if (!sendKeyEvent(key, up)) return false;
     const UINT expected = up ? WM_KEYUP : WM_KEYDOWN;
+    const UINT first = taken == Taken::KeyboardOnly ? WM_KEYFIRST : 0;
+    const UINT last = taken == Taken::KeyboardOnly ? WM_KEYLAST : 0;
     const ULONGLONG deadline = GetTickCount64() + 5000;
     for (;;) {
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&message, nullptr, first, last, PM_REMOVE)) {
             if (message.message == WM_QUIT) continue;
             routeMessage(message);
             if (message.wParam != key) continue;
@@ -43,9 +51,9 @@ inline bool routeKeyEvent(WORD key, bool up, std::vector<LPARAM>* downs = nullpt
 // A fresh press, routed: a key still down (a case before this one, on the same desktop, may have left it
 // so: the key state is the wineserver's, not the process's) is released first, or the press would arrive
 // as a repeat, which the program drops.
-inline bool routeFreshPress(WORD key, std::vector<LPARAM>* downs = nullptr) {
-    if (GetAsyncKeyState(key) < 0 && !routeKeyEvent(key, true)) return false;
-    return routeKeyEvent(key, false, downs);
+inline bool routeFreshPress(WORD key, std::vector<LPARAM>* downs = nullptr, Taken taken = Taken::Everything) {
+    if (GetAsyncKeyState(key) < 0 && !routeKeyEvent(key, true, nullptr, taken)) return false;
+    return routeKeyEvent(key, false, downs, taken);
 }
 
 // The key held: a fresh press, `repeats` repeats by the keyboard, the release, each routed. Returns the

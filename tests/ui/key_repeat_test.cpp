@@ -1,5 +1,5 @@
-// The keyboard's repeats of a held key against real controls: a repeat that would press a button is told
-// apart from one that types, moves or that the control takes itself.
+// The keyboard's repeats of a held key against real controls: a repeat that would press a button or cancel
+// is told apart from one that types, moves or that the control takes itself.
 #include "ui/control_procs.h"
 #include "ui/key_repeat.h"
 
@@ -21,7 +21,7 @@ MSG keyDown(HWND window, WORD key, bool repeat) {
     return MSG{window, WM_KEYDOWN, key, data, 0, {}};
 }
 
-TEST(KeyRepeatTest, OnlyARepeatThatWouldPressAButtonIsDropped) {
+TEST(KeyRepeatTest, OnlyARepeatThatWouldPressAButtonOrCancelIsDropped) {
     INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&classes);
     HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
@@ -55,12 +55,15 @@ TEST(KeyRepeatTest, OnlyARepeatThatWouldPressAButtonIsDropped) {
         {"Enter repeated in a text area that takes it", textArea, VK_RETURN, true, false},
         {"Down repeated in a list moves", list, VK_DOWN, true, false},
         {"Enter repeated in a list", list, VK_RETURN, true, true},
+        {"Escape pressed in a text area", textArea, VK_ESCAPE, false, false},
+        {"Escape repeated in a text area that takes every key", textArea, VK_ESCAPE, true, true},
     };
     for (const auto& c : cases) {
         ASSERT_NE(c.window, nullptr) << c.name;
-        EXPECT_EQ(ui::isRepeatThatPresses(keyDown(c.window, c.key, c.repeat)), c.dropped) << c.name;
+        EXPECT_EQ(ui::isRepeatThatPressesOrCancels(keyDown(c.window, c.key, c.repeat)), c.dropped) << c.name;
     }
-    EXPECT_FALSE(ui::isRepeatThatPresses(MSG{pushButton, WM_CHAR, L' ', LPARAM{1} << 30, 0, {}})) << "a character";
+    EXPECT_FALSE(ui::isRepeatThatPressesOrCancels(MSG{pushButton, WM_CHAR, L' ', LPARAM{1} << 30, 0, {}}))
+        << "a character";
     DestroyWindow(parent);
 }
 
