@@ -197,7 +197,9 @@ HFONT createInterfaceFont(const wchar_t* face, int weight) {
                        face);
 }
 
-// The distinct faces the interface asks for over every language.
+// The distinct faces the interface asks for over every language, as pickUiFontFace gives them. Where GDI+
+// misses a language's face under this locale, the fallback stands in for it here, and
+// EveryLanguageFindsItsOwnFace fails.
 std::vector<std::wstring> interfaceFaces() {
     std::vector<std::wstring> faces;
     for (const char* code : pm::LanguageCodes) {
