@@ -13,27 +13,18 @@ set -euo pipefail
 # The real path, as ./test.sh gives CMake: the same tree configured under another form of its path (through
 # a symbolic link or not) is built again from scratch.
 here=$(cd "$(dirname "$0")" && pwd -P)
-build="${PELMIRT_RUN_BUILD_DIR:-$here/build-run}"
 . "$here/tools/xvfb.sh"
 # The Xvfb's display, 91 or :91.
 number=$(display_number PELMIRT_XVFB_DISPLAY 91) || exit 1
 
 . "$here/tools/quiet_build.sh"
 . "$here/tools/wine_fonts.sh"
+# The prefix and its environment, shared with the check that CI runs on this prefix's fonts.
+. "$here/tools/run_prefix.sh"
+build=$(run_build_dir "$here")
 quiet_build run "$here" "$build" pelmirt || exit 1
 
-wine=/usr/lib/wine/wine64
-server=/usr/lib/wine/wineserver
-state="$build/wine"
-export WINEPREFIX="$state/prefix"
-export HOME="$state/home"
-export XDG_DATA_HOME="$HOME/.local/share"
-export XDG_CONFIG_HOME="$HOME/.config"
-export XDG_CACHE_HOME="$HOME/.cache"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree=;mshtml="
-unset TZ
-mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
+enter_run_prefix "$build"
 
 xvfb_pid=
 cleanup() {
@@ -60,15 +51,8 @@ else
   mode=display
 fi
 
-if [ ! -f "$WINEPREFIX/.pelmirt-run-ready" ]; then
-  echo "run: creating the Wine prefix $WINEPREFIX (once, about 15 seconds)"
-  rm -rf "$WINEPREFIX"
-  "$wine" wineboot -i >/dev/null 2>&1 </dev/null || true
-  "$server" -w
-  touch "$WINEPREFIX/.pelmirt-run-ready"
-fi
-# The interface fonts, mapped as in the tests' prefix; also in a prefix made before the mapping changed.
-map_fonts "$wine"
+# Created on first use; the interface fonts mapped as in the tests' prefix.
+ready_run_prefix
 
 # Under Xvfb there is no window manager: a Wine virtual desktop keeps hiding and closing windows fast.
 # The setting takes effect when the prefix's wineserver starts, so switching modes restarts it.

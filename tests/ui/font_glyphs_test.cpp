@@ -1,0 +1,246 @@
+// Every language draws real glyphs, not boxes: each character of each language's texts, in every face the
+// interface asks for at every weight it uses, and in the system's menu, message and caption fonts, under
+// the system locale this process runs in. CTest runs this program once per locale (LANG and LC_ALL of the
+// Wine process, tests/ui/CMakeLists.txt): Wine takes the code page, the system fonts and the localized
+// font names from them.
+//
+// A character is drawn alone into a small DIB and compared with the same draw of a code point no font has
+// (the missing-glyph box; with font linking, the base font's box too) and of a space (nothing drawn).
+#include "draw_support.h"
+
+#include "services/i18n/language.h"
+#include "services/i18n/translate.h"
+#include "services/i18n/translation_table.h"
+#include "ui/gdi_objects.h"
+#include "ui/text_list.h"
+#include "ui/ui_font.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using pm::test::Dib;
+using pm::ui::GdiObject;
+
+constexpr int Side = 64;
+constexpr int PixelSize = 24;
+// Left of the middle: combining marks hang to the left of their origin.
+constexpr int DrawX = 24;
+constexpr int DrawY = 16;
+constexpr int InterfaceWeights[] = {400, 600, 700};
+// How many failing characters one message names.
+constexpr size_t NamedCharacters = 12;
+
+// Segoe UI has no Devanagari, Bengali, Thai or CJK on Windows: these languages have faces of their own, and
+// Segoe UI for one of them means GDI+ did not find its face.
+constexpr const char* LanguagesBeyondSegoeUi[] = {"hi", "bn", "th", "zh", "ja", "ko"};
+
+// What draws nothing even in a font that has it: controls, spaces, and format characters (the soft hyphen,
+// the zero-width space, non-joiner and joiner U+200B-U+200D, the direction marks U+200E/U+200F and
+// embeddings, the word joiner, the byte order mark).
+bool drawsNothing(char32_t c) {
+    return c <= 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0xAD || c == 0x061C || (c >= 0x2000 && c <= 0x200F) ||
+           (c >= 0x2028 && c <= 0x202F) || (c >= 0x205F && c <= 0x206F) || c == 0x3000 || c == 0xFEFF;
+}
+
+std::wstring utf16(char32_t c) {
+    if (c < 0x10000) return std::wstring(1, static_cast<wchar_t>(c));
+    c -= 0x10000;
+    return {static_cast<wchar_t>(0xD800 + (c >> 10)), static_cast<wchar_t>(0xDC00 + (c & 0x3FF))};
+}
+
+void addCodePoints(const wchar_t* text, std::set<char32_t>& into) {
+    for (size_t i = 0; text[i]; ++i) {
+        char32_t c = static_cast<char16_t>(text[i]);
+        if (c >= 0xD800 && c < 0xDC00 && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char16_t>(text[i + 1]) - 0xDC00);
+            ++i;
+        }
+        into.insert(c);
+    }
+}
+
+struct Language {
+    std::string code;
+    std::vector<char32_t> characters;
+};
+
+// Each language's distinct characters: its column of the translation table and its name in itself, as
+// the settings page shows it.
+const std::vector<Language>& languages() {
+    static const std::vector<Language> all = [] {
+        std::vector<Language> result;
+        for (int index = 0; index < pm::LanguageCount; ++index) {
+            std::set<char32_t> used;
+            for (size_t row = 0; row < pm::TranslationRowCount; ++row)
+                addCodePoints(pm::TranslationTable[row][index + 1], used);
+            for (const pm::LanguageOption& option : pm::languageOptions())
+                if (option.code == pm::LanguageCodes[index]) addCodePoints(option.nativeName.c_str(), used);
+            Language language{pm::LanguageCodes[index], {}};
+            for (char32_t c : used)
+                if (!drawsNothing(c)) language.characters.push_back(c);
+            result.push_back(std::move(language));
+        }
+        return result;
+    }();
+    return all;
+}
+
+std::wstring faceOf(HDC dc, HFONT font) {
+    const HGDIOBJ old = SelectObject(dc, font);
+    wchar_t face[LF_FACESIZE]{};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    SelectObject(dc, old);
+    return face;
+}
+
+// UTF-8, for the messages: under a CJK locale a face may answer with its localized name.
+std::string narrow(const std::wstring& text) {
+    const int length = static_cast<int>(text.size());
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), length, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), length, result.data(), size, nullptr, nullptr);
+    return result;
+}
+
+std::string quoted(const std::wstring& face) {
+    std::string result = narrow(face);
+    result.insert(result.begin(), '"');
+    result.push_back('"');
+    return result;
+}
+
+std::string codePointName(char32_t c) {
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
+    return name;
+}
+
+// One font, with the draws of a missing glyph and of nothing to compare each character with.
+class GlyphProbe {
+public:
+    explicit GlyphProbe(HFONT font) : font_(font) {
+        draw(missing_, L"\u0378");
+        draw(blank_, L" ");
+    }
+
+    enum class Result { Glyph, Box, Nothing };
+
+    Result classify(char32_t c) {
+        draw(work_, utf16(c));
+        if (work_.samePixels(missing_)) return Result::Box;
+        if (work_.samePixels(blank_)) return Result::Nothing;
+        return Result::Glyph;
+    }
+
+    // One message for the language in this font, empty when every character draws a glyph.
+    std::string failures(const Language& language, const std::string& fontName) {
+        std::vector<char32_t> boxes, nothing;
+        for (char32_t c : language.characters) {
+            const Result result = classify(c);
+            if (result == Result::Box) boxes.push_back(c);
+            if (result == Result::Nothing) nothing.push_back(c);
+        }
+        if (boxes.empty() && nothing.empty()) return {};
+        std::string message = language.code + " in " + fontName + ": ";
+        const auto list = [&](const std::vector<char32_t>& failing, const char* what) {
+            message += std::to_string(failing.size()) + " of " + std::to_string(language.characters.size()) +
+                       " characters " + what + " (";
+            for (size_t i = 0; i < failing.size() && i < NamedCharacters; ++i) {
+                if (i) message += ' ';
+                message += codePointName(failing[i]);
+            }
+            message += failing.size() > NamedCharacters ? " ...)" : ")";
+        };
+        if (!boxes.empty()) list(boxes, "draw the missing-glyph box");
+        if (!boxes.empty() && !nothing.empty()) message += "; ";
+        if (!nothing.empty()) list(nothing, "draw nothing");
+        return message;
+    }
+
+private:
+    void draw(Dib& dib, const std::wstring& text) {
+        dib.fillAll(0xFFFFFFFF);
+        const HGDIOBJ old = SelectObject(dib.dc(), font_);
+        SetBkMode(dib.dc(), TRANSPARENT);
+        SetTextColor(dib.dc(), RGB(0, 0, 0));
+        TextOutW(dib.dc(), DrawX, DrawY, text.c_str(), static_cast<int>(text.size()));
+        SelectObject(dib.dc(), old);
+    }
+
+    HFONT font_;
+    Dib missing_{Side, Side};
+    Dib blank_{Side, Side};
+    Dib work_{Side, Side};
+};
+
+// Every language in the font; one failure per language that does not draw.
+void expectEveryLanguage(HFONT font, const std::string& fontName) {
+    ASSERT_NE(font, nullptr) << fontName << " could not be created";
+    GlyphProbe probe(font);
+    for (const Language& language : languages()) {
+        const std::string failures = probe.failures(language, fontName);
+        if (!failures.empty()) ADD_FAILURE() << failures;
+    }
+}
+
+// The face the program asks for when a language is chosen, made as its windows make their fonts.
+HFONT createInterfaceFont(const wchar_t* face, int weight) {
+    return CreateFontW(-PixelSize, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, static_cast<DWORD>(pm::ui::systemFontQuality()), DEFAULT_PITCH,
+                       face);
+}
+
+// The distinct faces the interface asks for over every language, as pickUiFontFace gives them. Where GDI+
+// misses a language's face under this locale, the fallback stands in for it here, and
+// EveryLanguageFindsItsOwnFace fails.
+std::vector<std::wstring> interfaceFaces() {
+    std::vector<std::wstring> faces;
+    for (const char* code : pm::LanguageCodes) {
+        const std::wstring face = pm::ui::pickUiFontFace(code);
+        if (std::find(faces.begin(), faces.end(), face) == faces.end()) faces.push_back(face);
+    }
+    return faces;
+}
+
+TEST(FontGlyphs, EveryLanguageFindsItsOwnFace) {
+    for (const char* code : LanguagesBeyondSegoeUi)
+        EXPECT_STRNE(pm::ui::pickUiFontFace(code), L"Segoe UI")
+            << code << ": pickUiFontFace gives the fallback \"Segoe UI\": GDI+ does not find the language's own "
+            << "face under this system locale";
+}
+
+TEST(FontGlyphs, EveryInterfaceFaceDrawsEveryLanguageAtEveryWeight) {
+    for (const std::wstring& face : interfaceFaces())
+        for (int weight : InterfaceWeights) {
+            GdiObject<HFONT> font(createInterfaceFont(face.c_str(), weight));
+            expectEveryLanguage(font.get(), quoted(face) + " " + std::to_string(weight));
+        }
+}
+
+TEST(FontGlyphs, TheSystemMenuMessageAndCaptionFontsDrawEveryLanguage) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+    const struct {
+        const char* name;
+        const LOGFONTW& logFont;
+    } fonts[] = {{"menu font", metrics.lfMenuFont},
+                 {"message font", metrics.lfMessageFont},
+                 {"caption font", metrics.lfCaptionFont}};
+    Dib dib(1, 1);
+    for (const auto& f : fonts) {
+        GdiObject<HFONT> font(CreateFontIndirectW(&f.logFont));
+        const std::string name = std::string(f.name) + " " + quoted(f.logFont.lfFaceName) + " (drawn as " +
+                                 quoted(faceOf(dib.dc(), font.get())) + ")";
+        expectEveryLanguage(font.get(), name);
+    }
+}
+
+}  // namespace
