@@ -112,5 +112,5 @@ if [ ${#failed[@]} -ne 0 ]; then
   say "./run.sh's prefix does not draw every language under: ${failed[*]}"
   exit 1
 fi
-echo "check_run_prefix_fonts: ./run.sh's prefix draws every language in every face, weight and system font under" \
+echo "check_run_prefix_fonts: ./run.sh's prefix draws every language in its face at every weight and in the system fonts under" \
      "$(echo $cases)"

@@ -38,6 +38,10 @@ const LanguageFaces& facesForLanguage(const std::string& code) {
     return LanguageFaceTable[std::size(LanguageFaceTable) - 1];
 }
 
+}  // namespace
+
+namespace detail {
+
 bool faceAvailable(const wchar_t* face) {
     Gdiplus::GpFontFamily* family = nullptr;
     if (Gdiplus::DllExports::GdipCreateFontFamilyFromName(face, nullptr, &family) != Gdiplus::Ok || !family)
@@ -45,10 +49,6 @@ bool faceAvailable(const wchar_t* face) {
     Gdiplus::DllExports::GdipDeleteFontFamily(family);
     return true;
 }
-
-}  // namespace
-
-namespace detail {
 
 const wchar_t* chooseUiFontFace(const std::string& languageCode,
                                 const std::function<bool(const wchar_t*)>& isAvailable) {
@@ -64,7 +64,7 @@ const wchar_t* pickUiFontFace(const std::string& languageCode) {
     // Entries are never removed, so the returned pointers stay valid until exit.
     static std::map<std::string, std::wstring> faces;
     if (auto found = faces.find(languageCode); found != faces.end()) return found->second.c_str();
-    return faces.emplace(languageCode, detail::chooseUiFontFace(languageCode, faceAvailable)).first->second.c_str();
+    return faces.emplace(languageCode, detail::chooseUiFontFace(languageCode, detail::faceAvailable)).first->second.c_str();
 }
 
 const wchar_t* uiFontFace() {

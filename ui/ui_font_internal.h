@@ -1,10 +1,13 @@
-// The choice of a language's interface face, apart from asking the system which faces exist.
+// The choice of a language's interface face, and the question the choice asks the system.
 #pragma once
 
 #include <functional>
 #include <string>
 
 namespace pm::ui::detail {
+
+// True when GDI+ finds a font family of that name (a substituted name counts). Needs GDI+ started.
+bool faceAvailable(const wchar_t* face);
 
 // The first of the language's faces that isAvailable accepts: its own face, then older faces of
 // Windows that carry the same script. When none is there, the language's own face: the font mapper

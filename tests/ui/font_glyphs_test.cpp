@@ -1,5 +1,6 @@
-// Every language draws real glyphs, not boxes: each character of each language's texts, in every face the
-// interface asks for at every weight it uses, and in the system's menu, message and caption fonts, under
+// Every language draws real glyphs, not boxes: each character of each language's texts, in the face the
+// interface asks for in that language at every weight it uses, and in the system's menu, message and caption
+// fonts (which draw whatever the language), under
 // the system locale this process runs in. CTest runs this program once per locale (LANG and LC_ALL of the
 // Wine process, tests/ui/CMakeLists.txt): Wine takes the code page, the system fonts and the localized
 // font names from them.
@@ -14,10 +15,10 @@
 #include "ui/gdi_objects.h"
 #include "ui/text_list.h"
 #include "ui/ui_font.h"
+#include "ui/ui_font_internal.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -36,10 +37,6 @@ constexpr int DrawY = 16;
 constexpr int InterfaceWeights[] = {400, 600, 700};
 // How many failing characters one message names.
 constexpr size_t NamedCharacters = 12;
-
-// Segoe UI has no Devanagari, Bengali, Thai or CJK on Windows: these languages have faces of their own, and
-// Segoe UI for one of them means GDI+ did not find its face.
-constexpr const char* LanguagesBeyondSegoeUi[] = {"hi", "bn", "th", "zh", "ja", "ko"};
 
 // What draws nothing even in a font that has it: controls, spaces, and format characters (the soft hyphen,
 // the zero-width space, non-joiner and joiner U+200B-U+200D, the direction marks U+200E/U+200F and
@@ -180,14 +177,20 @@ private:
     Dib work_{Side, Side};
 };
 
-// Every language in the font; one failure per language that does not draw.
-void expectEveryLanguage(HFONT font, const std::string& fontName) {
+// The languages in the font; one failure per language that does not draw.
+void expectLanguages(HFONT font, const std::string& fontName, const std::vector<const Language*>& which) {
     ASSERT_NE(font, nullptr) << fontName << " could not be created";
     GlyphProbe probe(font);
-    for (const Language& language : languages()) {
-        const std::string failures = probe.failures(language, fontName);
+    for (const Language* language : which) {
+        const std::string failures = probe.failures(*language, fontName);
         if (!failures.empty()) ADD_FAILURE() << failures;
     }
+}
+
+void expectEveryLanguage(HFONT font, const std::string& fontName) {
+    std::vector<const Language*> all;
+    for (const Language& language : languages()) all.push_back(&language);
+    expectLanguages(font, fontName, all);
 }
 
 // The face the program asks for when a language is chosen, made as its windows make their fonts.
@@ -197,31 +200,30 @@ HFONT createInterfaceFont(const wchar_t* face, int weight) {
                        face);
 }
 
-// The distinct faces the interface asks for over every language, as pickUiFontFace gives them. Where GDI+
-// misses a language's face under this locale, the fallback stands in for it here, and
-// EveryLanguageFindsItsOwnFace fails.
-std::vector<std::wstring> interfaceFaces() {
-    std::vector<std::wstring> faces;
-    for (const char* code : pm::LanguageCodes) {
-        const std::wstring face = pm::ui::pickUiFontFace(code);
-        if (std::find(faces.begin(), faces.end(), face) == faces.end()) faces.push_back(face);
-    }
-    return faces;
+// The language's own face: the first of its faces, as Windows 10 and later have it.
+const wchar_t* ownFace(const std::string& code) {
+    return pm::ui::detail::chooseUiFontFace(code, [](const wchar_t*) { return true; });
 }
 
+// Found as the program asks (GDI+): a face it misses sends the program to an older face of the script.
 TEST(FontGlyphs, EveryLanguageFindsItsOwnFace) {
-    for (const char* code : LanguagesBeyondSegoeUi)
-        EXPECT_STRNE(pm::ui::pickUiFontFace(code), L"Segoe UI")
-            << code << ": pickUiFontFace gives the fallback \"Segoe UI\": GDI+ does not find the language's own "
-            << "face under this system locale";
+    for (const char* code : pm::LanguageCodes) {
+        EXPECT_TRUE(pm::ui::detail::faceAvailable(ownFace(code)))
+            << code << ": GDI+ does not find " << quoted(ownFace(code)) << " under this system locale";
+        EXPECT_STREQ(pm::ui::pickUiFontFace(code), ownFace(code)) << code;
+    }
 }
 
-TEST(FontGlyphs, EveryInterfaceFaceDrawsEveryLanguageAtEveryWeight) {
-    for (const std::wstring& face : interfaceFaces())
+// The program draws a language's texts in that language's face only (its windows, and its name in the
+// settings list), so each face is asked for its languages' characters.
+TEST(FontGlyphs, EachLanguageDrawsInItsFaceAtEveryWeight) {
+    for (const Language& language : languages()) {
+        const std::wstring face = pm::ui::pickUiFontFace(language.code);
         for (int weight : InterfaceWeights) {
             GdiObject<HFONT> font(createInterfaceFont(face.c_str(), weight));
-            expectEveryLanguage(font.get(), quoted(face) + " " + std::to_string(weight));
+            expectLanguages(font.get(), quoted(face) + " " + std::to_string(weight), {&language});
         }
+    }
 }
 
 TEST(FontGlyphs, TheSystemMenuMessageAndCaptionFontsDrawEveryLanguage) {
