@@ -59,6 +59,16 @@ void pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     }
 }
 
+// Lets the search end, then expects it in the history once, run to its end (not cancelled).
+void expectOneSearchToItsEnd(size_t historyBefore) {
+    pumpUntil([] { return !busy; }, 10000);
+    ASSERT_FALSE(busy);
+    const std::vector<JsonValue> records = test::historyObjectsAfter(historyBefore);
+    ASSERT_EQ(records.size(), 1u) << "one search";
+    EXPECT_EQ(jsonGetString(records[0], "kind", ""), "large_search");
+    EXPECT_FALSE(jsonGetBool(records[0], "cancelled", true));
+}
+
 std::wstring dialogText(HWND dialog) {
     std::wstring all;
     EnumChildWindows(dialog, [](HWND child, LPARAM out) {
@@ -685,12 +695,7 @@ TEST_F(LargeFilesWindowTest, AKeyHeldOnStartSearchRunsOneSearchToItsEnd) {
             ASSERT_EQ((downs[press] & (LPARAM{1} << 30)) != 0, press > 0)
                 << "the keyboard marks a repeat as one: " << press;
         }
-        pumpUntil([] { return !busy; }, 10000);
-        ASSERT_FALSE(busy);
-        const std::vector<JsonValue> records = test::historyObjectsAfter(before);
-        ASSERT_EQ(records.size(), 1u) << "one search";
-        EXPECT_EQ(jsonGetString(records[0], "kind", ""), "large_search");
-        EXPECT_FALSE(jsonGetBool(records[0], "cancelled", true));
+        expectOneSearchToItsEnd(before);
         EXPECT_EQ(paths().size(), 2u) << "the list of the search";
         EXPECT_FALSE(data_->result.cancelled);
     }
@@ -731,12 +736,7 @@ TEST_F(LargeFilesWindowTest, EscapeHeldInAPreviewAboveClosesOnlyThePreview) {
     EXPECT_FALSE(cancelRequested.load()) << "a repeat cancelled the search";
     EXPECT_FALSE(data_->closeWhenDone) << "a repeat closed the window";
 
-    pumpUntil([] { return !busy; }, 10000);
-    ASSERT_FALSE(busy);
-    const std::vector<JsonValue> records = test::historyObjectsAfter(before);
-    ASSERT_EQ(records.size(), 1u) << "one search";
-    EXPECT_EQ(jsonGetString(records[0], "kind", ""), "large_search");
-    EXPECT_FALSE(jsonGetBool(records[0], "cancelled", true));
+    expectOneSearchToItsEnd(before);
     EXPECT_EQ(largeFilesWindow, window_) << "the window stays open";
     EXPECT_TRUE(IsWindowVisible(window_));
 }
