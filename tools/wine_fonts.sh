@@ -86,7 +86,7 @@ logfont_hex() {
 
 # font_mapping_reg: the whole mapping as the text of a .reg file (UTF-8 here; imported as UTF-16).
 font_mapping_reg() {
-  local pair key file name entries hex
+  local pair key file name names hex
   printf 'Windows Registry Editor Version 5.00\n\n'
   printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\n'
   for pair in "${pm_font_substitutes[@]}"; do printf '"%s"="%s"\n' "${pair%%=*}" "${pair#*=}"; done
@@ -97,9 +97,12 @@ font_mapping_reg() {
       [ -f "$pm_fonts/$file" ] || { echo "wine_fonts: $pm_fonts/$file is missing (setup.sh installs it)" >&2; return 1; }
     done
     for file in ${pair#*=}; do hex+="$(utf16_hex "${file##*/}"),00,00,"; done
+    # Without fc-scan (fontconfig) there is no name: the mapping would lack every link and still be applied.
+    names=$(full_names "${pair%%=*}")
+    [ -n "$names" ] || { echo "wine_fonts: fc-scan names no face of $pm_fonts/${pair%%=*} (fontconfig: setup.sh installs it)" >&2; return 1; }
     while IFS= read -r name; do
       printf '"%s"=hex(7):%s00,00\n' "$name" "$hex"
-    done < <(full_names "${pair%%=*}")
+    done <<<"$names"
   done
   printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n'
   for pair in "${pm_font_replacements[@]}"; do printf '"%s"="%s"\n' "${pair%%=*}" "${pair#*=}"; done
