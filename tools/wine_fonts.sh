@@ -23,11 +23,11 @@
 #     in Bengali fonts with no Latin: the bold of "Nirmala UI" (FreeSerif Bold) takes it from Mukti's bold
 #     through a link, unshaped.
 #   - Wine's own dialogs (the folder picker) draw in "MS Shell Dlg" and "MS Shell Dlg 2", which a process of
-#     another system locale points again at Wine's choice for that locale (Tahoma for most, also under a Thai,
-#     Hindi or Bengali locale; "MS Shell Dlg 2" under a CJK one), and Wine's Tahoma lacks Thai, Devanagari,
-#     Bengali and CJK. So Tahoma is a replacement (HKCU\Software\Wine\Fonts\Replacements, which no locale
-#     rewrites) for FreeSerif, as the system fonts are; Wine honours it only while no font of its own is named
-#     Tahoma, so the prefix holds none.
+#     another system locale points again at Wine's choice for that locale: both at Tahoma under an English,
+#     Thai, Hindi or Bengali locale, "MS Shell Dlg 2" at Tahoma under every locale measured (CJK and Arabic
+#     too); and Wine's Tahoma lacks Thai, Devanagari, Bengali and CJK. So Tahoma is a replacement
+#     (HKCU\Software\Wine\Fonts\Replacements, which no locale rewrites) for FreeSerif, as the system fonts
+#     are; Wine honours it only while no font of its own is named Tahoma, so the prefix holds none.
 
 pm_fonts=/usr/share/fonts/truetype
 
