@@ -22,6 +22,12 @@
 #   - Bengali exists here only in regular faces of FreeSerif and FreeSans (which Uniscribe does not shape) and
 #     in Bengali fonts with no Latin: the bold of "Nirmala UI" (FreeSerif Bold) takes it from Mukti's bold
 #     through a link, unshaped.
+#   - Wine's own dialogs (the folder picker) draw in "MS Shell Dlg" and "MS Shell Dlg 2", which a process of
+#     another system locale points again at Wine's choice for that locale: both at Tahoma under an English,
+#     Thai, Hindi or Bengali locale, "MS Shell Dlg 2" at Tahoma under every locale measured (CJK and Arabic
+#     too); and Wine's Tahoma lacks Thai, Devanagari, Bengali and CJK. So Tahoma is a replacement
+#     (HKCU\Software\Wine\Fonts\Replacements, which no locale rewrites) for FreeSerif, as the system fonts
+#     are; Wine honours it only while no font of its own is named Tahoma, so the prefix holds none.
 
 pm_fonts=/usr/share/fonts/truetype
 
@@ -45,9 +51,14 @@ pm_font_links=(
 # The system's menu, message, caption, status and icon fonts: face, height in pixels at 96 DPI (9 points).
 pm_system_font_face="FreeSerif"
 pm_system_font_height=12
-# Wine's own Tahoma and Marlett (dialogs, caption buttons), which this build of Wine finds only in the
-# prefix's Fonts folder.
-pm_wine_fonts='tahoma.ttf tahomabd.ttf marlett.ttf'
+# The faces Wine itself asks for, and the fonts they become (see above).
+pm_font_replacements=(
+  "Tahoma=FreeSerif"
+)
+# Wine's own Marlett (caption buttons), which this build of Wine finds only in the prefix's Fonts folder.
+pm_wine_fonts='marlett.ttf'
+# Wine's Tahoma, copied there by earlier versions of this mapping: it would hide the replacement.
+pm_removed_wine_fonts='tahoma.ttf tahomabd.ttf'
 
 # utf16_hex TEXT: TEXT as UTF-16LE bytes, "xx,xx,...", as .reg files write binary data.
 utf16_hex() {
@@ -75,7 +86,7 @@ logfont_hex() {
 
 # font_mapping_reg: the whole mapping as the text of a .reg file (UTF-8 here; imported as UTF-16).
 font_mapping_reg() {
-  local pair key file name entries hex
+  local pair key file name names hex
   printf 'Windows Registry Editor Version 5.00\n\n'
   printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\n'
   for pair in "${pm_font_substitutes[@]}"; do printf '"%s"="%s"\n' "${pair%%=*}" "${pair#*=}"; done
@@ -86,10 +97,15 @@ font_mapping_reg() {
       [ -f "$pm_fonts/$file" ] || { echo "wine_fonts: $pm_fonts/$file is missing (setup.sh installs it)" >&2; return 1; }
     done
     for file in ${pair#*=}; do hex+="$(utf16_hex "${file##*/}"),00,00,"; done
+    # Without fc-scan (fontconfig) there is no name: the mapping would lack every link and still be applied.
+    names=$(full_names "${pair%%=*}")
+    [ -n "$names" ] || { echo "wine_fonts: fc-scan names no face of $pm_fonts/${pair%%=*} (fontconfig: setup.sh installs it)" >&2; return 1; }
     while IFS= read -r name; do
       printf '"%s"=hex(7):%s00,00\n' "$name" "$hex"
-    done < <(full_names "${pair%%=*}")
+    done <<<"$names"
   done
+  printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n'
+  for pair in "${pm_font_replacements[@]}"; do printf '"%s"="%s"\n' "${pair%%=*}" "${pair#*=}"; done
   printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop\\WindowMetrics]\n'
   for key in CaptionFont SmCaptionFont MenuFont MessageFont StatusFont IconFont; do
     printf '"%s"=hex:%s\n' "$key" "$(logfont_hex "$pm_system_font_face" "$pm_system_font_height" 400)"
@@ -111,6 +127,7 @@ map_fonts() {
   for f in $pm_wine_fonts; do
     [ -f "/usr/share/wine/fonts/$f" ] && cp -f "/usr/share/wine/fonts/$f" "$fonts/"
   done
+  for f in $pm_removed_wine_fonts; do rm -f "$fonts/$f"; done
   # UTF-16 with its byte order mark: the keys hold names in every script.
   { printf '\xff\xfe'; printf '%s\n' "$reg" | iconv -f UTF-8 -t UTF-16LE; } > "$WINEPREFIX/drive_c/pelmirt-fonts.reg"
   local status=0

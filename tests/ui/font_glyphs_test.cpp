@@ -226,6 +226,25 @@ TEST(FontGlyphs, EachLanguageDrawsInItsFaceAtEveryWeight) {
     }
 }
 
+// Wine's own dialogs (the folder picker of the large-files window) show their texts in the system's
+// language, in the dialog font "MS Shell Dlg" (or "MS Shell Dlg 2"), which Wine points at a face of its
+// choice for each system locale as a process of that locale starts.
+TEST(FontGlyphs, TheDialogFontDrawsTheSystemLanguage) {
+    const std::string code = pm::detectUiLanguage();
+    const Language* language = nullptr;
+    for (const Language& candidate : languages())
+        if (candidate.code == code) language = &candidate;
+    ASSERT_NE(language, nullptr) << "no texts for the system's language " << code;
+    Dib dib(1, 1);
+    for (const wchar_t* face : {L"MS Shell Dlg", L"MS Shell Dlg 2"})
+        for (int weight : {400, 700}) {
+            GdiObject<HFONT> font(createInterfaceFont(face, weight));
+            const std::string name = "dialog font " + quoted(face) + " " + std::to_string(weight) + " (drawn as " +
+                                     quoted(faceOf(dib.dc(), font.get())) + ")";
+            expectLanguages(font.get(), name, {language});
+        }
+}
+
 TEST(FontGlyphs, TheSystemMenuMessageAndCaptionFontsDrawEveryLanguage) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
