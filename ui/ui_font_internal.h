@@ -10,8 +10,8 @@ namespace pm::ui::detail {
 bool faceAvailable(const wchar_t* face);
 
 // The first of the language's faces that isAvailable accepts: its own face, then older faces of
-// Windows that carry the same script. When none is there, the language's own face: the font mapper
-// and font linking then still pick a font with the script, where "Segoe UI" would draw boxes.
+// Windows that carry the same script. When none is there, the language's own face, left to the system's
+// font fallback, rather than "Segoe UI", which has none of the scripts that have faces of their own.
 const wchar_t* chooseUiFontFace(const std::string& languageCode,
                                 const std::function<bool(const wchar_t*)>& isAvailable);
 
