@@ -9,6 +9,7 @@
 // (the missing-glyph box; with font linking, the base font's box too) and of a space (nothing drawn).
 #include "draw_support.h"
 
+#include "services/history/text_codec.h"
 #include "services/i18n/language.h"
 #include "services/i18n/translate.h"
 #include "services/i18n/translation_table.h"
@@ -47,9 +48,9 @@ bool drawsNothing(char32_t c) {
 }
 
 std::wstring utf16(char32_t c) {
-    if (c < 0x10000) return std::wstring(1, static_cast<wchar_t>(c));
-    c -= 0x10000;
-    return {static_cast<wchar_t>(0xD800 + (c >> 10)), static_cast<wchar_t>(0xDC00 + (c & 0x3FF))};
+    std::wstring text;
+    pm::appendCodePoint(text, c);
+    return text;
 }
 
 void addCodePoints(const wchar_t* text, std::set<char32_t>& into) {
@@ -97,17 +98,9 @@ std::wstring faceOf(HDC dc, HFONT font) {
     return face;
 }
 
-// UTF-8, for the messages: under a CJK locale a face may answer with its localized name.
-std::string narrow(const std::wstring& text) {
-    const int length = static_cast<int>(text.size());
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), length, result.data(), size, nullptr, nullptr);
-    return result;
-}
-
 std::string quoted(const std::wstring& face) {
-    std::string result = narrow(face);
+    // UTF-8: under a CJK locale a face may answer with its localized name.
+    std::string result = pm::encodeUtf8(face);
     result.insert(result.begin(), '"');
     result.push_back('"');
     return result;
