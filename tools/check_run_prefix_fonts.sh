@@ -16,6 +16,7 @@ locales="$build/tests/ui/locales"
 logs="$build/run-prefix-check"
 . "$here/tools/wine_fonts.sh"
 . "$here/tools/run_prefix.sh"
+. "$here/tools/process_marks.sh"
 
 say() { echo "check_run_prefix_fonts: $*" >&2; }
 
@@ -33,27 +34,14 @@ fi
 
 enter_run_prefix "$(run_build_dir "$here")"
 unset DISPLAY WAYLAND_DISPLAY
-# marked VARIABLE=VALUE: the pids of the processes whose environment holds it. The search runs with an empty
-# environment, or it would find itself.
-marked() { env -i grep -lzxF "$1" /proc/[0-9]*/environ 2>/dev/null | env -i cut -d/ -f3 || true; }
-in_use=$(marked "WINEPREFIX=$WINEPREFIX")
+in_use=$(marked_pids "WINEPREFIX=$WINEPREFIX")
 if [ -n "$in_use" ]; then
   say "BROKEN: the prefix $WINEPREFIX is in use (./run.sh running?): processes $(echo $in_use)"
   exit 1
 fi
-# Every process the check starts inherits this variable: it finds what the check left behind. The search
-# must see a marked process, or it would find nothing left after any run.
+# Every process the check starts inherits this variable: it finds what the check left behind.
 marker="PELMIRT_RUN_PREFIX_CHECK=$WINEPREFIX"
-env "$marker" sleep 30 </dev/null >/dev/null 2>&1 &
-probe=$!
-probe_seen=0
-for _ in $(seq 30); do
-  if grep -qx "$probe" <<<"$(marked "$marker")"; then probe_seen=1; break; fi
-  sleep 0.1
-done
-kill "$probe" 2>/dev/null || true
-wait "$probe" 2>/dev/null || true
-if [ "$probe_seen" -ne 1 ]; then
+if ! marks_visible "$marker"; then
   say "BROKEN: processes' environments (/proc/*/environ) cannot be read, so nothing left running could be found"
   exit 1
 fi
@@ -96,15 +84,8 @@ done
 stop
 trap - EXIT
 # What the check started and did not end (given a moment to go).
-left=
-for _ in $(seq 50); do
-  left=$(marked "$marker")
-  [ -z "$left" ] && break
-  sleep 0.1
-done
-if [ -n "$left" ]; then
-  say "BROKEN: left running:$(for pid in $left; do printf '\n    %s %s' "$pid" \
-    "$(tr '\0' ' ' < "/proc/$pid/cmdline" 2>/dev/null)"; done)"
+if ! left=$(marked_left "$marker" 50); then
+  say "BROKEN: left running:$left"
   exit 1
 fi
 

@@ -25,22 +25,8 @@ fail() {
   broken=1
 }
 
-# left_running: the pids of the processes whose environment holds the marker.
-left_running() {
-  grep -lzxF "$marker" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3 || true
-}
-
-# The search must see a marked process, or it would find nothing left after any run.
-env "$marker" sleep 30 </dev/null >/dev/null 2>&1 &
-probe=$!
-probe_seen=0
-for _ in $(seq 30); do
-  if grep -qx "$probe" <<<"$(left_running)"; then probe_seen=1; break; fi
-  sleep 0.1
-done
-kill "$probe" 2>/dev/null || true
-wait "$probe" 2>/dev/null || true
-if [ "$probe_seen" -ne 1 ]; then
+. "$here/tools/process_marks.sh"
+if ! marks_visible "$marker"; then
   echo "check_test_command: BROKEN: processes' environments (/proc/*/environ) cannot be read, so nothing left running could be found" >&2
   exit 1
 fi
@@ -58,13 +44,7 @@ run() {
   fi
   # What a run started and did not stop (given a moment to go): found by the marker in its environment.
   local left
-  for _ in $(seq 30); do
-    left=$(left_running)
-    [ -z "$left" ] && return 0
-    sleep 0.1
-  done
-  fail "./test.sh $* left running:$(for pid in $left; do printf '\n    %s %s' "$pid" \
-    "$(tr '\0' ' ' < "/proc/$pid/cmdline" 2>/dev/null)"; done)"
+  left=$(marked_left "$marker" 30) || fail "./test.sh $* left running:$left"
 }
 
 # expect fails|passes CLOSING WHAT: the run's exit status, and its last line starting with CLOSING.
