@@ -12,7 +12,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd -P)
 build="${PELMIRT_BUILD_DIR:-$here/build}"
 tests="$build/tests/ui/ui_font_glyphs_tests.exe"
-locales="$build/tests/ui/locales"
+locales="$build/tests/locales"
 logs="$build/run-prefix-check"
 . "$here/tools/wine_fonts.sh"
 . "$here/tools/run_prefix.sh"
