@@ -61,10 +61,10 @@ const wchar_t* chooseUiFontFace(const std::string& languageCode,
 }  // namespace detail
 
 const wchar_t* pickUiFontFace(const std::string& languageCode) {
-    // Entries are never removed, so the returned pointers stay valid until exit.
-    static std::map<std::string, std::wstring> faces;
-    if (auto found = faces.find(languageCode); found != faces.end()) return found->second.c_str();
-    return faces.emplace(languageCode, detail::chooseUiFontFace(languageCode, detail::faceAvailable)).first->second.c_str();
+    // The faces are the table's literals: what is kept is which one each code got.
+    static std::map<std::string, const wchar_t*> faces;
+    if (auto found = faces.find(languageCode); found != faces.end()) return found->second;
+    return faces.emplace(languageCode, detail::chooseUiFontFace(languageCode, detail::faceAvailable)).first->second;
 }
 
 const wchar_t* uiFontFace() {
